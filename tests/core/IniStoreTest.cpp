@@ -1,0 +1,296 @@
+// The INI store: reading and writing rules, the settings file written at exit, and damaged files.
+#include "config/EasyConfig.h"
+#include "config/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class IniStore : public ::testing::Test {
+protected:
+    fs::path Folder;
+    std::string FileName;
+
+    void SetUp() override {
+        Folder = fs::temp_directory_path() /
+                 ("paneprobe-ini-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(Folder);
+        fs::create_directories(Folder);
+        FileName = (Folder / "Paneprobe.ini").string();
+    }
+    void TearDown() override {
+        std::error_code error;
+        fs::permissions(Folder, fs::perms::owner_all, fs::perm_options::add, error);
+        fs::remove_all(Folder, error);
+    }
+    void WriteFile(const std::string& bytes) {
+        std::ofstream file(FileName, std::ios::binary | std::ios::trunc);
+        file << bytes;
+    }
+    std::string ReadFile() {
+        std::ifstream file(FileName, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+};
+
+// The settings the program declares, in its order, with the centring defaults of a 1280 x 1024 screen.
+struct TProgramSettings {
+    TConfigVarBool& StayOnTop;
+    TConfigVarInt& UpdateInterval;
+    TConfigVarBool& ScanAtMouse;
+    TConfigVarInt& PageIndex;
+    TConfigVarInt& TabInterval;
+    TConfigVarStr& FontMain;
+    TConfigVarInt& Width;
+    TConfigVarInt& Height;
+    TConfigVarInt& Left;
+    TConfigVarInt& Top;
+    TConfigVarBool& Maxed;
+    TConfigVarBool& VisibleOnly;
+    TConfigVarStr& Filter;
+
+    explicit TProgramSettings(TEasyConfig& c)
+        : StayOnTop(TConfigVarBool::Get(&c, "system", "stay_on_top", false)),
+          UpdateInterval(TConfigVarInt::Get(&c, "system", "update_interval_ms", 33)),
+          ScanAtMouse(TConfigVarBool::Get(&c, "system", "scan_window_at_mouse", true)),
+          PageIndex(TConfigVarInt::Get(&c, "tabs", "page_index", 0)),
+          TabInterval(TConfigVarInt::Get(&c, "tabs", "update_interval_ms", 2500)),
+          FontMain(TConfigVarStr::Get(&c, "gui", "font_main", "")),
+          Width(TConfigVarInt::Get(&c, "window", "width", 720)),
+          Height(TConfigVarInt::Get(&c, "window", "height", 533)),
+          Left(TConfigVarInt::Get(&c, "window", "left", (1280 - 720) / 2)),
+          Top(TConfigVarInt::Get(&c, "window", "top", (1024 - 533) / 2)),
+          Maxed(TConfigVarBool::Get(&c, "window", "maxed", false)),
+          VisibleOnly(TConfigVarBool::Get(&c, "tabs.enum", "show_visible_only", false)),
+          Filter(TConfigVarStr::Get(&c, "tabs.messages", "filter", "")) {
+        TabInterval.Stored = false;
+    }
+};
+
+TEST_F(IniStore, WithoutAFileEverythingIsDefaultAndLoadingCreatesNoFile) {
+    TEasyConfigIni config(FileName);
+    TProgramSettings settings(config);
+    settings.UpdateInterval.SetValue(99);
+    config.Load();
+    EXPECT_EQ(settings.UpdateInterval.Value, 33);
+    EXPECT_TRUE(settings.ScanAtMouse.Value);
+    EXPECT_EQ(settings.Left.Value, 280);
+    EXPECT_FALSE(fs::exists(FileName));
+    settings.ScanAtMouse.SetValue(false);
+    config.Save(true);
+    EXPECT_EQ(ReadFile(), "[system]\r\nupdate_interval_ms=33\r\nscan_window_at_mouse=false\r\n")
+        << "only variables changed outside loading are written";
+    std::filesystem::remove(FileName);
+    config.Save(true);
+    EXPECT_FALSE(fs::exists(FileName)) << "nothing modified since, nothing written";
+}
+
+TEST_F(IniStore, WritesTheDocumentedExampleFileFromScratch) {
+    {
+        TEasyConfigIni config(FileName);
+        TProgramSettings settings(config);
+        config.Load();
+        config.AutoLoad = true;
+        settings.ScanAtMouse.SetValue(false);
+        settings.StayOnTop.SetValue(true);
+        settings.UpdateInterval.SetValue(50);
+        settings.PageIndex.SetValue(4);
+        settings.TabInterval.SetValue(100);
+        settings.Width.SetValue(900);
+        settings.Height.SetValue(640);
+        settings.Left.SetValue(120);
+        settings.Top.SetValue(80);
+        config.Save(true);
+    }
+    EXPECT_EQ(ReadFile(), "[system]\r\nstay_on_top=true\r\nupdate_interval_ms=50\r\nscan_window_at_mouse=false\r\n"
+                          "[tabs]\r\npage_index=4\r\n"
+                          "[window]\r\nwidth=900\r\nheight=640\r\nleft=120\r\ntop=80\r\n");
+}
+
+TEST_F(IniStore, ReadsNamesWithoutCaseAndValuesByTheVariablesRules) {
+    WriteFile("[SYSTEM]\r\nStay_On_Top=TRUE\r\nupdate_interval_ms=fast\r\n"
+              "[system]\r\nscan_window_at_mouse=true\r\n"
+              "[window]\r\nwidth = 0x10 \r\nheight=\r\nmaxed=yes\r\nleft='12'\r\ntop=\"  34\"\r\n"
+              "[gui]\r\nfont_main=\r\n[tabs]\r\nupdate_interval_ms=7\r\n"
+              "[tabs.messages]\r\nfilter=  \"  wm_  \"  \r\n");
+    TEasyConfigIni config(FileName);
+    TProgramSettings settings(config);
+    settings.FontMain.SetValue("Tahoma");
+    settings.TabInterval.SetValue(16);
+    config.Load();
+    EXPECT_TRUE(settings.StayOnTop.Value);
+    EXPECT_EQ(settings.UpdateInterval.Value, 33);
+    EXPECT_TRUE(settings.ScanAtMouse.Value) << "only the first [system] section counts, so this is the default";
+    EXPECT_EQ(settings.Width.Value, 16);
+    EXPECT_EQ(settings.Height.Value, 533) << "an empty integer keeps its value";
+    EXPECT_FALSE(settings.Maxed.Value);
+    EXPECT_EQ(settings.Left.Value, 12);
+    EXPECT_EQ(settings.Top.Value, 34);
+    EXPECT_EQ(settings.FontMain.Value, "") << "an empty string value is read as empty";
+    EXPECT_EQ(settings.TabInterval.Value, 16) << "a variable that is not stored is never read";
+    EXPECT_EQ(settings.Filter.Value, "  wm_  ");
+}
+
+TEST_F(IniStore, RoundTripsEveryTypeThroughSaveAndLoad) {
+    {
+        TEasyConfigIni config(FileName);
+        TConfigVarBool::Get(&config, "t", "flag", false).SetValue(true);
+        TConfigVarInt::Get(&config, "t", "number", 0).SetValue(-123456);
+        TConfigVarInt& hex = TConfigVarInt::Get(&config, "t", "hex", 0);
+        hex.Hex = true;
+        hex.SetValue(-2);
+        TConfigVarFloat::Create(&config, "t", "real", 0).SetValue(-0.125L);
+        TConfigVarStr::Get(&config, "t", "leading", "").SetValue("  two blanks");
+        TConfigVarStr::Get(&config, "t", "trailing", "").SetValue("tab\t");
+        TConfigVarStr::Get(&config, "t", "inside", "").SetValue("a  b");
+        TConfigVarStr::Get(&config, "t", "quoted", "").SetValue("\"q\"");
+        TConfigVarStr::Get(&config, "t", "high", "").SetValue("caf\xE9 \x80\xFF");
+        config.Save(true);
+    }
+    std::string bytes = ReadFile();
+    EXPECT_NE(bytes.find("leading=\"  two blanks\"\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("inside=a  b\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("hex=0xFFFFFFFE\r\n"), std::string::npos);
+    TEasyConfigIni config(FileName);
+    TConfigVarBool& flag = TConfigVarBool::Get(&config, "t", "flag", false);
+    TConfigVarInt& number = TConfigVarInt::Get(&config, "t", "number", 0);
+    TConfigVarInt& hex = TConfigVarInt::Get(&config, "t", "hex", 0);
+    TConfigVarFloat& real = TConfigVarFloat::Create(&config, "t", "real", 0);
+    TConfigVarStr& leading = TConfigVarStr::Get(&config, "t", "leading", "");
+    TConfigVarStr& trailing = TConfigVarStr::Get(&config, "t", "trailing", "");
+    TConfigVarStr& inside = TConfigVarStr::Get(&config, "t", "inside", "");
+    TConfigVarStr& quoted = TConfigVarStr::Get(&config, "t", "quoted", "");
+    TConfigVarStr& high = TConfigVarStr::Get(&config, "t", "high", "");
+    config.Load();
+    EXPECT_TRUE(flag.Value);
+    EXPECT_EQ(number.Value, -123456);
+    EXPECT_EQ(hex.Value, -2);
+    EXPECT_EQ(real.Value, -0.125L);
+    EXPECT_EQ(leading.Value, "  two blanks");
+    EXPECT_EQ(trailing.Value, "tab\t");
+    EXPECT_EQ(inside.Value, "a  b");
+    EXPECT_EQ(quoted.Value, "q") << "one enclosing pair of quotes is always removed on reading";
+    EXPECT_EQ(high.Value, "caf\xE9 \x80\xFF");
+}
+
+TEST_F(IniStore, SaveKeepsForeignLinesAndChangesOnlyModifiedKeys) {
+    const std::string before = "; written by hand\r\n"
+                               "[Other]\r\nkey = value ; not a comment\r\n\r\n"
+                               "[system]\r\n  STAY_ON_TOP = false   \r\nupdate_interval_ms=20\n"
+                               "\r\n[window]\r\nwidth=1\r\n\r\n[zzz]\r\nfoo=bar";
+    WriteFile(before);
+    {
+        TEasyConfigIni config(FileName);
+        TProgramSettings settings(config);
+        config.Load();
+        EXPECT_EQ(settings.UpdateInterval.Value, 20);
+        settings.StayOnTop.SetValue(true);
+        settings.Height.SetValue(600);
+        settings.VisibleOnly.SetValue(true);
+        config.Save(true);
+        EXPECT_FALSE(settings.StayOnTop.Modified);
+        // A second save has nothing to write, so a change made meanwhile by someone else survives.
+        WriteFile(ReadFile() + "[later]\r\nx=1\r\n");
+        config.Save(true);
+    }
+    EXPECT_EQ(ReadFile(), "; written by hand\r\n"
+                          "[Other]\r\nkey = value ; not a comment\r\n\r\n"
+                          "[system]\r\nSTAY_ON_TOP=true\r\nupdate_interval_ms=20\n"
+                          "\r\n[window]\r\nwidth=1\r\nheight=600\r\n\r\n[zzz]\r\nfoo=bar\r\n"
+                          "[tabs.enum]\r\nshow_visible_only=true\r\n"
+                          "[later]\r\nx=1\r\n");
+}
+
+TEST_F(IniStore, ValuesAreCutTo255CharactersOnReading) {
+    WriteFile("[s]\r\nlong=" + std::string(300, 'v') + "\r\n");
+    TEasyConfigIni config(FileName);
+    TConfigVarStr& text = TConfigVarStr::Get(&config, "s", "long", "");
+    config.Load();
+    EXPECT_EQ(text.Value, std::string(255, 'v'));
+}
+
+TEST_F(IniStore, AnEscapeValueReadsAsAbsent) {
+    WriteFile("[s]\r\nname=\x1B\r\n");
+    TEasyConfigIni config(FileName);
+    TConfigVarStr& text = TConfigVarStr::Get(&config, "s", "name", "default");
+    text.SetValue("other");
+    config.Load();
+    EXPECT_EQ(text.Value, "default");
+}
+
+TEST_F(IniStore, DamagedFilesLoadWithoutCrashing) {
+    const std::string files[] = {
+        std::string("[s]\0name=x\r\nnum=5\r\n", 19),
+        std::string("[s]\r\nname=a\0b\r\nnum=\0\r\n", 21),
+        "\xEF\xBB\xBF[s]\r\nname=bom\r\nnum=9",
+        "[s]" + std::string(100000, 'x') + "\r\nname=" + std::string(70000, 'y'),
+        "[s]name=noline",
+        std::string("\x00\x01\x02\xFF\xFE[\r\r\n]]==\n[s\n=\n", 18),
+        "\n\n\n[",
+    };
+    for (const std::string& bytes : files) {
+        WriteFile(bytes);
+        TEasyConfigIni config(FileName);
+        TConfigVarStr& text = TConfigVarStr::Get(&config, "s", "name", "d");
+        TConfigVarInt& number = TConfigVarInt::Get(&config, "s", "num", 1);
+        config.Load();
+        EXPECT_LE(text.Value.size(), 255u);
+        text.SetValue("after");
+        config.Save(true);
+        TEasyConfigIni again(FileName);
+        TConfigVarStr& reread = TConfigVarStr::Get(&again, "s", "name", "d");
+        TConfigVarInt::Get(&again, "s", "num", 1);
+        again.Load();
+        EXPECT_EQ(reread.Value, "after");
+        (void)number;
+    }
+    WriteFile("\xEF\xBB\xBF[s]\r\nname=bom\r\nnum=9");
+    TEasyConfigIni config(FileName);
+    TConfigVarStr& text = TConfigVarStr::Get(&config, "s", "name", "d");
+    TConfigVarInt& number = TConfigVarInt::Get(&config, "s", "num", 1);
+    config.Load();
+    EXPECT_EQ(text.Value, "bom") << "a byte-order mark does not hide the first section";
+    EXPECT_EQ(number.Value, 9);
+}
+
+TEST_F(IniStore, AFailedWriteLeavesTheOldFileIntact) {
+    const std::string original = "[system]\r\nstay_on_top=false\r\n";
+    WriteFile(original);
+    fs::permissions(FileName, fs::perms::owner_read, fs::perm_options::replace);
+    {
+        TEasyConfigIni config(FileName);
+        TConfigVarBool::Get(&config, "system", "stay_on_top", false).SetValue(true);
+        config.Save(true);
+    }
+    fs::permissions(FileName, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace);
+    EXPECT_EQ(ReadFile(), original);
+
+    TEasyConfigIni nowhere((Folder / "missing" / "folder" / "Paneprobe.ini").string());
+    TConfigVarBool::Get(&nowhere, "system", "stay_on_top", false).SetValue(true);
+    nowhere.Save(true);
+    EXPECT_FALSE(fs::exists(Folder / "missing"));
+    for (const auto& entry : fs::directory_iterator(Folder))
+        EXPECT_EQ(entry.path().filename(), "Paneprobe.ini") << "no temporary file is left behind";
+}
+
+TEST(IniText, WritesIntoTheRightPlaces) {
+    TIniText ini("[a]\r\nx=1\r\n\r\n[b]\r\n");
+    ini.Write("A", "y", "2");
+    ini.Write("b", "z", "3");
+    ini.Write("c", "w", "");
+    ini.Write("a", "X", "9");
+    EXPECT_EQ(ini.Bytes(), "[a]\r\nx=9\r\ny=2\r\n\r\n[b]\r\nz=3\r\n[c]\r\nw=\r\n");
+    EXPECT_EQ(ini.Read("C", "W"), std::optional<std::string>(""));
+    EXPECT_EQ(ini.Read("c", "v"), std::nullopt);
+    EXPECT_EQ(ini.Read("d", "w"), std::nullopt);
+}
+
+} // namespace

@@ -1,0 +1,111 @@
+// A small program with known windows for the Win32 tests: a main window with a menu bar, a button, an
+// edit control, and a control that keeps its text itself and answers WM_GETTEXT on its own.
+// Usage: PaneprobeTarget.exe TAG [hang]. The main window's caption is "Paneprobe Target TAG". With "hang"
+// the thread stops handling messages once a WM_APP message arrives. The program ends itself after a minute
+// so that a failed test never leaves it behind.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char* const KeeperClass = "PaneprobeTextKeeper";
+const char* const MainClass = "PaneprobeTargetMain";
+const char* const KeptText = "Text kept by the control";
+const UINT_PTR LifetimeTimer = 1;
+const UINT LifetimeMs = 60000;
+bool HangOnRequest = false;
+
+LRESULT CALLBACK KeeperProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_GETTEXT: {
+        if (wParam == 0) return 0;
+        size_t length = std::strlen(KeptText);
+        if (length >= wParam) length = wParam - 1;
+        std::memcpy(reinterpret_cast<char*>(lParam), KeptText, length);
+        reinterpret_cast<char*>(lParam)[length] = '\0';
+        return static_cast<LRESULT>(length);
+    }
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(std::strlen(KeptText));
+    case WM_SETTEXT:
+        return TRUE; // the stored title stays empty
+    default:
+        return DefWindowProcA(hWnd, message, wParam, lParam);
+    }
+}
+
+HMENU BuildMenuBar() {
+    HMENU bar = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, 101, "&Open\tCtrl+O");
+    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(file, MF_STRING, 102, "E&xit");
+    HMENU edit = CreatePopupMenu();
+    AppendMenuA(edit, MF_STRING | MF_CHECKED, 201, "&Checked item");
+    AppendMenuA(edit, MF_STRING | MF_GRAYED, 202, "&Disabled item");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), "&Edit");
+    return bar;
+}
+
+LRESULT CALLBACK MainProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: {
+        HINSTANCE instance = reinterpret_cast<LPCREATESTRUCTA>(lParam)->hInstance;
+        CreateWindowExA(0, "BUTTON", "Target Button", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 120, 24, hWnd,
+                        reinterpret_cast<HMENU>(1), instance, nullptr);
+        CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 44, 200, 22, hWnd,
+                        reinterpret_cast<HMENU>(2), instance, nullptr);
+        CreateWindowExA(0, KeeperClass, nullptr, WS_CHILD | WS_VISIBLE, 10, 76, 200, 22, hWnd,
+                        reinterpret_cast<HMENU>(3), instance, nullptr);
+        SetTimer(hWnd, LifetimeTimer, LifetimeMs, nullptr);
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam == LifetimeTimer) DestroyWindow(hWnd);
+        return 0;
+    case WM_APP:
+        if (HangOnRequest) Sleep(LifetimeMs);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(hWnd, message, wParam, lParam);
+    }
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    std::string arguments = commandLine ? commandLine : "";
+    std::string tag = arguments.substr(0, arguments.find(' '));
+    HangOnRequest = arguments.find(" hang") != std::string::npos;
+
+    WNDCLASSA keeper = {};
+    keeper.lpfnWndProc = KeeperProc;
+    keeper.hInstance = instance;
+    keeper.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    keeper.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    keeper.lpszClassName = KeeperClass;
+    RegisterClassA(&keeper);
+
+    WNDCLASSA main = keeper;
+    main.lpfnWndProc = MainProc;
+    main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    main.lpszClassName = MainClass;
+    RegisterClassA(&main);
+
+    std::string caption = "Paneprobe Target " + tag;
+    HWND window = CreateWindowExA(0, MainClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
+                                  nullptr, BuildMenuBar(), instance, nullptr);
+    if (!window) return 1;
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Sourced by ./run, ./test and ./bench: a private Wine prefix, one persistent wineserver and, where needed,
+# a private Xvfb display. Everything started here is ended by wine_env_stop (call it from an EXIT trap).
+
+# Which Windows build runs here: win32 where the machine can execute 32-bit programs (the normal case),
+# win64 where it cannot (some sandboxed kernels have no 32-bit support).
+wine_env_arch() {
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then echo win32; else echo win64; fi
+}
+
+wine_env_loader() {
+  if [ "$(wine_env_arch)" = win32 ]; then echo wine; else echo /usr/lib/wine/wine64; fi
+}
+
+wine_env_start() { # build folder, "display" to start Xvfb even when DISPLAY is set
+  local build="$1"
+  export WINEPREFIX="$build/wineprefix"
+  export WINEARCH
+  WINEARCH=$(wine_env_arch)
+  if [ "$WINEARCH" = win64 ]; then export WINELOADER=/usr/lib/wine/wine64; fi
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree=d;mshtml=d"
+  mkdir -p "$build"
+  if [ -z "${DISPLAY:-}" ] || [ "${2:-}" = display ]; then
+    local number=90
+    while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do number=$((number + 1)); done
+    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+    WINE_ENV_XVFB_PID=$!
+    export DISPLAY=":$number"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${number}" ] && break; sleep 0.1; done
+  fi
+  wineserver -p >/dev/null 2>&1 </dev/null
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Creating the Wine prefix (first run only)..."
+  fi
+  local loader
+  loader=$(wine_env_loader)
+  "$loader" wineboot -i >/dev/null 2>&1 </dev/null || true
+  # A virtual desktop: Wine then draws title bars and manages windows itself, as Windows does, instead of
+  # leaving that to an X window manager that a private Xvfb does not have.
+  if [ ! -f "$WINEPREFIX/.paneprobe-desktop" ]; then
+    "$loader" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null || true
+    "$loader" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1 </dev/null || true
+    touch "$WINEPREFIX/.paneprobe-desktop"
+  fi
+}
+
+wine_env_stop() {
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${WINE_ENV_XVFB_PID:-}" ]; then
+    kill "$WINE_ENV_XVFB_PID" >/dev/null 2>&1 || true
+    wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+    WINE_ENV_XVFB_PID=""
+  fi
+}
