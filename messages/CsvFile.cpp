@@ -5,13 +5,17 @@
 
 namespace {
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 std::string Trim(const std::string& text) {
     size_t first = 0;
     size_t last = text.size();
-    while (first < last && IsBlank(text[first])) ++first;
-    while (last > first && IsBlank(text[last - 1])) --last;
+    while (first < last && IsBlank(text[first]))
+        ++first;
+    while (last > first && IsBlank(text[last - 1]))
+        --last;
     return text.substr(first, last - first);
 }
 
@@ -47,8 +51,10 @@ void TCsvFile::LoadFromText(const std::string& text) {
     for (const std::string& raw : Lines) {
         const std::string line = Trim(raw);
         if (line.empty() || line[0] == CommentChar) continue;
-        if (Header.empty()) Header = ParseLine(line);
-        else Rows.push_back(ParseLine(line));
+        if (Header.empty())
+            Header = ParseLine(line);
+        else
+            Rows.push_back(ParseLine(line));
     }
     Lines.clear();
 }

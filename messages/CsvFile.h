@@ -7,7 +7,7 @@
 using TStrArray = std::vector<std::string>;
 
 class TCsvFile {
-public:
+  public:
     TCsvFile(char separator, char commentChar);
 
     // False, leaving the table as it was, when the file is missing, empty or cannot be read. The file is
@@ -28,7 +28,7 @@ public:
     TStrArray Header;
     std::vector<TStrArray> Rows;
 
-private:
+  private:
     std::vector<std::string> Lines;
 
     void SplitLines(const std::string& text);

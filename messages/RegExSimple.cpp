@@ -8,12 +8,20 @@
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& message) { throw std::runtime_error("RegExSegment: " + message); }
+[[noreturn]] void Fail(const std::string& message) {
+    throw std::runtime_error("RegExSegment: " + message);
+}
 
-unsigned char UpperAscii(unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c; }
-unsigned char LowerAscii(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
+unsigned char UpperAscii(unsigned char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c;
+}
+unsigned char LowerAscii(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
+}
 
-bool IsOneOf(char c, const char* members) { return c != '\0' && std::strchr(members, c) != nullptr; }
+bool IsOneOf(char c, const char* members) {
+    return c != '\0' && std::strchr(members, c) != nullptr;
+}
 
 // Characters that end a literal run, and those that an escape turns into a one-character literal.
 const char* const RunStoppers = "$().[\\]^";
@@ -30,7 +38,8 @@ TRegExCharSet MakeAnyCharSet() {
 
 TRegExCharSet RangeSet(unsigned char first, unsigned char last) {
     TRegExCharSet set;
-    for (unsigned c = first; c <= last; ++c) set.set(c);
+    for (unsigned c = first; c <= last; ++c)
+        set.set(c);
     return set;
 }
 
@@ -45,16 +54,37 @@ TRegExCharSet RegExEscapeClass(char c) {
     const unsigned char key = LowerAscii(static_cast<unsigned char>(c));
     TRegExCharSet set;
     switch (key) {
-    case 's': set.set(9); set.set(32); break;
-    case 'd': set = RangeSet('0', '9'); break;
-    case 'w': set = RangeSet('0', '9') | RangeSet('A', 'Z') | RangeSet('a', 'z'); set.set('_'); break;
-    case 'a': set = RangeSet('A', 'Z') | RangeSet('a', 'z'); break;
-    case 'x': set = RangeSet('0', '9') | RangeSet('A', 'F') | RangeSet('a', 'f'); break;
-    case '0': set.set(0); break;
-    case 't': set.set(9); break;
-    case 'n': set.set(10); break;
-    case 'r': set.set(13); break;
-    default: break;
+    case 's':
+        set.set(9);
+        set.set(32);
+        break;
+    case 'd':
+        set = RangeSet('0', '9');
+        break;
+    case 'w':
+        set = RangeSet('0', '9') | RangeSet('A', 'Z') | RangeSet('a', 'z');
+        set.set('_');
+        break;
+    case 'a':
+        set = RangeSet('A', 'Z') | RangeSet('a', 'z');
+        break;
+    case 'x':
+        set = RangeSet('0', '9') | RangeSet('A', 'F') | RangeSet('a', 'f');
+        break;
+    case '0':
+        set.set(0);
+        break;
+    case 't':
+        set.set(9);
+        break;
+    case 'n':
+        set.set(10);
+        break;
+    case 'r':
+        set.set(13);
+        break;
+    default:
+        break;
     }
     // Upper-case letters (and "0", which has no lower case) stand for the complement.
     if (set.any() && UpperAscii(static_cast<unsigned char>(c)) == static_cast<unsigned char>(c))
@@ -155,7 +185,9 @@ TRegExSegmentDuo* TRegExSegmentBuilder::AddSegment() {
     return Segments.back().get();
 }
 
-void TRegExSegmentBuilder::Clear() { Segments.clear(); }
+void TRegExSegmentBuilder::Clear() {
+    Segments.clear();
+}
 
 void TRegExSegmentBuilder::Compile() {
     Clear();
@@ -174,10 +206,18 @@ void TRegExSegmentBuilder::Compile() {
             ++Cursor;
         }
         switch (Current()) {
-        case '.': ParseDot(segment); break;
-        case '[': ParseClass(segment); break;
-        case '\\': ParseEscape(segment); break;
-        default: ParseLiteral(segment); break;
+        case '.':
+            ParseDot(segment);
+            break;
+        case '[':
+            ParseClass(segment);
+            break;
+        case '\\':
+            ParseEscape(segment);
+            break;
+        default:
+            ParseLiteral(segment);
+            break;
         }
         if (Current() == ')') {
             segment.GroupClose = true;
@@ -263,8 +303,10 @@ void TRegExSegmentBuilder::ParseEscape(TRegExSegmentDuo& segment) {
     const char c = Current();
     // A pattern that ends in a lone backslash has nothing to escape; the empty segment is then rejected.
     if (c == '\0') return;
-    if (IsOneOf(c, EscapedLiterals)) segment.Text = std::string(1, c);
-    else segment.CharSet = RegExEscapeClass(c);
+    if (IsOneOf(c, EscapedLiterals))
+        segment.Text = std::string(1, c);
+    else
+        segment.CharSet = RegExEscapeClass(c);
     ++Cursor;
     ParseQuantifier(segment);
 }
@@ -295,14 +337,17 @@ void TRegExSegmentBuilder::ParseClass(TRegExSegmentDuo& segment) {
             const char e = Current();
             if (e == '\0') Fail("Character class has no ending bracket");
             const TRegExCharSet escaped = RegExEscapeClass(e);
-            if (!IsOneOf(e, RunStoppers) && escaped.any()) set |= escaped;
-            else set.set(static_cast<unsigned char>(e));
+            if (!IsOneOf(e, RunStoppers) && escaped.any())
+                set |= escaped;
+            else
+                set.set(static_cast<unsigned char>(e));
             ++Cursor;
         } else if (c == '-' && Cursor - 1 != open && At(Cursor + 1) != ']' && At(Cursor + 1) != '\0') {
             const unsigned char first = static_cast<unsigned char>(At(Cursor - 1));
             const unsigned char last = static_cast<unsigned char>(At(Cursor + 1));
             if (first > last) Fail("Character class range out of order");
-            for (unsigned b = first; b <= last; ++b) AddWithCase(set, static_cast<unsigned char>(b));
+            for (unsigned b = first; b <= last; ++b)
+                AddWithCase(set, static_cast<unsigned char>(b));
             Cursor += 2;
         } else {
             AddWithCase(set, static_cast<unsigned char>(c));
@@ -389,7 +434,8 @@ int TRegExSimple::Match(const char* subject, std::string* matchedText, int* endP
     const TRegExSegment* last = Builder.GetSegment(Builder.Count() - 1);
     if (matchedText) {
         const int32_t matchedLength = last->MatchEnd - first->MatchStart + 1;
-        if (matchedLength > 0) matchedText->assign(SubjectStart + first->MatchStart, static_cast<size_t>(matchedLength));
+        if (matchedLength > 0)
+            matchedText->assign(SubjectStart + first->MatchStart, static_cast<size_t>(matchedLength));
     }
     if (endPos) *endPos = last->MatchEnd + 1;
     return first->MatchStart + 1;

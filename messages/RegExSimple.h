@@ -14,7 +14,7 @@ class TRegExSegmentBuilder;
 // message that starts with "RegExSegment: ".
 
 class TRegExSegment {
-public:
+  public:
     static constexpr int32_t Unbounded = 2147483647;
 
     explicit TRegExSegment(TRegExSegmentBuilder& builder) : Builder(builder) {}
@@ -44,14 +44,14 @@ using TRegExCharSet = std::bitset<256>;
 
 // A literal text or a set of bytes, with repetition bounds (a literal of several characters ignores them).
 class TRegExSegmentDuo : public TRegExSegment {
-public:
+  public:
     explicit TRegExSegmentDuo(TRegExSegmentBuilder& builder);
     const char* MatchAt(const char* position) override;
 
     std::string Text;
     TRegExCharSet CharSet;
 
-private:
+  private:
     bool SearchesForward() const { return Index == 0 && !AnchorStart; }
     const char* MatchSingle(const char* position) const;
     const char* MatchLiteral(const char* position);
@@ -60,7 +60,7 @@ private:
 
 // The compiler: turns a pattern into the chain of segments that it owns.
 class TRegExSegmentBuilder {
-public:
+  public:
     TRegExSegmentBuilder(const std::string& pattern, bool ignoreCase);
     TRegExSegmentBuilder(const TRegExSegmentBuilder&) = delete;
     TRegExSegmentBuilder& operator=(const TRegExSegmentBuilder&) = delete;
@@ -78,7 +78,7 @@ public:
     // False after a failed compilation: the chain then holds only the segments made before the error.
     bool Compiled() const { return CompiledFlag; }
 
-private:
+  private:
     std::string PatternText;
     bool IgnoreCaseFlag;
     bool CompiledFlag = false;
@@ -97,7 +97,7 @@ private:
 };
 
 class TRegExSimple {
-public:
+  public:
     TRegExSimple(const std::string& pattern, bool ignoreCase);
 
     void SetPattern(const std::string& pattern) { Builder.SetPattern(pattern); }
@@ -111,7 +111,7 @@ public:
     const std::vector<std::string>& Captures() const { return CaptureTexts; }
     const TRegExSegmentBuilder& SegmentBuilder() const { return Builder; }
 
-private:
+  private:
     TRegExSegmentBuilder Builder;
     const char* SubjectStart = nullptr;
     const char* Position = nullptr;

@@ -14,7 +14,8 @@ TEST(CsvLine, FieldsQuotesAndSeparators) {
         const char* Line;
         TStrArray Fields;
     } cases[] = {
-        {"WM_SETTEXT,0x000C,\"TRUE if set, else FALSE\"", {"WM_SETTEXT", "0x000C", "TRUE if set, else FALSE"}},
+        {"WM_SETTEXT,0x000C,\"TRUE if set, else FALSE\"",
+         {"WM_SETTEXT", "0x000C", "TRUE if set, else FALSE"}},
         {"a,,b", {"a", "", "b"}},
         {"a,b,", {"a", "b"}},
         {"a", {"a"}},
@@ -34,7 +35,8 @@ TEST(CsvLine, FieldsQuotesAndSeparators) {
         {"x#y", {"x#y"}},
     };
     const TCsvFile csv(',', '#');
-    for (const auto& c : cases) EXPECT_EQ(csv.ParseLine(c.Line), c.Fields) << c.Line;
+    for (const auto& c : cases)
+        EXPECT_EQ(csv.ParseLine(c.Line), c.Fields) << c.Line;
 }
 
 TEST(CsvLine, SeparatorIsTheCallersChoice) {
@@ -93,14 +95,24 @@ TEST(CsvCells, OutOfRangeReadsEmpty) {
         int Row, Column;
         const char* Expected;
     } cases[] = {
-        {0, 0, "a"}, {0, 2, "x"}, {1, 0, "b"}, {1, 1, ""}, {0, 3, ""},        {2, 0, ""},
-        {-1, 0, ""}, {0, -1, ""}, {INT32_MAX, 0, ""}, {0, INT32_MAX, ""}, {INT32_MIN, INT32_MIN, ""},
+        {0, 0, "a"},
+        {0, 2, "x"},
+        {1, 0, "b"},
+        {1, 1, ""},
+        {0, 3, ""},
+        {2, 0, ""},
+        {-1, 0, ""},
+        {0, -1, ""},
+        {INT32_MAX, 0, ""},
+        {0, INT32_MAX, ""},
+        {INT32_MIN, INT32_MIN, ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(csv.GetCell(c.Row, c.Column), c.Expected) << c.Row << "," << c.Column;
+    for (const auto& c : cases)
+        EXPECT_EQ(csv.GetCell(c.Row, c.Column), c.Expected) << c.Row << "," << c.Column;
 }
 
 class CsvFileLoading : public ::testing::Test {
-protected:
+  protected:
     std::filesystem::path Folder;
     void SetUp() override {
         Folder = std::filesystem::temp_directory_path() /
@@ -123,7 +135,8 @@ TEST_F(CsvFileLoading, ReadsAFileAndLeavesTheTableAloneOnFailure) {
     ASSERT_EQ(csv.RowCount(), 1);
     EXPECT_EQ(csv.GetCell(0, 2), "zero");
 
-    const std::string failing[] = {(Folder / "missing.csv").string(), Write("empty.csv", ""), Folder.string(), ""};
+    const std::string failing[] = {(Folder / "missing.csv").string(), Write("empty.csv", ""), Folder.string(),
+                                   ""};
     for (const std::string& name : failing) {
         EXPECT_FALSE(csv.LoadFromFile(name)) << name;
         EXPECT_EQ(csv.RowCount(), 1) << name;

@@ -116,10 +116,8 @@ TEST(RegExMatch, EdgeCases) {
 
 TEST(RegExMatch, CaseSensitivityFollowsTheFlag) {
     const TMatchCase cases[] = {
-        {"paint", "WM_PAINT", -1, "", {}},
-        {"PAINT", "WM_PAINT", 4, "PAINT", {}},
-        {"[a-c]+", "ABCabc", 4, "abc", {}},
-        {"w", "W", -1, "", {}},
+        {"paint", "WM_PAINT", -1, "", {}},  {"PAINT", "WM_PAINT", 4, "PAINT", {}},
+        {"[a-c]+", "ABCabc", 4, "abc", {}}, {"w", "W", -1, "", {}},
         {"\xE9", "\xC9", -1, "", {}},
     };
     ExpectMatches(cases, std::size(cases), false);
@@ -301,8 +299,8 @@ TEST(RegExSegment, AnEmptySegmentRefusesToMatch) {
 
 TEST(RegExSimple, NeverReadsPastTheTerminator) {
     // Subjects that end where a segment still wants more, and patterns that end inside a construct.
-    const char* patterns[] = {"abc", "a*",  "[b]*", "[^x]+", "x{2,3}", "^ab$", "b+$",  ".*", "(a)(b)c",
-                              "\\d+", "zz", "c$",  "[bc]",  "a?b?c?d", "\\W",  "^[a]", "[z]*", "x{3}"};
+    const char* patterns[] = {"abc",  "a*", "[b]*", "[^x]+", "x{2,3}",  "^ab$", "b+$",  ".*",   "(a)(b)c",
+                              "\\d+", "zz", "c$",   "[bc]",  "a?b?c?d", "\\W",  "^[a]", "[z]*", "x{3}"};
     const char* subjects[] = {"a", "ab", "abc", "x", "xx", "b", "\xFF"};
     for (const char* pattern : patterns) {
         TRegExSimple regex(pattern, true);
