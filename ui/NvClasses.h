@@ -190,6 +190,8 @@ public:
     explicit TNvOwnerDrawListView(TNvWindow& owner, DWORD extraStyle = 0);
 
     int ItemHeight = 16; // -1 keeps the system's height
+    // Makes the list take a changed ItemHeight.
+    void ApplyItemHeight();
     std::function<void(TNvOwnerDrawListView&, const DRAWITEMSTRUCT&)> OnDrawItem;
 
     void ClickColumn(int column) override;
