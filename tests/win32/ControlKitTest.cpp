@@ -186,16 +186,38 @@ TEST_F(ControlKit, StatusPanelsTotalAndTheStretchingPanel) {
     EXPECT_EQ(bar.AddPanels(more, 1), 353);
 }
 
-TEST_F(ControlKit, StatusPanelTextsAreKeptAndShown) {
+// Counts the pixels of a panel that differ from the button face, as the bar paints itself into a bitmap.
+int InkInPanel(TNvStatusBar& bar, int panel) {
+    RECT client = bar.ClientRect();
+    HDC screen = GetDC(bar.Handle());
+    TMemoryDc memory(screen);
+    TBitmap bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
+    ReleaseDC(bar.Handle(), screen);
+    TSelectGuard select(memory.Get(), bitmap.Get());
+    SendMessageA(bar.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()), PRF_CLIENT);
+    int left = 0;
+    for (int i = 0; i < panel; ++i) left += bar.PanelWidth(i);
+    int ink = 0;
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    for (int x = left + 4; x < left + bar.PanelWidth(panel) - 4; ++x)
+        for (int y = 4; y < client.bottom - 3; ++y) ink += GetPixel(memory.Get(), x, y) != face;
+    return ink;
+}
+
+TEST_F(ControlKit, StatusPanelsDrawTheirTextsAndHandOverDrawnPanels) {
     TNvStatusBar& bar = host->MakeChild<TNvStatusBar>();
-    const int widths[] = {-40, 64};
-    bar.AddPanels(widths, 1);
+    const int widths[] = {-40, 64, 64};
+    bar.AddPanels(widths, 2);
+    bar.SetBounds(0, 0, 400, TNvStatusBar::Height);
+    std::vector<int> drawn;
+    bar.OnDrawPanel = [&drawn](TNvStatusBar&, int panel, HDC, const RECT&) { drawn.push_back(panel); };
     bar.SetPanelText(1, "1 / 3");
     bar.SetPanelText(7, "ignored");
     EXPECT_EQ(bar.PanelText(1), "1 / 3");
-    char text[32] = "";
-    SendMessageA(bar.Handle(), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
-    EXPECT_STREQ(text, "\t1 / 3") << "fixed panels centre their text";
+    EXPECT_EQ(bar.PanelText(7), "");
+    EXPECT_GT(InkInPanel(bar, 1), 10) << "a panel with a text";
+    EXPECT_EQ(InkInPanel(bar, 2), 0) << "an empty panel";
+    EXPECT_EQ(drawn, (std::vector<int>{0, 0})) << "the owner draws panel 0 on each of the two paints";
 }
 
 const TNvMenuEntry FileEntries[] = {{11, 0, "&Open", 0, 0}, {0, 0, "-", 0, 0}, {12, ShortCutCtrl | 'S', "&Save", 0, 0}};

@@ -39,10 +39,8 @@ protected:
         ReleaseDC(bar, screen);
         TSelectGuard select(memory.Get(), bitmap.Get());
         SendMessageA(bar, WM_PAINT, reinterpret_cast<WPARAM>(memory.Get()), 0);
-        // Inside panel 0, right of the caption text's inset.
-        RECT panel = {};
-        SendMessageA(bar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
-        return GetPixel(memory.Get(), panel.right - 3, (panel.top + panel.bottom) / 2);
+        // Inside panel 0, in the inset right of its caption text.
+        return GetPixel(memory.Get(), form->StatusBar->PanelWidth(0) - 5, client.bottom / 2);
     }
     std::vector<TTabClass> tabClasses;
     std::unique_ptr<TPaneprobeForm> form;

@@ -204,7 +204,7 @@ TEST(WindowDetails, AHungWindowCostsAtMostTheTimeout) {
     DWORD elapsed = GetTickCount() - start;
     EXPECT_STREQ(keeper.Caption, "");
     EXPECT_STREQ(keeper.ClassName, "PaneprobeTextKeeper");
-    EXPECT_LT(elapsed, 800u);
+    EXPECT_LT(elapsed, 1000u) << "a 500 ms timeout plus the other reads";
 }
 
 class TOtherTab : public TPaneprobeTab {
