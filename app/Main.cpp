@@ -111,6 +111,8 @@ TPaneprobeForm::~TPaneprobeForm() {
     if (Handle()) {
         KillTimer(Handle(), FastTimerId);
         KillTimer(Handle(), TabTimerId);
+        // As when the user closes it: the windows go first, so that no control calls into a tab that is gone.
+        DestroyWindow(Handle());
     }
     List.reset();
     TrackedList = nullptr;

@@ -484,3 +484,69 @@ TEST_F(MainWindow, ParentPanelShowsPForAChild) {
 }
 
 } // namespace
+
+namespace {
+
+// A list full of rows on the first page, and a focused edit beside it.
+struct TWheelScene {
+    explicit TWheelScene(TPaneprobeForm& form)
+        : list(form.PageControl->Page(0)->MakeChild<TNvListView>()),
+          edit(form.PageControl->Page(0)->MakeChild<TNvEdit>()) {
+        list.SetBounds(0, 0, 300, 200);
+        edit.SetBounds(320, 0, 100, 22);
+        const TNvListColumn column = {200, TNvAlignment::Left, "Row"};
+        list.AddColumns(&column, 0, 96);
+        for (int i = 0; i < 100; ++i) {
+            std::string text = "row " + std::to_string(i);
+            LVITEMA item = {};
+            item.mask = LVIF_TEXT;
+            item.iItem = i;
+            item.pszText = &text[0];
+            ListView_InsertItem(list.Handle(), &item);
+        }
+        SetForegroundWindow(form.Handle());
+        SetFocus(edit.Handle());
+    }
+    // A wheel turn as the system delivers it: to the focused window, with the pointer's screen position.
+    void Turn(HWND over, int x, int y, int delta) {
+        POINT point = {x, y};
+        ClientToScreen(over, &point);
+        PostMessageA(GetFocus(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(point.x, point.y));
+        PumpMessages();
+    }
+    TNvListView& list;
+    TNvEdit& edit;
+};
+
+} // namespace
+
+TEST_F(MainWindow, TheWheelScrollsTheListUnderThePointerNotTheFocusedControl) {
+    TPaneprobeForm& f = Start(1);
+    TWheelScene scene(f);
+    ASSERT_EQ(GetFocus(), scene.edit.Handle());
+    ASSERT_EQ(ListView_GetTopIndex(scene.list.Handle()), 0);
+    scene.Turn(scene.list.Handle(), 100, 100, -WHEEL_DELTA);
+    EXPECT_GT(ListView_GetTopIndex(scene.list.Handle()), 0);
+    EXPECT_EQ(GetFocus(), scene.edit.Handle());
+}
+
+TEST_F(MainWindow, TheWheelOverTheTabRowScrollsTheTabsWhenTheyDoNotFit) {
+    TPaneprobeForm& f = Start(9);
+    for (int i = 0; i < 9; ++i) f.PageControl->Page(i)->SetCaption("A rather long caption " + std::to_string(i));
+    SetWindowPos(f.Handle(), nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
+    PumpMessages();
+    HWND scroller = f.PageControl->Scroller();
+    ASSERT_NE(scroller, nullptr) << "nine long captions do not fit in 500 pixels";
+    RECT tab = {};
+    TabCtrl_GetItemRect(f.PageControl->Handle(), 0, &tab);
+    TWheelScene scene(f);
+    struct Case {
+        int delta;
+        int position;
+    };
+    // Down scrolls right; a turn never goes beyond the first tab.
+    for (const Case& c : {Case{-2 * WHEEL_DELTA, 2}, Case{WHEEL_DELTA, 1}, Case{3 * WHEEL_DELTA, 0}}) {
+        scene.Turn(f.PageControl->Handle(), tab.left + 5, (tab.top + tab.bottom) / 2, c.delta);
+        EXPECT_EQ(static_cast<int>(SendMessageA(scroller, UDM_GETPOS32, 0, 0)), c.position) << c.delta;
+    }
+}
