@@ -24,8 +24,7 @@ const TNvMenuEntry WindowsMenuEntries[] = {
 const TNvMenuEntry OptionsMenuEntries[] = {
     {cmdScanAtMouse, VK_F5, "Scan Window at Mouse", 0, 0},
 };
-template <class T, size_t N>
-int LastIndex(const T (&)[N]) {
+template <class T, size_t N> int LastIndex(const T (&)[N]) {
     return static_cast<int>(N) - 1;
 }
 
@@ -46,7 +45,9 @@ std::string SettingsFileName() {
     return name + ".ini";
 }
 
-uint32_t HandleValue(HWND handle) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)); }
+uint32_t HandleValue(HWND handle) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle));
+}
 
 void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
     TBrush brush(CreateSolidBrush(colour));
@@ -60,7 +61,9 @@ const std::vector<TTabClass>& PaneprobeTabClasses() {
     return tabs;
 }
 
-const TTabClass* ConfigTabClass() { return nullptr; }
+const TTabClass* ConfigTabClass() {
+    return nullptr;
+}
 
 void FillCommandsMenu(TNvMainMenu&, TNvMenuItem&) {}
 
@@ -181,7 +184,8 @@ void TPaneprobeForm::OnConfigChange(TConfigVar& variable) {
     else if (v == TabInterval)
         RestartTimer(TabTimerId, TabInterval->Value);
     else if (v == ScanAtMouse) {
-        if (TNvMenuItem* item = Menu ? Menu->FindMenuItem(cmdScanAtMouse) : nullptr) item->SetChecked(ScanAtMouse->Value);
+        if (TNvMenuItem* item = Menu ? Menu->FindMenuItem(cmdScanAtMouse) : nullptr)
+            item->SetChecked(ScanAtMouse->Value);
         UpdateStatusBar(); // panel 0 shows scanning in its colour
     } else if (v == StayOnTop)
         SetStayOnTop(StayOnTop->Value);
@@ -205,7 +209,8 @@ void TPaneprobeForm::RestartTimer(UINT_PTR id, int interval) {
 void TPaneprobeForm::ApplyBound(const TConfigVarInt& variable) {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
-    bool inPlacement = shown && (IsZoomed(Handle()) || IsIconic(Handle())) && GetWindowPlacement(Handle(), &placement);
+    bool inPlacement =
+        shown && (IsZoomed(Handle()) || IsIconic(Handle())) && GetWindowPlacement(Handle(), &placement);
     RECT rect = {};
     if (inPlacement)
         rect = placement.rcNormalPosition;
@@ -286,7 +291,8 @@ void TPaneprobeForm::UpdateStatusBar() {
     trackedAlive = current && IsWindow(current->Handle);
     parentAlive = current && current->Parent && IsWindow(current->Parent);
     if (!current) {
-        for (int i = 0; i < StatusBar->PanelCount(); ++i) StatusBar->SetPanelText(i, "n/a");
+        for (int i = 0; i < StatusBar->PanelCount(); ++i)
+            StatusBar->SetPanelText(i, "n/a");
         paintedState.clear();
         StatusBar->Invalidate();
         return;
@@ -301,7 +307,8 @@ void TPaneprobeForm::UpdateStatusBar() {
     StatusBar->SetPanelText(3, FormatNonZero(HandleValue(current->Handle), "0x%.8x"));
     if (trackedAlive)
         StatusBar->SetPanelText(4, FormatText("%d x %d / %d x %d", static_cast<int>(rect.left),
-                                              static_cast<int>(rect.top), static_cast<int>(rect.right - rect.left),
+                                              static_cast<int>(rect.top),
+                                              static_cast<int>(rect.right - rect.left),
                                               static_cast<int>(rect.bottom - rect.top)));
     // Repaint at once, but only when something shown has changed: while the pointer rests on a window the
     // same bar would be drawn 30 times a second. Drawing directly leaves nothing invalid for a second paint.
@@ -319,7 +326,8 @@ COLORREF TPaneprobeForm::Panel0Colour() const {
 // Everything the two drawn panels and the three text panels show.
 std::string TPaneprobeForm::PanelState(const TWindowDetails& current) const {
     std::string state = current.Caption;
-    for (int i = 0; i < StatusBar->PanelCount(); ++i) state += '\n' + StatusBar->PanelText(i);
+    for (int i = 0; i < StatusBar->PanelCount(); ++i)
+        state += '\n' + StatusBar->PanelText(i);
     state += FormatText("\n%x\n%d", static_cast<int>(Panel0Colour()), parentAlive ? 1 : 0);
     return state;
 }

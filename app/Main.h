@@ -1,4 +1,5 @@
-// The main window of Paneprobe: owner of the settings, the tracked-window list, the tabs and the refresh loop.
+// The main window of Paneprobe: owner of the settings, the tracked-window list, the tabs and the refresh
+// loop.
 #pragma once
 
 #include "app/Shared.h"
@@ -44,7 +45,7 @@ const COLORREF PanelTracking = 0xCFE6CF;
 const COLORREF PanelCaption = 0x906040;
 
 class TPaneprobeForm : public TNvForm {
-public:
+  public:
     explicit TPaneprobeForm(const std::vector<TTabClass>& tabClasses = PaneprobeTabClasses(),
                             const TTabClass* configTabClass = ConfigTabClass());
     ~TPaneprobeForm() override;
@@ -80,10 +81,10 @@ public:
     // Draws the owner-drawn status panels 0 and 1.
     void DrawStatusPanel(int panel, HDC dc, const RECT& rect);
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     bool HandleShortcutKey(WORD key, unsigned shift);
     bool RedirectMouseWheel(const MSG& message);
     void DeclareSettings();

@@ -32,15 +32,18 @@ TPaneprobeTab* TPaneprobeTabManager::FindTab(const TTabClass& tabClass) const {
 
 // By index: a handler may change a setting and so broadcast again before this loop ends.
 void TPaneprobeTabManager::BroadcastTrackedListChanged() {
-    for (size_t i = 0; i < Tabs.size(); ++i) Tabs[i]->TrackedListChanged();
+    for (size_t i = 0; i < Tabs.size(); ++i)
+        Tabs[i]->TrackedListChanged();
 }
 
 void TPaneprobeTabManager::BroadcastConfigChanged(TConfigVar& variable) {
-    for (size_t i = 0; i < Tabs.size(); ++i) Tabs[i]->ConfigChanged(variable);
+    for (size_t i = 0; i < Tabs.size(); ++i)
+        Tabs[i]->ConfigChanged(variable);
 }
 
 void TPaneprobeTabManager::Clear() {
-    for (auto& tab : Tabs) tab.reset();
+    for (auto& tab : Tabs)
+        tab.reset();
     Tabs.clear();
 }
 
@@ -91,7 +94,8 @@ int TWindowList::Add(std::unique_ptr<TWindowDetails> record) {
 void TWindowList::Delete(int index) {
     if (index < 0 || index >= count) return;
     std::unique_ptr<TWindowDetails> removed = std::move(Items[static_cast<size_t>(index)]);
-    for (int i = index; i < count - 1; ++i) Items[static_cast<size_t>(i)] = std::move(Items[static_cast<size_t>(i) + 1]);
+    for (int i = index; i < count - 1; ++i)
+        Items[static_cast<size_t>(i)] = std::move(Items[static_cast<size_t>(i) + 1]);
     --count;
     removed.reset();
     Changed();

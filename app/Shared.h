@@ -25,7 +25,7 @@ extern std::string HexPrefix;
 
 // The base of every tab: tied to one page of the main window, driven through five operations.
 class TPaneprobeTab {
-public:
+  public:
     explicit TPaneprobeTab(TNvTabSheet* sheet) : Sheet(sheet) {}
     TPaneprobeTab(const TPaneprobeTab&) = delete;
     TPaneprobeTab& operator=(const TPaneprobeTab&) = delete;
@@ -50,15 +50,14 @@ struct TTabClass {
     bool (*IsInstance)(const TPaneprobeTab* tab);
 };
 
-template <class T>
-TTabClass TabClassOf() {
+template <class T> TTabClass TabClassOf() {
     return {[](TNvTabSheet* sheet) -> std::unique_ptr<TPaneprobeTab> { return std::make_unique<T>(sheet); },
             [](const TPaneprobeTab* tab) { return dynamic_cast<const T*>(tab) != nullptr; }};
 }
 
 // Owns the tabs in page order and passes the main window's notifications to every one of them.
 class TPaneprobeTabManager {
-public:
+  public:
     TPaneprobeTabManager() = default;
     TPaneprobeTabManager(const TPaneprobeTabManager&) = delete;
     TPaneprobeTabManager& operator=(const TPaneprobeTabManager&) = delete;
@@ -73,13 +72,13 @@ public:
     void BroadcastConfigChanged(TConfigVar& variable);
     void Clear();
 
-private:
+  private:
     std::vector<std::unique_ptr<TPaneprobeTab>> Tabs;
 };
 
 // A snapshot of one window, refreshed on demand.
 class TWindowDetails {
-public:
+  public:
     explicit TWindowDetails(HWND handle) : Handle(handle) {}
     TWindowDetails(const TWindowDetails&) = delete;
     TWindowDetails& operator=(const TWindowDetails&) = delete;
@@ -103,7 +102,7 @@ public:
 
 // The owning list of window records with a current index and one change listener.
 class TWindowList {
-public:
+  public:
     TWindowList() { Clear(); }
     TWindowList(const TWindowList&) = delete;
     TWindowList& operator=(const TWindowList&) = delete;
@@ -123,7 +122,7 @@ public:
     void Delete(int index);
     void Clear();
 
-private:
+  private:
     void Changed();
     std::vector<std::unique_ptr<TWindowDetails>> Items;
     int count = 0;

@@ -55,7 +55,7 @@ void SnapToArea(int& left, int& top, int width, int height, const RECT& area, in
 // The base of every kit window: one static procedure forwards each message to the object's HandleMessage.
 // Windows of the kit's own classes keep the object in GWLP_USERDATA; common controls are subclassed.
 class TNvWindow {
-public:
+  public:
     TNvWindow(const TNvWindow&) = delete;
     TNvWindow& operator=(const TNvWindow&) = delete;
     virtual ~TNvWindow();
@@ -65,8 +65,7 @@ public:
     static TNvWindow* FromHandle(HWND window);
 
     // Creates a control owned by this window and placed on it; it lives as long as this object.
-    template <class T, class... Args>
-    T& MakeChild(Args&&... args) {
+    template <class T, class... Args> T& MakeChild(Args&&... args) {
         auto child = std::make_unique<T>(*this, std::forward<Args>(args)...);
         T& result = *child;
         Children.push_back(std::move(child));
@@ -82,7 +81,7 @@ public:
     void SetFontAll(HFONT font);
     void Invalidate();
 
-protected:
+  protected:
     TNvWindow() = default;
     // A window of a class of the kit's own, registered on first use with the shared procedure.
     void CreateOwnWindow(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent,
@@ -95,7 +94,7 @@ protected:
     virtual bool HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
 
-private:
+  private:
     static LRESULT CALLBACK ClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                          DWORD_PTR self);
@@ -113,7 +112,7 @@ class TNvMainMenu;
 
 // A top-level form: snapping to the work area, stay-on-top, icon-title font, centring, key preview.
 class TNvForm : public TNvWindow {
-public:
+  public:
     explicit TNvForm(const char* className = "TNvForm");
     ~TNvForm() override;
 
@@ -135,11 +134,11 @@ public:
     virtual bool PreviewMessage(MSG& message);
     static unsigned ShiftStateNow();
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     TFont IconTitleFont;
 
-private:
+  private:
     static LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam);
     bool PreviewKey(MSG& message);
     void SnapToWorkArea();
@@ -150,7 +149,7 @@ private:
 
 // A report-style list view with a sort state, a header sort mark, column tables and a column-resized hook.
 class TNvListView : public TNvWindow {
-public:
+  public:
     explicit TNvListView(TNvWindow& owner, DWORD extraStyle = 0);
 
     int SortColumn = 0;
@@ -173,20 +172,20 @@ public:
     // What a click on a column header does: the sort state, the mark, the handler, the sort.
     virtual void ClickColumn(int column);
 
-protected:
+  protected:
     virtual void ColumnResized(int column, int width);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void SetSortMark(int column, bool on);
 
-private:
+  private:
     static int CALLBACK CompareRows(LPARAM index1, LPARAM index2, LPARAM self);
     void HeaderNotify(const NMHEADERA& header);
 };
 
 // A list view whose owner draws every row, with a fixed row height.
 class TNvOwnerDrawListView : public TNvListView {
-public:
+  public:
     explicit TNvOwnerDrawListView(TNvWindow& owner, DWORD extraStyle = 0);
 
     int ItemHeight = 16; // -1 keeps the system's height
@@ -196,23 +195,23 @@ public:
 
     void ClickColumn(int column) override;
 
-protected:
+  protected:
     void ColumnResized(int column, int width) override;
     bool HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
 
 // A read-only tree view whose selection stays visible and which selects on right-click.
 class TNvTreeView : public TNvWindow {
-public:
+  public:
     explicit TNvTreeView(TNvWindow& owner);
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 // A status bar with panels from a width table; the SpringPanel takes the width left over.
 class TNvStatusBar : public TNvWindow {
-public:
+  public:
     explicit TNvStatusBar(TNvWindow& owner);
     static const int Height = 19;
 
@@ -229,11 +228,11 @@ public:
     // Draws the bar now, without waiting for a paint message.
     void RepaintNow();
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
-private:
+  private:
     struct TPanel {
         int Width;
         bool OwnerDraw;
@@ -250,36 +249,36 @@ private:
 };
 
 class TNvEdit : public TNvWindow {
-public:
+  public:
     explicit TNvEdit(TNvWindow& owner, DWORD extraStyle = 0);
 };
 
 class TNvButton : public TNvWindow {
-public:
+  public:
     explicit TNvButton(TNvWindow& owner, const std::string& caption = "");
     std::function<void(TNvButton&)> OnClick;
 
-protected:
+  protected:
     bool HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
 
 // A drop-down list: the user picks, cannot type.
 class TNvComboBox : public TNvWindow {
-public:
+  public:
     explicit TNvComboBox(TNvWindow& owner);
     std::function<void(TNvComboBox&)> OnChange;
 
-protected:
+  protected:
     bool HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
 
 // A plain panel in its parent's colour; OnPaint draws after the panel has painted itself.
 class TNvPanel : public TNvWindow {
-public:
+  public:
     explicit TNvPanel(TNvWindow& owner, const char* className = "TNvPanel");
     std::function<void(TNvPanel&, HDC)> OnPaint;
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
@@ -287,7 +286,7 @@ class TNvPageControl;
 
 // One page of a page control; tabs build their controls on it.
 class TNvTabSheet : public TNvPanel {
-public:
+  public:
     TNvTabSheet(TNvWindow& owner, TNvPageControl& pageControl);
     TNvPageControl& PageControl;
     int PageIndex() const;
@@ -296,7 +295,7 @@ public:
 
 // A tab control with pages that remembers the page that was active before the last change.
 class TNvPageControl : public TNvWindow {
-public:
+  public:
     explicit TNvPageControl(TNvWindow& owner);
 
     int PreviousPageIndex = 0;
@@ -313,11 +312,11 @@ public:
     HWND Scroller() const;
     void ScrollTabs(int positions);
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
-private:
+  private:
     void LayoutPages();
     void ShowActivePage();
     std::vector<TNvTabSheet*> Pages; // owned as children of this control
@@ -325,7 +324,7 @@ private:
 
 // An image list filled from consecutive bitmap resources.
 class TNvImageList {
-public:
+  public:
     TNvImageList(int width, int height);
     ~TNvImageList();
     TNvImageList(const TNvImageList&) = delete;
@@ -336,7 +335,7 @@ public:
     // Loads bitmaps first, first + 1, ... until one is missing; returns how many were added.
     int LoadBitmaps(int firstId);
 
-private:
+  private:
     HIMAGELIST hList;
     int Width;
     int Height;
@@ -347,7 +346,7 @@ using TNvMenuClick = std::function<void(TNvMenuItem&)>;
 
 // One menu item: made from a table entry (Entry set) or from a plain tag (a command index, -1 a separator).
 class TNvMenuItem {
-public:
+  public:
     const TNvMenuEntry* Entry = nullptr;
     int Tag = 0;
     std::string Caption;
@@ -366,7 +365,7 @@ public:
 
 // What both menu classes share: items, command ids, shortcuts, lookup by entry id.
 class TNvMenu {
-public:
+  public:
     TNvMenu(const TNvMenu&) = delete;
     TNvMenu& operator=(const TNvMenu&) = delete;
     virtual ~TNvMenu();
@@ -380,7 +379,8 @@ public:
     // Adds an item under parent (or at the top level when parent is null).
     TNvMenuItem& AddItem(TNvMenuItem* parent, const std::string& caption, uint16_t shortCut, int tag,
                          TNvMenuClick onClick, const TNvMenuEntry* entry = nullptr);
-    void AddEntries(TNvMenuItem* parent, const TNvMenuEntry* table, int lastIndex, const TNvMenuClick& onClick);
+    void AddEntries(TNvMenuItem* parent, const TNvMenuEntry* table, int lastIndex,
+                    const TNvMenuClick& onClick);
     // Runs the click handler of the item with this command id; false when it is not one of this menu's.
     bool RunCommand(UINT commandId);
     // Runs the open handler of the top-level item whose menu is opening.
@@ -388,12 +388,12 @@ public:
     // The menu's shortcuts as an accelerator table, rebuilt after items change.
     HACCEL Accelerators();
 
-protected:
+  protected:
     explicit TNvMenu(HMENU menu) : hMenu(menu) {}
     HMENU hMenu;
     std::vector<std::unique_ptr<TNvMenuItem>> Items;
 
-private:
+  private:
     struct TAccelDeleter {
         void operator()(HACCEL accel) const { DestroyAcceleratorTable(accel); }
     };
@@ -403,23 +403,23 @@ private:
 };
 
 class TNvMainMenu : public TNvMenu {
-public:
+  public:
     explicit TNvMainMenu(TNvForm& owner);
     ~TNvMainMenu() override;
     // A top-level menu with one sub-item per entry 0..lastIndex (none for -1).
     TNvMenuItem& AddMenu(const std::string& caption, const TNvMenuEntry* table, int lastIndex,
                          const TNvMenuClick& onClick);
 
-private:
+  private:
     TNvForm& Owner;
 };
 
 class TNvPopupMenu : public TNvMenu {
-public:
+  public:
     TNvPopupMenu(TNvWindow& owner, const TNvMenuClick& onClick, const TNvMenuEntry* table, int lastIndex);
     // Shows the menu at a screen point and runs the chosen item's handler.
     void Popup(int x, int y);
 
-private:
+  private:
     TNvWindow& Owner;
 };

@@ -5,7 +5,8 @@
 
 TNvTreeView::TNvTreeView(TNvWindow& owner) {
     CreateControl(WC_TREEVIEWA,
-                  WS_VISIBLE | WS_TABSTOP | TVS_SHOWSELALWAYS | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT,
+                  WS_VISIBLE | WS_TABSTOP | TVS_SHOWSELALWAYS | TVS_HASLINES | TVS_HASBUTTONS |
+                      TVS_LINESATROOT,
                   WS_EX_CLIENTEDGE, owner.Handle());
 }
 
@@ -23,7 +24,8 @@ LRESULT TNvTreeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 TNvStatusBar::TNvStatusBar(TNvWindow& owner) {
     // Placed by its owner, who gives it its fixed height.
-    CreateControl(STATUSCLASSNAMEA, WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, owner.Handle());
+    CreateControl(STATUSCLASSNAMEA, WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0,
+                  owner.Handle());
 }
 
 int TNvStatusBar::AddPanels(const int* widths, int lastIndex) {
@@ -103,7 +105,8 @@ void TNvStatusBar::PaintInto(HDC dc) {
             continue;
         }
         RECT text = {bound.left + 2, bound.top, bound.right - 2, bound.bottom};
-        UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (panel.Centred ? DT_CENTER : DT_LEFT);
+        UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
+                      (panel.Centred ? DT_CENTER : DT_LEFT);
         DrawTextA(dc, panel.Text.c_str(), -1, &text, format);
     }
 }
@@ -162,7 +165,8 @@ bool TNvStatusBar::HandleNotify(UINT message, WPARAM, LPARAM lParam, LRESULT& re
 }
 
 TNvEdit::TNvEdit(TNvWindow& owner, DWORD extraStyle) {
-    CreateControl("EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | extraStyle, WS_EX_CLIENTEDGE, owner.Handle());
+    CreateControl("EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | extraStyle, WS_EX_CLIENTEDGE,
+                  owner.Handle());
 }
 
 TNvButton::TNvButton(TNvWindow& owner, const std::string& caption) {
@@ -189,8 +193,8 @@ bool TNvComboBox::HandleNotify(UINT message, WPARAM wParam, LPARAM, LRESULT& res
 }
 
 TNvPanel::TNvPanel(TNvWindow& owner, const char* className) {
-    CreateOwnWindow(className, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, owner.Handle(),
-                    RECT{0, 0, 0, 0});
+    CreateOwnWindow(className, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
+                    owner.Handle(), RECT{0, 0, 0, 0});
 }
 
 LRESULT TNvPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -207,12 +211,17 @@ LRESULT TNvPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 TNvTabSheet::TNvTabSheet(TNvWindow& owner, TNvPageControl& pageControl)
     : TNvPanel(owner, "TNvTabSheet"), PageControl(pageControl) {}
 
-int TNvTabSheet::PageIndex() const { return PageControl.IndexOf(*this); }
+int TNvTabSheet::PageIndex() const {
+    return PageControl.IndexOf(*this);
+}
 
-void TNvTabSheet::SetCaption(const std::string& caption) { PageControl.SetPageCaption(PageIndex(), caption); }
+void TNvTabSheet::SetCaption(const std::string& caption) {
+    PageControl.SetPageCaption(PageIndex(), caption);
+}
 
 TNvPageControl::TNvPageControl(TNvWindow& owner) {
-    CreateControl(WC_TABCONTROLA, WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, owner.Handle());
+    CreateControl(WC_TABCONTROLA, WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
+                  owner.Handle());
 }
 
 TNvTabSheet& TNvPageControl::AddPage(const std::string& caption) {
@@ -237,7 +246,9 @@ int TNvPageControl::IndexOf(const TNvTabSheet& page) const {
     return -1;
 }
 
-int TNvPageControl::ActivePageIndex() const { return Handle() ? TabCtrl_GetCurSel(Handle()) : -1; }
+int TNvPageControl::ActivePageIndex() const {
+    return Handle() ? TabCtrl_GetCurSel(Handle()) : -1;
+}
 
 void TNvPageControl::SetActivePageIndex(int index) {
     int current = ActivePageIndex();

@@ -28,10 +28,13 @@ TNvForm::TNvForm(const char* className) {
         IconTitleFont.Reset(CreateFontIndirectA(&font));
     // Placed where the code puts it: no automatic positioning.
     RECT bounds = {0, 0, 0, 0};
-    CreateOwnWindow(className, "", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, nullptr, bounds);
-    if (IconTitleFont) SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(IconTitleFont.Get()), FALSE);
+    CreateOwnWindow(className, "", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, nullptr,
+                    bounds);
+    if (IconTitleFont)
+        SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(IconTitleFont.Get()), FALSE);
     LiveForms().push_back(this);
-    if (!MessageHook) MessageHook = SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, nullptr, GetCurrentThreadId());
+    if (!MessageHook)
+        MessageHook = SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, nullptr, GetCurrentThreadId());
 }
 
 TNvForm::~TNvForm() {
@@ -46,7 +49,8 @@ TNvForm::~TNvForm() {
 void TNvForm::SetStayOnTop(bool on) {
     StayOnTop = on;
     if (Handle())
-        SetWindowPos(Handle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(Handle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TNvForm::CenterOnScreen() {
@@ -54,7 +58,8 @@ void TNvForm::CenterOnScreen() {
     if (!Handle() || !GetWindowRect(Handle(), &rect)) return;
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
     SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TNvForm::KeyDown(WORD&, unsigned) {}
@@ -109,7 +114,8 @@ bool TNvForm::PreviewKey(MSG& message) {
 
 void TNvForm::SnapToWorkArea() {
     RECT area = {}, rect = {};
-    if (SnapDistance < 1 || !SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0) || !GetWindowRect(Handle(), &rect))
+    if (SnapDistance < 1 || !SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0) ||
+        !GetWindowRect(Handle(), &rect))
         return;
     int left = rect.left, top = rect.top;
     SnapToArea(left, top, rect.right - rect.left, rect.bottom - rect.top, area, SnapDistance);

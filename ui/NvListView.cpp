@@ -16,7 +16,8 @@ bool TNvListView::ColumnClick() const {
 void TNvListView::SetColumnClick(bool on) {
     if (!Handle()) return;
     LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE);
-    SetWindowLongPtrA(Handle(), GWL_STYLE, on ? (style & ~LONG_PTR(LVS_NOSORTHEADER)) : (style | LVS_NOSORTHEADER));
+    SetWindowLongPtrA(Handle(), GWL_STYLE,
+                      on ? (style & ~LONG_PTR(LVS_NOSORTHEADER)) : (style | LVS_NOSORTHEADER));
     if (!on) SetSortMark(SortColumn, false);
 }
 
@@ -43,7 +44,8 @@ int TNvListView::HeaderFormat(int column) const {
     HWND header = Handle() ? Header() : nullptr;
     HDITEMA item = {};
     item.mask = HDI_FORMAT;
-    if (!header || column < 0 || !SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item))) return 0;
+    if (!header || column < 0 || !SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item)))
+        return 0;
     return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
 }
 

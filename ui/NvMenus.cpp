@@ -5,29 +5,50 @@ namespace {
 
 std::string KeyName(BYTE key) {
     if (key >= VK_F1 && key <= VK_F24) return "F" + std::to_string(key - VK_F1 + 1);
-    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, static_cast<char>(key));
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
+        return std::string(1, static_cast<char>(key));
     if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return "Num " + std::to_string(key - VK_NUMPAD0);
     switch (key) {
-    case VK_MULTIPLY: return "Num *";
-    case VK_ADD: return "Num +";
-    case VK_SUBTRACT: return "Num -";
-    case VK_DIVIDE: return "Num /";
-    case VK_PRIOR: return "PgUp";
-    case VK_NEXT: return "PgDn";
-    case VK_LEFT: return "Left";
-    case VK_RIGHT: return "Right";
-    case VK_UP: return "Up";
-    case VK_DOWN: return "Down";
-    case VK_HOME: return "Home";
-    case VK_END: return "End";
-    case VK_INSERT: return "Ins";
-    case VK_DELETE: return "Del";
-    case VK_RETURN: return "Enter";
-    case VK_ESCAPE: return "Esc";
-    case VK_SPACE: return "Space";
-    case VK_BACK: return "BkSp";
-    case VK_TAB: return "Tab";
-    default: return "#" + std::to_string(key);
+    case VK_MULTIPLY:
+        return "Num *";
+    case VK_ADD:
+        return "Num +";
+    case VK_SUBTRACT:
+        return "Num -";
+    case VK_DIVIDE:
+        return "Num /";
+    case VK_PRIOR:
+        return "PgUp";
+    case VK_NEXT:
+        return "PgDn";
+    case VK_LEFT:
+        return "Left";
+    case VK_RIGHT:
+        return "Right";
+    case VK_UP:
+        return "Up";
+    case VK_DOWN:
+        return "Down";
+    case VK_HOME:
+        return "Home";
+    case VK_END:
+        return "End";
+    case VK_INSERT:
+        return "Ins";
+    case VK_DELETE:
+        return "Del";
+    case VK_RETURN:
+        return "Enter";
+    case VK_ESCAPE:
+        return "Esc";
+    case VK_SPACE:
+        return "Space";
+    case VK_BACK:
+        return "BkSp";
+    case VK_TAB:
+        return "Tab";
+    default:
+        return "#" + std::to_string(key);
     }
 }
 
@@ -96,7 +117,9 @@ HMENU SubMenuOf(TNvMenuItem& item) {
 
 } // namespace
 
-TNvMenuItem* TNvMenu::FindCommand(UINT commandId) const { return FindCommandIn(Items, commandId); }
+TNvMenuItem* TNvMenu::FindCommand(UINT commandId) const {
+    return FindCommandIn(Items, commandId);
+}
 
 TNvMenuItem& TNvMenu::AddItem(TNvMenuItem* parent, const std::string& caption, uint16_t shortCut, int tag,
                               TNvMenuClick onClick, const TNvMenuEntry* entry) {
@@ -128,7 +151,8 @@ TNvMenuItem& TNvMenu::AddItem(TNvMenuItem* parent, const std::string& caption, u
     return *list.back();
 }
 
-void TNvMenu::AddEntries(TNvMenuItem* parent, const TNvMenuEntry* table, int lastIndex, const TNvMenuClick& onClick) {
+void TNvMenu::AddEntries(TNvMenuItem* parent, const TNvMenuEntry* table, int lastIndex,
+                         const TNvMenuClick& onClick) {
     for (int i = 0; i <= lastIndex; ++i)
         AddItem(parent, table[i].Caption, table[i].ShortCut, table[i].Id, onClick, &table[i]);
 }
@@ -159,10 +183,12 @@ HACCEL TNvMenu::Accelerators() {
             if (sub->ShortCut & ShortCutShift) flags |= FSHIFT;
             if (sub->ShortCut & ShortCutCtrl) flags |= FCONTROL;
             if (sub->ShortCut & ShortCutAlt) flags |= FALT;
-            table.push_back({flags, static_cast<WORD>(sub->ShortCut & 0xFF), static_cast<WORD>(sub->CommandId)});
+            table.push_back(
+                {flags, static_cast<WORD>(sub->ShortCut & 0xFF), static_cast<WORD>(sub->CommandId)});
         }
     }
-    accelerators.reset(table.empty() ? nullptr : CreateAcceleratorTableA(table.data(), static_cast<int>(table.size())));
+    accelerators.reset(table.empty() ? nullptr
+                                     : CreateAcceleratorTableA(table.data(), static_cast<int>(table.size())));
     acceleratorsStale = false;
     return accelerators.get();
 }
@@ -191,13 +217,14 @@ TNvMenuItem& TNvMainMenu::AddMenu(const std::string& caption, const TNvMenuEntry
     return top;
 }
 
-TNvPopupMenu::TNvPopupMenu(TNvWindow& owner, const TNvMenuClick& onClick, const TNvMenuEntry* table, int lastIndex)
+TNvPopupMenu::TNvPopupMenu(TNvWindow& owner, const TNvMenuClick& onClick, const TNvMenuEntry* table,
+                           int lastIndex)
     : TNvMenu(CreatePopupMenu()), Owner(owner) {
     AddEntries(nullptr, table, lastIndex, onClick);
 }
 
 void TNvPopupMenu::Popup(int x, int y) {
-    UINT chosen = static_cast<UINT>(
-        TrackPopupMenu(hMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, Owner.Handle(), nullptr));
+    UINT chosen = static_cast<UINT>(TrackPopupMenu(hMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x,
+                                                   y, 0, Owner.Handle(), nullptr));
     if (chosen) RunCommand(chosen);
 }

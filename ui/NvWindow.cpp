@@ -50,8 +50,8 @@ TNvWindow* TNvWindow::FromHandle(HWND window) {
     return nullptr;
 }
 
-void TNvWindow::CreateOwnWindow(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent,
-                                const RECT& bounds) {
+void TNvWindow::CreateOwnWindow(const char* className, const char* text, DWORD style, DWORD exStyle,
+                                HWND parent, const RECT& bounds) {
     static std::set<std::string> registered;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     if (registered.insert(className).second) {
@@ -76,8 +76,8 @@ void TNvWindow::CreateOwnWindow(const char* className, const char* text, DWORD s
 
 void TNvWindow::CreateControl(const char* className, DWORD style, DWORD exStyle, HWND parent) {
     hWnd = CreateWindowExA(exStyle, className, "", style | WS_CHILD, 0, 0, 0, 0, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId())), GetModuleHandleA(nullptr),
-                           nullptr);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId())),
+                           GetModuleHandleA(nullptr), nullptr);
     if (!hWnd) return;
     subclassed = true;
     SetWindowSubclass(hWnd, SubclassProc, KitSubclassId, reinterpret_cast<DWORD_PTR>(this));
@@ -142,7 +142,9 @@ LRESULT TNvWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultHandling(message, wParam, lParam);
 }
 
-bool TNvWindow::HandleNotify(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool TNvWindow::HandleNotify(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
 // Controls tell their parent about themselves; the kit hands that back to the control's own object.
 bool TNvWindow::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

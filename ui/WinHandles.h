@@ -7,7 +7,7 @@
 
 // Owns a kernel HANDLE (process, thread, snapshot, file); closes it once.
 class TKernelHandle {
-public:
+  public:
     TKernelHandle() = default;
     explicit TKernelHandle(HANDLE handle) : h(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
     TKernelHandle(TKernelHandle&& other) noexcept : h(std::exchange(other.h, nullptr)) {}
@@ -26,13 +26,13 @@ public:
         h = handle;
     }
 
-private:
+  private:
     HANDLE h = nullptr;
 };
 
 // A device context from GetDC or GetWindowDC, released to its window.
 class TWindowDc {
-public:
+  public:
     explicit TWindowDc(HWND window, bool wholeWindow = false)
         : hWindow(window), hDc(wholeWindow ? GetWindowDC(window) : GetDC(window)) {}
     TWindowDc(TWindowDc&& other) noexcept
@@ -47,14 +47,14 @@ public:
     HDC Get() const { return hDc; }
     explicit operator bool() const { return hDc != nullptr; }
 
-private:
+  private:
     HWND hWindow;
     HDC hDc;
 };
 
 // A memory device context from CreateCompatibleDC, deleted when done.
 class TMemoryDc {
-public:
+  public:
     explicit TMemoryDc(HDC compatibleWith) : hDc(CreateCompatibleDC(compatibleWith)) {}
     TMemoryDc(TMemoryDc&& other) noexcept : hDc(std::exchange(other.hDc, nullptr)) {}
     TMemoryDc(const TMemoryDc&) = delete;
@@ -67,14 +67,13 @@ public:
     HDC Get() const { return hDc; }
     explicit operator bool() const { return hDc != nullptr; }
 
-private:
+  private:
     HDC hDc;
 };
 
 // Owns one GDI object (font, brush, pen, bitmap) of type T.
-template <class T>
-class TGdiObject {
-public:
+template <class T> class TGdiObject {
+  public:
     TGdiObject() = default;
     explicit TGdiObject(T object) : h(object) {}
     TGdiObject(TGdiObject&& other) noexcept : h(std::exchange(other.h, nullptr)) {}
@@ -93,7 +92,7 @@ public:
         h = object;
     }
 
-private:
+  private:
     T h = nullptr;
 };
 
@@ -104,7 +103,7 @@ using TBitmap = TGdiObject<HBITMAP>;
 
 // Selects an object into a device context and puts the previous one back on scope exit.
 class TSelectGuard {
-public:
+  public:
     TSelectGuard(HDC dc, HGDIOBJ object) : hDc(dc), hPrevious(SelectObject(dc, object)) {}
     TSelectGuard(const TSelectGuard&) = delete;
     TSelectGuard& operator=(const TSelectGuard&) = delete;
@@ -112,7 +111,7 @@ public:
         if (hPrevious && hPrevious != HGDI_ERROR) SelectObject(hDc, hPrevious);
     }
 
-private:
+  private:
     HDC hDc;
     HGDIOBJ hPrevious;
 };

@@ -23,7 +23,8 @@ double Now() {
 
 void Pump() {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
 }
 
 // Exactly what a tick asks the platform: the cursor, the window under it, the record's six reads, the
@@ -41,8 +42,8 @@ void BareQueries() {
     GetWindowTextA(window, caption, sizeof caption);
     if (caption[0] == '\0') {
         DWORD_PTR length = 0;
-        SendMessageTimeoutA(window, WM_GETTEXT, sizeof caption, reinterpret_cast<LPARAM>(caption), SMTO_ABORTIFHUNG,
-                            500, &length);
+        SendMessageTimeoutA(window, WM_GETTEXT, sizeof caption, reinterpret_cast<LPARAM>(caption),
+                            SMTO_ABORTIFHUNG, 500, &length);
     }
     RECT rect;
     GetWindowRect(window, &rect);
@@ -80,8 +81,9 @@ int main() {
         Pump();
         form.FastTick();
         TWindowDetails* tracked = TrackedList->Current();
-        std::printf("Tracking %s \"%s\" of process %lu (Paneprobe is %lu)\n", tracked->ClassName, tracked->Caption,
-                    static_cast<unsigned long>(tracked->ProcessId), static_cast<unsigned long>(GetCurrentProcessId()));
+        std::printf("Tracking %s \"%s\" of process %lu (Paneprobe is %lu)\n", tracked->ClassName,
+                    tracked->Caption, static_cast<unsigned long>(tracked->ProcessId),
+                    static_cast<unsigned long>(GetCurrentProcessId()));
 
         // Resting: the pointer stays on one window, as when the user reads the status bar. Moving: it
         // alternates between two windows, so every tick shows another window and repaints the bar; both loops
@@ -110,13 +112,16 @@ int main() {
             }
             const double count = rounds * perRound;
             double tick = tickTime / count, bare = bareTime / count;
-            std::printf("\n%s\n", moving ? "Pointer moving between two windows of the target (bar repainted every tick):"
-                                           : "Pointer resting on the target's control (the bar shows the same):");
+            std::printf("\n%s\n",
+                        moving
+                            ? "Pointer moving between two windows of the target (bar repainted every tick):"
+                            : "Pointer resting on the target's control (the bar shows the same):");
             std::printf("  bare platform queries: %8.1f us per tick\n", bare * 1e6);
-            std::printf("  Paneprobe tick:        %8.1f us per tick (TrackWindow, both broadcasts, status bar)\n",
-                        tick * 1e6);
-            std::printf("  ratio: %.2fx (target at most 1.5x); ticks per second: %.0f (bare: %.0f)\n", tick / bare,
-                        1.0 / tick, 1.0 / bare);
+            std::printf(
+                "  Paneprobe tick:        %8.1f us per tick (TrackWindow, both broadcasts, status bar)\n",
+                tick * 1e6);
+            std::printf("  ratio: %.2fx (target at most 1.5x); ticks per second: %.0f (bare: %.0f)\n",
+                        tick / bare, 1.0 / tick, 1.0 / bare);
         }
         form.ScanAtMouse->SetValue(false);
     }

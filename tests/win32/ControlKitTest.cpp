@@ -9,7 +9,7 @@ namespace {
 
 // A hidden host form for kit controls.
 class ControlKit : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         host = std::make_unique<TNvForm>();
         SetWindowPos(host->Handle(), nullptr, 0, 0, 600, 400, SWP_NOZORDER);
@@ -178,7 +178,8 @@ TEST_F(ControlKit, StatusPanelsTotalAndTheStretchingPanel) {
     bar.SetBounds(0, 0, 800, TNvStatusBar::Height);
     EXPECT_EQ(bar.PanelCount(), 5);
     const int expected[] = {467, 32, 64, 86, 150};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(bar.PanelWidth(i), expected[i]) << "panel " << i;
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(bar.PanelWidth(i), expected[i]) << "panel " << i;
     bar.SetBounds(0, 0, 500, TNvStatusBar::Height);
     EXPECT_EQ(bar.PanelWidth(0), 167);
     // A second table adds to the total; a width of 0 adds nothing.
@@ -196,11 +197,13 @@ int InkInPanel(TNvStatusBar& bar, int panel) {
     TSelectGuard select(memory.Get(), bitmap.Get());
     SendMessageA(bar.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()), PRF_CLIENT);
     int left = 0;
-    for (int i = 0; i < panel; ++i) left += bar.PanelWidth(i);
+    for (int i = 0; i < panel; ++i)
+        left += bar.PanelWidth(i);
     int ink = 0;
     COLORREF face = GetSysColor(COLOR_BTNFACE);
     for (int x = left + 4; x < left + bar.PanelWidth(panel) - 4; ++x)
-        for (int y = 4; y < client.bottom - 3; ++y) ink += GetPixel(memory.Get(), x, y) != face;
+        for (int y = 4; y < client.bottom - 3; ++y)
+            ink += GetPixel(memory.Get(), x, y) != face;
     return ink;
 }
 
@@ -220,8 +223,10 @@ TEST_F(ControlKit, StatusPanelsDrawTheirTextsAndHandOverDrawnPanels) {
     EXPECT_EQ(drawn, (std::vector<int>{0, 0})) << "the owner draws panel 0 on each of the two paints";
 }
 
-const TNvMenuEntry FileEntries[] = {{11, 0, "&Open", 0, 0}, {0, 0, "-", 0, 0}, {12, ShortCutCtrl | 'S', "&Save", 0, 0}};
-const TNvMenuEntry ViewEntries[] = {{21, 0, "&Big", MenuFlagRadio, 0}, {22, 0, "&Small", MenuFlagDisabled, 0}};
+const TNvMenuEntry FileEntries[] = {
+    {11, 0, "&Open", 0, 0}, {0, 0, "-", 0, 0}, {12, ShortCutCtrl | 'S', "&Save", 0, 0}};
+const TNvMenuEntry ViewEntries[] = {{21, 0, "&Big", MenuFlagRadio, 0},
+                                    {22, 0, "&Small", MenuFlagDisabled, 0}};
 const TNvMenuEntry DeepEntries[] = {{31, 0, "Deep", 0, 0}};
 
 TEST_F(ControlKit, FindMenuItemSearchesTwoLevelsOnly) {
@@ -260,7 +265,8 @@ TEST_F(ControlKit, FindMenuItemSearchesTwoLevelsOnly) {
 
 TEST_F(ControlKit, PopupMenuItemsComeFromTheirTable) {
     std::vector<int> clicked;
-    TNvPopupMenu popup(*host, [&clicked](TNvMenuItem& item) { clicked.push_back(item.Entry->Id); }, FileEntries, 2);
+    TNvPopupMenu popup(
+        *host, [&clicked](TNvMenuItem& item) { clicked.push_back(item.Entry->Id); }, FileEntries, 2);
     EXPECT_EQ(popup.Count(), 3);
     EXPECT_EQ(GetMenuItemCount(popup.Handle()), 3);
     ASSERT_NE(popup.FindMenuItem(12), nullptr);
@@ -280,7 +286,8 @@ TEST(ShortCuts, TextsShownInMenus) {
                           {ShortCutCtrl | VK_MULTIPLY, "Ctrl+Num *"},
                           {ShortCutCtrl | VK_PRIOR, "Ctrl+PgUp"},
                           {ShortCutCtrl | ShortCutShift | 'C', "Shift+Ctrl+C"}};
-    for (const Case& c : cases) EXPECT_EQ(ShortCutText(c.shortCut), c.text) << std::hex << c.shortCut;
+    for (const Case& c : cases)
+        EXPECT_EQ(ShortCutText(c.shortCut), c.text) << std::hex << c.shortCut;
 }
 
 TEST(ImageList, LoadsTheElevenBitmapsWithTransparentCorners) {
@@ -307,7 +314,8 @@ TEST(ImageList, LoadsTheElevenBitmapsWithTransparentCorners) {
 TEST_F(ControlKit, PageControlRemembersThePreviousPage) {
     TNvPageControl& pages = host->MakeChild<TNvPageControl>();
     pages.SetBounds(0, 0, 500, 300);
-    for (const char* caption : {"One", "Two", "Three"}) pages.AddPage(caption);
+    for (const char* caption : {"One", "Two", "Three"})
+        pages.AddPage(caption);
     int changes = 0;
     pages.OnChange = [&changes](TNvPageControl&) { ++changes; };
     EXPECT_EQ(pages.ActivePageIndex(), 0);
@@ -316,7 +324,9 @@ TEST_F(ControlKit, PageControlRemembersThePreviousPage) {
     EXPECT_EQ(pages.PreviousPageIndex, 0);
     pages.SetActivePageIndex(2);
     EXPECT_EQ(pages.PreviousPageIndex, 0) << "selecting the current page changes nothing";
-    auto shown = [&pages](int index) { return (GetWindowLongPtrA(pages.Page(index)->Handle(), GWL_STYLE) & WS_VISIBLE) != 0; };
+    auto shown = [&pages](int index) {
+        return (GetWindowLongPtrA(pages.Page(index)->Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+    };
     EXPECT_TRUE(shown(2));
     EXPECT_FALSE(shown(0));
     EXPECT_EQ(changes, 0) << "the change handler is for the user's switches";
@@ -341,8 +351,9 @@ TEST(Snapping, WithinTheDistanceAnEdgeIsTakenBeyondItNot) {
         int expectedLeft, expectedTop;
     };
     const Case cases[] = {
-        {10, 300, 16, 0, 300},        {17, 300, 16, 17, 300},      {-12, -5, 16, 0, 0},
-        {1280 - 400 + 9, 994 - 300 - 16, 16, 880, 694}, {10, 10, 0, 10, 10}, {16, 500, 16, 0, 500},
+        {10, 300, 16, 0, 300}, {17, 300, 16, 17, 300},
+        {-12, -5, 16, 0, 0},   {1280 - 400 + 9, 994 - 300 - 16, 16, 880, 694},
+        {10, 10, 0, 10, 10},   {16, 500, 16, 0, 500},
     };
     for (const Case& c : cases) {
         int left = c.left, top = c.top;

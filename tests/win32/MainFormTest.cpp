@@ -11,7 +11,7 @@
 namespace {
 
 class MainWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { DeleteFileA(SettingsPath().c_str()); }
     void TearDown() override {
         form.reset();
@@ -64,7 +64,8 @@ TEST_F(MainWindow, FirstStartIsCentredTracksItselfAndSavesOnlyWhatChanged) {
     EXPECT_EQ(f.StatusBar->PanelText(0), "TPaneprobeForm");
     EXPECT_EQ(f.StatusBar->PanelText(1), "");
     EXPECT_EQ(f.StatusBar->PanelText(2), "1 / 1");
-    EXPECT_EQ(f.StatusBar->PanelText(3), FormatText("0x%.8x", static_cast<int>(reinterpret_cast<uintptr_t>(f.Handle()))));
+    EXPECT_EQ(f.StatusBar->PanelText(3),
+              FormatText("0x%.8x", static_cast<int>(reinterpret_cast<uintptr_t>(f.Handle()))));
     EXPECT_EQ(f.StatusBar->PanelText(4), FormatText("%d x %d / %d x %d", static_cast<int>(rect.left),
                                                     static_cast<int>(rect.top), 720, 533));
     EXPECT_FALSE(f.Menu->FindMenuItem(cmdScanAtMouse)->Checked());
@@ -96,11 +97,21 @@ TEST_F(MainWindow, StoredSettingsAreAppliedInDeclarationOrder) {
     EXPECT_EQ(TRecordingTab::Created[0]->Refreshes, 0);
 
     // Every tab hears every setting once at start-up, in declaration order. Showing the stored tab sets the
-    // tab interval, which is heard (nested) before page_index itself; tracking itself then switches scanning off.
-    const std::vector<std::string> expected = {
-        "system.stay_on_top", "system.update_interval_ms", "system.scan_window_at_mouse", "tabs.update_interval_ms",
-        "tabs.page_index", "tabs.update_interval_ms", "gui.font_main", "window.width", "window.height",
-        "window.left", "window.top", "window.maxed", "system.scan_window_at_mouse"};
+    // tab interval, which is heard (nested) before page_index itself; tracking itself then switches scanning
+    // off.
+    const std::vector<std::string> expected = {"system.stay_on_top",
+                                               "system.update_interval_ms",
+                                               "system.scan_window_at_mouse",
+                                               "tabs.update_interval_ms",
+                                               "tabs.page_index",
+                                               "tabs.update_interval_ms",
+                                               "gui.font_main",
+                                               "window.width",
+                                               "window.height",
+                                               "window.left",
+                                               "window.top",
+                                               "window.maxed",
+                                               "system.scan_window_at_mouse"};
     EXPECT_EQ(TRecordingTab::Created[1]->ConfigNames, expected);
 }
 
@@ -148,8 +159,9 @@ TEST_F(MainWindow, CtrlDigitsChooseTheTabOnBothDigitRows) {
         int page;
     };
     const Case cases[] = {
-        {'9', ssCtrl, true, 8},          {VK_NUMPAD3, ssCtrl, true, 2}, {'1', ssCtrl, true, 0},
-        {'9', ssCtrl | ssShift, false, 0}, {'5', ssNone, false, 0},      {'5', ssAlt | ssCtrl, false, 0},
+        {'9', ssCtrl, true, 8},  {VK_NUMPAD3, ssCtrl, true, 2},
+        {'1', ssCtrl, true, 0},  {'9', ssCtrl | ssShift, false, 0},
+        {'5', ssNone, false, 0}, {'5', ssAlt | ssCtrl, false, 0},
     };
     for (const Case& c : cases) {
         WORD key = c.key;
@@ -169,11 +181,11 @@ TEST_F(MainWindow, CtrlDigitBeyondTheLastTabIsConsumedAndChangesNothing) {
 
 // A focused edit on a tab page that records the keys it is given.
 class TKeyRecorder : public TNvEdit {
-public:
+  public:
     using TNvEdit::TNvEdit;
     std::vector<WPARAM> Keys;
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) Keys.push_back(wParam);
         return TNvEdit::HandleMessage(message, wParam, lParam);
@@ -238,7 +250,8 @@ TEST_F(MainWindow, AltDigitsSizeTheWindowAlsoFromMaximized) {
         bool maximizedFirst;
         int width, height;
     };
-    const Case cases[] = {{'1', false, 540, 399}, {'2', false, 720, 533}, {'3', true, 900, 666}, {'1', true, 540, 399}};
+    const Case cases[] = {
+        {'1', false, 540, 399}, {'2', false, 720, 533}, {'3', true, 900, 666}, {'1', true, 540, 399}};
     for (const Case& c : cases) {
         if (c.maximizedFirst) SendMessageA(f.Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
         ASSERT_EQ(IsZoomed(f.Handle()) != FALSE, c.maximizedFirst);
@@ -257,7 +270,8 @@ TEST_F(MainWindow, AltArrowsStepThroughTheTrackedListWithWrapAround) {
     TPaneprobeForm& f = Start();
     HWND windows[] = {f.Handle(), f.StatusBar->Handle(), f.PageControl->Handle()};
     TrackedList->Clear();
-    for (HWND window : windows) TrackedList->Add(std::make_unique<TWindowDetails>(window));
+    for (HWND window : windows)
+        TrackedList->Add(std::make_unique<TWindowDetails>(window));
     TrackedList->SetItemIndex(2);
     struct Case {
         WORD key;
@@ -307,7 +321,7 @@ TEST_F(MainWindow, EndOfAMoveRecordsTheRestoredGeometryAndSnaps) {
         int expectedLeft, expectedTop;
     };
     const Case cases[] = {
-        {area.left + 10, area.top + 100, area.left, area.top + 100},  // jumps to the edge
+        {area.left + 10, area.top + 100, area.left, area.top + 100},      // jumps to the edge
         {area.left + 17, area.top + 100, area.left + 17, area.top + 100}, // stays
         {area.left + 200, area.top + 16, area.left + 200, area.top},
         {area.right - 640 - 12, area.bottom - 480 - 20, area.right - 640, area.bottom - 480 - 20},
@@ -334,10 +348,10 @@ TEST_F(MainWindow, EndOfAMoveRecordsTheRestoredGeometryAndSnaps) {
 // A plain top-level window with one child, for the menu commands.
 struct TTestWindows {
     TTestWindows() {
-        top = CreateWindowExA(0, "STATIC", "Test top", WS_OVERLAPPED | WS_VISIBLE, 10, 10, 200, 100, nullptr, nullptr,
-                              nullptr, nullptr);
-        child = CreateWindowExA(0, "BUTTON", "Test child", WS_CHILD | WS_VISIBLE, 5, 5, 80, 20, top, nullptr, nullptr,
-                                nullptr);
+        top = CreateWindowExA(0, "STATIC", "Test top", WS_OVERLAPPED | WS_VISIBLE, 10, 10, 200, 100, nullptr,
+                              nullptr, nullptr, nullptr);
+        child = CreateWindowExA(0, "BUTTON", "Test child", WS_CHILD | WS_VISIBLE, 5, 5, 80, 20, top, nullptr,
+                                nullptr, nullptr);
     }
     ~TTestWindows() {
         if (IsWindow(top)) DestroyWindow(top);
@@ -464,8 +478,8 @@ TEST_F(MainWindow, PanelZeroColourShowsScanningTrackingAndVanished) {
     DestroyWindow(windows.top);
     f.FastTick(); // re-reads a record whose window has gone
     EXPECT_EQ(Panel0Pixel(), PanelVanished);
-    EXPECT_EQ(f.StatusBar->PanelText(3), FormatNonZero(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(windows.top)),
-                                                       "0x%.8x"));
+    EXPECT_EQ(f.StatusBar->PanelText(3),
+              FormatNonZero(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(windows.top)), "0x%.8x"));
     TrackedList->Clear();
     EXPECT_EQ(Panel0Pixel(), PanelVanished);
     EXPECT_EQ(f.StatusBar->PanelText(0), "n/a");
@@ -532,7 +546,8 @@ TEST_F(MainWindow, TheWheelScrollsTheListUnderThePointerNotTheFocusedControl) {
 
 TEST_F(MainWindow, TheWheelOverTheTabRowScrollsTheTabsWhenTheyDoNotFit) {
     TPaneprobeForm& f = Start(9);
-    for (int i = 0; i < 9; ++i) f.PageControl->Page(i)->SetCaption("A rather long caption " + std::to_string(i));
+    for (int i = 0; i < 9; ++i)
+        f.PageControl->Page(i)->SetCaption("A rather long caption " + std::to_string(i));
     SetWindowPos(f.Handle(), nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
     PumpMessages();
     HWND scroller = f.PageControl->Scroller();

@@ -46,7 +46,8 @@ std::string SettingsPath() {
 
 std::vector<std::string> SettingsKeys() {
     std::vector<std::string> keys;
-    HANDLE file = CreateFileA(SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileA(SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return keys;
     std::string bytes(65536, '\0');
     DWORD got = 0;
@@ -57,8 +58,10 @@ std::vector<std::string> SettingsKeys() {
     std::string line, section;
     while (std::getline(lines, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() > 2 && line.front() == '[') section = line.substr(1, line.find(']') - 1);
-        else if (line.find('=') != std::string::npos) keys.push_back(section + "." + line.substr(0, line.find('=')));
+        if (line.size() > 2 && line.front() == '[')
+            section = line.substr(1, line.find(']') - 1);
+        else if (line.find('=') != std::string::npos)
+            keys.push_back(section + "." + line.substr(0, line.find('=')));
     }
     return keys;
 }
@@ -80,7 +83,9 @@ void TRecordingTab::Activate() {
     TPaneprobeTab::Activate();
 }
 
-void TRecordingTab::ConfigChanged(TConfigVar& variable) { ConfigNames.push_back(variable.FullName()); }
+void TRecordingTab::ConfigChanged(TConfigVar& variable) {
+    ConfigNames.push_back(variable.FullName());
+}
 
 std::vector<TTabClass> RecordingTabs(int count) {
     TRecordingTab::Created.clear();

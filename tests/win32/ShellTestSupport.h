@@ -20,7 +20,7 @@ void WriteSettings(const std::string& text);
 
 // A tab that records what the main window asks of it.
 class TRecordingTab : public TPaneprobeTab {
-public:
+  public:
     explicit TRecordingTab(TNvTabSheet* sheet);
     void Activate() override;
     void Refresh() override { ++Refreshes; }
@@ -36,7 +36,7 @@ public:
 
 // A tab that stands in for the Config tab that F2 shows.
 class TSettingsLikeTab : public TRecordingTab {
-public:
+  public:
     using TRecordingTab::TRecordingTab;
 };
 

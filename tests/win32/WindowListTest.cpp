@@ -8,7 +8,9 @@
 
 namespace {
 
-HWND Window(int n) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1000 + n)); }
+HWND Window(int n) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1000 + n));
+}
 
 // A list that counts its notifications.
 struct TCountingList {
@@ -19,7 +21,8 @@ struct TCountingList {
         };
     }
     void Fill(int count) {
-        for (int i = 0; i < count; ++i) list.Add(std::make_unique<TWindowDetails>(Window(i)));
+        for (int i = 0; i < count; ++i)
+            list.Add(std::make_unique<TWindowDetails>(Window(i)));
     }
     TWindowList list;
     int notifications = 0;
@@ -101,15 +104,15 @@ TEST(WindowList, TheListenerSeesTheEmptyListWhenTheListGoes) {
 
 // TrackWindow on a list and a settings store of the test's own.
 class TrackingWindows : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ConfigStore = &store;
         TrackedList = &counted.list;
         scan = &TConfigVarBool::Get(&store, "system", "scan_window_at_mouse", true);
-        window = CreateWindowExA(0, "STATIC", "Tracked one", WS_OVERLAPPED, 0, 0, 100, 50, nullptr, nullptr, nullptr,
-                                 nullptr);
-        other = CreateWindowExA(0, "BUTTON", "Tracked two", WS_OVERLAPPED, 0, 0, 100, 50, nullptr, nullptr, nullptr,
-                                nullptr);
+        window = CreateWindowExA(0, "STATIC", "Tracked one", WS_OVERLAPPED, 0, 0, 100, 50, nullptr, nullptr,
+                                 nullptr, nullptr);
+        other = CreateWindowExA(0, "BUTTON", "Tracked two", WS_OVERLAPPED, 0, 0, 100, 50, nullptr, nullptr,
+                                nullptr, nullptr);
     }
     void TearDown() override {
         ConfigStore = nullptr;
@@ -153,9 +156,10 @@ TEST_F(TrackingWindows, AppendingKeepsTheOthers) {
 }
 
 TEST(WindowDetails, ARecordReadsTheWindowAndClears) {
-    HWND parent = CreateWindowExA(0, "STATIC", "Parent", WS_OVERLAPPED, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
-    HWND child = CreateWindowExA(0, "EDIT", "typed\r\ntext", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 50, 20, parent,
-                                 nullptr, nullptr, nullptr);
+    HWND parent = CreateWindowExA(0, "STATIC", "Parent", WS_OVERLAPPED, 0, 0, 200, 100, nullptr, nullptr,
+                                  nullptr, nullptr);
+    HWND child = CreateWindowExA(0, "EDIT", "typed\r\ntext", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 50,
+                                 20, parent, nullptr, nullptr, nullptr);
     TWindowDetails record(child);
     EXPECT_EQ(record.Parent, nullptr) << "nothing is read before Refresh";
     record.Refresh();
@@ -208,7 +212,7 @@ TEST(WindowDetails, AHungWindowCostsAtMostTheTimeout) {
 }
 
 class TOtherTab : public TPaneprobeTab {
-public:
+  public:
     using TPaneprobeTab::TPaneprobeTab;
     int Changes = 0;
     void TrackedListChanged() override { ++Changes; }
