@@ -77,6 +77,16 @@ int main() {
             if (WindowFromPoint(centre) == keeperWindow) break;
             Sleep(20);
         }
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        if (WindowFromPoint(cursor) != keeperWindow) {
+            RECT keeper = {};
+            GetWindowRect(keeperWindow, &keeper);
+            std::printf("Could not rest the pointer on the target's control: pointer at %ld,%ld, control at "
+                        "%ld,%ld-%ld,%ld.\n",
+                        cursor.x, cursor.y, keeper.left, keeper.top, keeper.right, keeper.bottom);
+            return 1;
+        }
         form.ScanAtMouse->SetValue(true);
         Pump();
         form.FastTick();
