@@ -1,0 +1,111 @@
+// Shared helpers that need the platform.
+#include "app/WinApiEx.h"
+
+#include "app/TimeUtils.h"
+
+#include <vector>
+
+int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags, HWND owner) {
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+}
+
+bool CopyTextToClipboard(HWND owner, const std::string& text) {
+    if (!OpenClipboard(owner)) return false;
+    bool placed = false;
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        if (void* bytes = GlobalLock(memory)) {
+            CopyMemory(bytes, text.c_str(), text.size() + 1);
+            GlobalUnlock(memory);
+            EmptyClipboard();
+            placed = SetClipboardData(CF_TEXT, memory) != nullptr;
+        }
+        // Once the clipboard holds the memory it is the clipboard's; otherwise it is still ours to free.
+        if (!placed) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return placed;
+}
+
+namespace {
+
+int32_t ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+} // namespace
+
+HFONT FontFromText(const std::string& text) {
+    const int32_t dpi = ScreenDpi();
+    LOGFONTA base = {};
+    if (!SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof base, &base, 0)) {
+        base = {};
+        base.lfHeight = -MulDiv(8, dpi, 72);
+        lstrcpynA(base.lfFaceName, "Tahoma", LF_FACESIZE);
+    }
+    base.lfFaceName[LF_FACESIZE - 1] = '\0';
+    const TFontSpec spec = ParseFontText(text, base.lfHeight, base.lfFaceName, dpi);
+
+    LOGFONTA font = {};
+    font.lfHeight = spec.Height;
+    font.lfWeight = spec.Weight;
+    font.lfItalic = spec.Italic ? TRUE : FALSE;
+    font.lfUnderline = spec.Underline ? TRUE : FALSE;
+    font.lfStrikeOut = spec.StrikeOut ? TRUE : FALSE;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(font.lfFaceName, spec.FaceName.c_str(), LF_FACESIZE);
+    return CreateFontIndirectA(&font);
+}
+
+std::string VersionText(uint32_t packed, bool numeric) {
+    if (numeric) return VersionTextNumeric(packed);
+    int year = 0, month = 0, day = 0;
+    if (!VersionDate(packed, year, month, day)) return std::string();
+    SYSTEMTIME date = {};
+    date.wYear = static_cast<WORD>(year);
+    date.wMonth = static_cast<WORD>(month);
+    date.wDay = static_cast<WORD>(day);
+    // The weekday is filled in so that a long date format with "dddd" names the right day everywhere.
+    date.wDayOfWeek = static_cast<WORD>(DayOfWeek(year, month, day));
+    const int size = GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &date, nullptr, nullptr, 0);
+    if (size <= 0) return std::string();
+    std::vector<char> buffer(static_cast<size_t>(size));
+    if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &date, nullptr, buffer.data(), size) <= 0)
+        return std::string();
+    return std::string(buffer.data());
+}
+
+std::string ErrorText(DWORD code) {
+    char* message = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+        0, reinterpret_cast<LPSTR>(&message), 0, nullptr);
+    std::string text = length && message ? std::string(message, length) : std::string();
+    if (message) LocalFree(message);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.pop_back();
+    return text;
+}
+
+std::string LastErrorText() {
+    const DWORD code = GetLastError();
+    return ErrorText(code);
+}
+
+void UpperCaseLocale(std::string& text) {
+    if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+}
+
+int FindText(const std::string& text, const std::string& pattern, int start, bool caseSensitive, bool wholeWord) {
+    return FindText(std::string_view(text), std::string_view(pattern), start, caseSensitive, wholeWord,
+                    UpperCaseLocale);
+}
+
+double FileTimeToLocalDateTime(const FILETIME& fileTime) {
+    SYSTEMTIME utc = {}, local = {};
+    if (!FileTimeToSystemTime(&fileTime, &utc)) return 0;
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return 0;
+    return EncodeDateTime(local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond,
+                          local.wMilliseconds);
+}

@@ -1,0 +1,28 @@
+// Shared helpers that need the platform: message boxes, the clipboard, fonts, dates, error texts.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "app/QrLib.h"
+
+int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags, HWND owner);
+bool CopyTextToClipboard(HWND owner, const std::string& text);
+// The font that a text such as `Tahoma, 9; bi` describes, on top of the icon-title font.
+HFONT FontFromText(const std::string& text); // new font, owned by the caller
+// The numeric form, or the date in the user's long date format (empty when the bytes are no date).
+std::string VersionText(uint32_t packed, bool numeric);
+std::string LastErrorText(); // the system's text for GetLastError()
+// The system's text for an error code, without the trailing line break.
+std::string ErrorText(DWORD code);
+
+// The locale's upper-casing (CharUpperBuffA), for FindText.
+void UpperCaseLocale(std::string& text);
+// FindText with the locale's upper-casing.
+int FindText(const std::string& text, const std::string& pattern, int start, bool caseSensitive, bool wholeWord);
+
+// A file time (UTC) as a local date-time value: days since 30 December 1899, fraction the time of day.
+// 0 when the platform cannot convert it.
+double FileTimeToLocalDateTime(const FILETIME& fileTime);
