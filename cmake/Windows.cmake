@@ -4,6 +4,7 @@ enable_language(RC)
 add_library(paneprobe_win STATIC
   app/Main.cpp
   ui/QrDialogs.cpp
+  tabs/WndFuncs.cpp
   app/WinApiEx.cpp
 )
 target_include_directories(paneprobe_win PUBLIC ${CMAKE_SOURCE_DIR})

@@ -78,6 +78,7 @@ void TDialogAnswerer::Run() {
         HWND hOwner = GetWindow(hDlg, GW_OWNER);
         view.OwnerDisabled = hOwner && !IsWindowEnabled(hOwner);
         seen.push_back(view);
+        if (dialog.Before) dialog.Before();
 
         switch (dialog.Answer) {
         case TAnswer::TypeAndOk:

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,6 +23,8 @@ struct TExpectedDialog {
     std::string Caption;
     TAnswer Answer;
     std::string Text; // for the typing answers
+    // Runs on the answering thread once the dialog is seen, before the answer.
+    std::function<void()> Before = nullptr;
 };
 
 struct TSeenDialog {
