@@ -1,37 +1,471 @@
-// The main window of Paneprobe.
+// The main window: start-up and shut-down, settings and their effects, refresh loop, menus, keys, status bar.
 #include "app/Main.h"
 
+#include "app/WinApiEx.h"
+#include "config/EasyConfig.h"
+
+#include <windowsx.h>
+
 namespace {
-const char* const MainClassName = "TPaneprobeForm";
-const char* const MainTitle = "Quorvel Paneprobe 16.06.28";
+
+const TNvMenuEntry MainMenuEntries[] = {
+    {cmdAbout, VK_F1, "&About...", 0, 0},
+    {0, 0, "-", 0, 0},
+    {cmdQuit, ShortCutAlt | 'Q', "&Quit", 0, 0},
+};
+const TNvMenuEntry WindowsMenuEntries[] = {
+    {cmdDesktopWindow, 0, "GetDesktopWindow()", 0, 0},
+    {cmdClipboardOwner, 0, "GetClipboardOwner()", 0, 0},
+    {cmdClipboardViewer, 0, "GetClipboardViewer()", 0, 0},
+    {cmdOpenClipboardWindow, 0, "GetOpenClipboardWindow()", 0, 0},
+    {0, 0, "-", 0, 0},
+    {cmdObtainParent, ShortCutCtrl | 'P', "Obtain Parent Handle", 0, 0},
+};
+const TNvMenuEntry OptionsMenuEntries[] = {
+    {cmdScanAtMouse, VK_F5, "Scan Window at Mouse", 0, 0},
+};
+template <class T, size_t N>
+int LastIndex(const T (&)[N]) {
+    return static_cast<int>(N) - 1;
+}
+
+// Two owner-drawn panels, then the tracked index, the handle and the rectangle.
+const int StatusPanelWidths[] = {-1, -32, 64, 86, 150};
+const int PageMargin = 4;
+const int CaptionGap = 12;
+const int PanelTextInset = 3;
+const int WheelStep = 120;
+
+std::string SettingsFileName() {
+    char path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name(path, length);
+    size_t dot = name.find_last_of('.');
+    size_t slash = name.find_last_of("\\/");
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) name.erase(dot);
+    return name + ".ini";
+}
+
+uint32_t HandleValue(HWND handle) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)); }
+
+void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
+    TBrush brush(CreateSolidBrush(colour));
+    FillRect(dc, &rect, brush.Get());
+}
+
 } // namespace
 
-TPaneprobeForm::TPaneprobeForm() {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = MainClassName;
-    RegisterClassExA(&windowClass);
-    int width = 720, height = 533;
-    int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    hWnd = CreateWindowExA(0, MainClassName, MainTitle, WS_OVERLAPPEDWINDOW, left, top, width, height, nullptr,
-                           nullptr, instance, nullptr);
-    ShowWindow(hWnd, SW_SHOW);
+const std::vector<TTabClass>& PaneprobeTabClasses() {
+    static const std::vector<TTabClass> tabs = {};
+    return tabs;
 }
 
-TPaneprobeForm::~TPaneprobeForm() {
-    if (IsWindow(hWnd)) DestroyWindow(hWnd);
-}
+const TTabClass* ConfigTabClass() { return nullptr; }
 
-LRESULT CALLBACK TPaneprobeForm::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
+void FillCommandsMenu(TNvMainMenu&, TNvMenuItem&) {}
+
+void ShowAboutBox(HWND, uint32_t, const char*) {}
+
+TPaneprobeForm::TPaneprobeForm(const std::vector<TTabClass>& tabClasses, const TTabClass* configTabClass)
+    : TNvForm("TPaneprobeForm"), ConfigTab(configTabClass) {
+    SetCaption("Quorvel Paneprobe " + VersionText(PaneprobeVersion, true));
+    HexPrefix = "0x";
+
+    Store = std::make_unique<TEasyConfigIni>(SettingsFileName());
+    char separator[4] = ".";
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) > 1)
+        Store->DecimalSeparator = separator[0];
+    Store->OnChange = [this](TConfigVar& variable) { OnConfigChange(variable); };
+    ConfigStore = Store.get();
+
+    List = std::make_unique<TWindowList>();
+    List->OnChange = [this](TWindowList& list) { OnTrackedListChange(list); };
+    TrackedList = List.get();
+
+    TabManager = std::make_unique<TPaneprobeTabManager>();
+
+    Images = std::make_unique<TNvImageList>(16, 16);
+    Images->LoadBitmaps(256);
+    SharedImageList = Images.get();
+
+    DeclareSettings();
+    BuildControls();
+
+    for (const TTabClass& tabClass : tabClasses) {
+        TNvTabSheet& sheet = PageControl->AddPage("");
+        TabManager->AddTab(tabClass, &sheet);
     }
-    return DefWindowProcA(hWnd, message, wParam, lParam);
+
+    Store->Load();
+    Store->AutoLoad = true;
+
+    shown = true;
+    ShowWindow(Handle(), Maxed->Value ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    UpdateWindow(Handle());
+    TrackQuietly(Handle(), true);
+    MainWindowHandle = Handle();
+}
+
+// Shut-down: timers, tracked list, tabs, then the modified settings are saved and the store goes.
+TPaneprobeForm::~TPaneprobeForm() {
+    if (Handle()) {
+        KillTimer(Handle(), FastTimerId);
+        KillTimer(Handle(), TabTimerId);
+    }
+    List.reset();
+    TrackedList = nullptr;
+    TabManager.reset();
+    Store->Save(true);
+    Store.reset();
+    ConfigStore = nullptr;
+    Menu.reset();
+    SharedImageList = nullptr;
+}
+
+void TPaneprobeForm::DeclareSettings() {
+    TEasyConfig* store = Store.get();
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    StayOnTop = &TConfigVarBool::Get(store, "system", "stay_on_top", false);
+    UpdateInterval = &TConfigVarInt::Get(store, "system", "update_interval_ms", 33);
+    ScanAtMouse = &TConfigVarBool::Get(store, "system", "scan_window_at_mouse", true);
+    PageIndex = &TConfigVarInt::Get(store, "tabs", "page_index", 0);
+    TabInterval = &TConfigVarInt::Get(store, "tabs", "update_interval_ms", 2500);
+    TabInterval->Stored = false;
+    FontMain = &TConfigVarStr::Get(store, "gui", "font_main", "");
+    Width = &TConfigVarInt::Get(store, "window", "width", MainDefaultWidth);
+    Height = &TConfigVarInt::Get(store, "window", "height", MainDefaultHeight);
+    Left = &TConfigVarInt::Get(store, "window", "left", (screenWidth - MainDefaultWidth) / 2);
+    Top = &TConfigVarInt::Get(store, "window", "top", (screenHeight - MainDefaultHeight) / 2);
+    Maxed = &TConfigVarBool::Get(store, "window", "maxed", false);
+}
+
+void TPaneprobeForm::BuildControls() {
+    SetBounds((GetSystemMetrics(SM_CXSCREEN) - MainDefaultWidth) / 2,
+              (GetSystemMetrics(SM_CYSCREEN) - MainDefaultHeight) / 2, MainDefaultWidth, MainDefaultHeight);
+
+    Menu = std::make_unique<TNvMainMenu>(*this);
+    TNvMenuClick run = [this](TNvMenuItem& item) { RunMenuCommand(item.Entry ? item.Entry->Id : 0); };
+    Menu->AddMenu("&Main", MainMenuEntries, LastIndex(MainMenuEntries), run);
+    Menu->AddMenu("&Windows", WindowsMenuEntries, LastIndex(WindowsMenuEntries), run);
+    Menu->AddMenu("&Options", OptionsMenuEntries, LastIndex(OptionsMenuEntries), run);
+    CommandsMenu = &Menu->AddMenu("&Commands", nullptr, -1, nullptr);
+    FillCommandsMenu(*Menu, *CommandsMenu);
+
+    StatusBar = &MakeChild<TNvStatusBar>();
+    StatusBar->AddPanels(StatusPanelWidths, LastIndex(StatusPanelWidths));
+    StatusBar->OnDrawPanel = [this](TNvStatusBar&, int panel, HDC dc, const RECT& rect) {
+        DrawStatusPanel(panel, dc, rect);
+    };
+
+    PageControl = &MakeChild<TNvPageControl>();
+    PageControl->OnChange = [this](TNvPageControl& pages) { PageIndex->SetValue(pages.ActivePageIndex()); };
+    LayoutControls();
+}
+
+// The page control keeps a margin of 4 on every side above the status bar, which spans the bottom.
+void TPaneprobeForm::LayoutControls() {
+    if (!StatusBar || !PageControl) return;
+    RECT client = ClientRect();
+    int width = client.right, height = client.bottom;
+    StatusBar->SetBounds(0, height - TNvStatusBar::Height, width, TNvStatusBar::Height);
+    PageControl->SetBounds(PageMargin, PageMargin, width - 2 * PageMargin,
+                           height - TNvStatusBar::Height - 2 * PageMargin);
+}
+
+void TPaneprobeForm::OnConfigChange(TConfigVar& variable) {
+    TConfigVar* v = &variable;
+    if (v == UpdateInterval)
+        RestartTimer(FastTimerId, UpdateInterval->Value);
+    else if (v == TabInterval)
+        RestartTimer(TabTimerId, TabInterval->Value);
+    else if (v == ScanAtMouse) {
+        if (TNvMenuItem* item = Menu ? Menu->FindMenuItem(cmdScanAtMouse) : nullptr) item->SetChecked(ScanAtMouse->Value);
+    } else if (v == StayOnTop)
+        SetStayOnTop(StayOnTop->Value);
+    else if (v == FontMain)
+        ApplyFont(FontMain->Value);
+    else if (v == PageIndex)
+        ActivateTab(PageIndex->Value);
+    else if (v == Width || v == Height || v == Left || v == Top)
+        ApplyBound(static_cast<TConfigVarInt&>(variable));
+    else if (v == Maxed)
+        ApplyMaxed(Maxed->Value);
+    if (TabManager) TabManager->BroadcastConfigChanged(variable);
+}
+
+void TPaneprobeForm::RestartTimer(UINT_PTR id, int interval) {
+    KillTimer(Handle(), id);
+    if (interval > 0) SetTimer(Handle(), id, static_cast<UINT>(interval), nullptr);
+}
+
+// While maximized or minimized the restored rectangle changes, so that restoring shows the new geometry.
+void TPaneprobeForm::ApplyBound(const TConfigVarInt& variable) {
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    bool inPlacement = shown && (IsZoomed(Handle()) || IsIconic(Handle())) && GetWindowPlacement(Handle(), &placement);
+    RECT rect = {};
+    if (inPlacement)
+        rect = placement.rcNormalPosition;
+    else if (!GetWindowRect(Handle(), &rect))
+        return;
+    int left = rect.left, top = rect.top, width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (&variable == Width) width = variable.Value;
+    if (&variable == Height) height = variable.Value;
+    if (&variable == Left) left = variable.Value;
+    if (&variable == Top) top = variable.Value;
+    if (inPlacement) {
+        placement.rcNormalPosition = {left, top, left + width, top + height};
+        SetWindowPlacement(Handle(), &placement);
+    } else {
+        SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// Before the window is shown the state only waits for the first ShowWindow.
+void TPaneprobeForm::ApplyMaxed(bool maxed) {
+    if (shown) ShowWindow(Handle(), maxed ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+void TPaneprobeForm::ApplyFont(const std::string& text) {
+    TFont font(FontFromText(text));
+    if (!font) return;
+    SetFontAll(font.Get());
+    MainFont = std::move(font);
+    LayoutControls();
+}
+
+void TPaneprobeForm::ActivateTab(int index) {
+    int count = PageControl ? PageControl->PageCount() : 0;
+    if (count == 0 || TabManager->Count() == 0) return;
+    index = Clamp(index, 0, count - 1);
+    PageControl->SetActivePageIndex(index);
+    if (index < TabManager->Count()) TabManager->TabAt(index)->Activate();
+    RefreshActiveTab();
+}
+
+void TPaneprobeForm::RefreshActiveTab() {
+    int index = PageControl ? PageControl->ActivePageIndex() : -1;
+    if (index >= 0 && index < TabManager->Count()) TabManager->TabAt(index)->Refresh();
+}
+
+void TPaneprobeForm::OnTrackedListChange(TWindowList&) {
+    if (TabManager) TabManager->BroadcastTrackedListChanged();
+    if (!statusDeferred) UpdateStatusBar();
+}
+
+// TrackWindow empties the list before it adds the new record; showing that empty moment would flicker.
+void TPaneprobeForm::TrackQuietly(HWND handle, bool stopScanning) {
+    ++statusDeferred;
+    try {
+        TrackWindow(handle, false, stopScanning);
+    } catch (...) {
+        --statusDeferred;
+        throw;
+    }
+    --statusDeferred;
+    UpdateStatusBar();
+}
+
+void TPaneprobeForm::FastTick() {
+    if (ScanAtMouse->Value) {
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        TrackQuietly(WindowFromPoint(cursor), false);
+        return;
+    }
+    if (TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr) current->Refresh();
+    UpdateStatusBar();
+}
+
+void TPaneprobeForm::UpdateStatusBar() {
+    if (!StatusBar || !StatusBar->Handle()) return;
+    TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
+    if (!current) {
+        for (int i = 0; i < StatusBar->PanelCount(); ++i) StatusBar->SetPanelText(i, "n/a");
+        StatusBar->Invalidate();
+        return;
+    }
+    RECT rect = {};
+    GetWindowRect(current->Handle, &rect);
+    if (current->Parent && (current->Style & WS_CHILD))
+        MapWindowPoints(nullptr, current->Parent, reinterpret_cast<POINT*>(&rect), 2);
+    StatusBar->SetPanelText(0, current->ClassName);
+    StatusBar->SetPanelText(1, current->Parent ? "P" : "");
+    StatusBar->SetPanelText(2, FormatText("%d / %d", TrackedList->ItemIndex() + 1, TrackedList->Count()));
+    StatusBar->SetPanelText(3, FormatNonZero(HandleValue(current->Handle), "0x%.8x"));
+    if (IsWindow(current->Handle))
+        StatusBar->SetPanelText(4, FormatText("%d x %d / %d x %d", static_cast<int>(rect.left),
+                                              static_cast<int>(rect.top), static_cast<int>(rect.right - rect.left),
+                                              static_cast<int>(rect.bottom - rect.top)));
+    // Repainting at once validates the bar, so no second paint is queued.
+    RedrawWindow(StatusBar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void TPaneprobeForm::DrawStatusPanel(int panel, HDC dc, const RECT& rect) {
+    TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
+    RECT text = {rect.left + PanelTextInset, rect.top, rect.right - PanelTextInset, rect.bottom};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    const std::string& panelText = StatusBar->PanelText(panel);
+    if (panel == 0) {
+        COLORREF colour = PanelTracking;
+        if (!current || !IsWindow(current->Handle))
+            colour = PanelVanished;
+        else if (ScanAtMouse && ScanAtMouse->Value)
+            colour = PanelScanning;
+        FillPanel(dc, rect, colour);
+        DrawTextA(dc, panelText.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+        if (!current) return;
+        SIZE extent = {};
+        GetTextExtentPoint32A(dc, panelText.c_str(), static_cast<int>(panelText.size()), &extent);
+        RECT caption = {text.left + extent.cx + CaptionGap, text.top, text.right, text.bottom};
+        SetTextColor(dc, PanelCaption);
+        DrawTextA(dc, current->Caption, -1, &caption, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+    } else if (panel == 1) {
+        bool parentAlive = current && current->Parent && IsWindow(current->Parent);
+        FillPanel(dc, rect, parentAlive ? PanelTracking : GetSysColor(COLOR_BTNFACE));
+        DrawTextA(dc, panelText.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+    }
+}
+
+void TPaneprobeForm::RunMenuCommand(int id) {
+    switch (id) {
+    case cmdAbout:
+        ShowAboutBox(Handle(), PaneprobeVersion, "Paneprobe");
+        break;
+    case cmdQuit:
+        PostMessageA(Handle(), WM_CLOSE, 0, 0);
+        break;
+    case cmdDesktopWindow:
+    case cmdClipboardOwner:
+    case cmdClipboardViewer:
+    case cmdOpenClipboardWindow: {
+        ScanAtMouse->SetValue(false);
+        HWND handle = id == cmdDesktopWindow     ? GetDesktopWindow()
+                      : id == cmdClipboardOwner  ? GetClipboardOwner()
+                      : id == cmdClipboardViewer ? GetClipboardViewer()
+                                                 : GetOpenClipboardWindow();
+        if (handle) TrackQuietly(handle, true);
+        break;
+    }
+    case cmdObtainParent: {
+        TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
+        if (current && current->Parent) TrackQuietly(current->Parent, true);
+        break;
+    }
+    case cmdScanAtMouse:
+        ScanAtMouse->SetValue(!ScanAtMouse->Value);
+        if (TNvMenuItem* item = Menu->FindMenuItem(cmdScanAtMouse)) item->SetChecked(ScanAtMouse->Value);
+        break;
+    default:
+        break;
+    }
+}
+
+void TPaneprobeForm::KeyDown(WORD& key, unsigned shift) {
+    if (HandleShortcutKey(key, shift)) key = 0;
+}
+
+bool TPaneprobeForm::HandleShortcutKey(WORD key, unsigned shift) {
+    int digit = 0;
+    if (key >= '1' && key <= '9') digit = key - '0';
+    if (key >= VK_NUMPAD1 && key <= VK_NUMPAD9) digit = key - VK_NUMPAD0;
+    if (digit && shift == ssCtrl) {
+        if (digit - 1 < PageControl->PageCount()) PageIndex->SetValue(digit - 1);
+        return true;
+    }
+    if (key == VK_F2 && shift == ssNone) {
+        TPaneprobeTab* tab = ConfigTab ? TabManager->FindTab(*ConfigTab) : nullptr;
+        if (tab && tab->Sheet) PageIndex->SetValue(tab->Sheet->PageIndex());
+        return true;
+    }
+    if (key == 'D' && shift == ssCtrl) {
+        PageIndex->SetValue(PageControl->PreviousPageIndex);
+        return true;
+    }
+    if (key >= '1' && key <= '3' && shift == ssAlt) {
+        static const int percent[] = {75, 100, 125};
+        int p = percent[key - '1'];
+        // Through the setting, so that the next start opens restored as well.
+        Maxed->SetValue(false);
+        Width->SetValue(MainDefaultWidth * p / 100);
+        Height->SetValue(MainDefaultHeight * p / 100);
+        return true;
+    }
+    if ((key == VK_LEFT || key == VK_RIGHT) && shift == ssAlt) {
+        int step = key == VK_LEFT ? -1 : 1;
+        TrackedList->SetItemIndex(ClampWrap(TrackedList->ItemIndex() + step, 0, TrackedList->Count() - 1));
+        return true;
+    }
+    return false;
+}
+
+bool TPaneprobeForm::PreviewMessage(MSG& message) {
+    if (message.message == WM_MOUSEWHEEL) return RedirectMouseWheel(message);
+    return TNvForm::PreviewMessage(message);
+}
+
+// The wheel acts on the program's control under the pointer, not on the one with the focus.
+bool TPaneprobeForm::RedirectMouseWheel(const MSG& message) {
+    POINT point = {GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+    TNvWindow* control = nullptr;
+    for (HWND window = WindowFromPoint(point); window && !control; window = GetParent(window)) {
+        if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) break;
+        control = FromHandle(window);
+    }
+    if (!control || !control->Handle()) return false;
+    if (auto pages = dynamic_cast<TNvPageControl*>(control)) {
+        POINT client = point;
+        ScreenToClient(pages->Handle(), &client);
+        TCHITTESTINFO hit = {client, 0};
+        if (pages->Scroller() && TabCtrl_HitTest(pages->Handle(), &hit) != -1) {
+            int delta = GET_WHEEL_DELTA_WPARAM(message.wParam);
+            pages->ScrollTabs(-(delta / WheelStep));
+            return true;
+        }
+    }
+    if (control->Handle() == message.hwnd) return false;
+    SendMessageA(control->Handle(), WM_MOUSEWHEEL, message.wParam, message.lParam);
+    return true;
+}
+
+LRESULT TPaneprobeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TIMER:
+        if (wParam == FastTimerId)
+            FastTick();
+        else if (wParam == TabTimerId)
+            RefreshActiveTab();
+        return 0;
+    case WM_SIZE: {
+        LRESULT result = TNvForm::HandleMessage(message, wParam, lParam);
+        LayoutControls();
+        return result;
+    }
+    case WM_SYSCOMMAND: {
+        LRESULT result = TNvForm::HandleMessage(message, wParam, lParam);
+        UINT command = static_cast<UINT>(wParam & 0xFFF0);
+        // A restore from the taskbar can bring a minimized window back maximized: record what it became.
+        if (command == SC_MAXIMIZE)
+            Maxed->SetValue(true);
+        else if (command == SC_RESTORE)
+            Maxed->SetValue(IsZoomed(Handle()) != FALSE);
+        return result;
+    }
+    case WM_EXITSIZEMOVE: {
+        LRESULT result = TNvForm::HandleMessage(message, wParam, lParam);
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof placement;
+        if (GetWindowPlacement(Handle(), &placement)) {
+            const RECT& normal = placement.rcNormalPosition;
+            Width->SetValue(normal.right - normal.left);
+            Height->SetValue(normal.bottom - normal.top);
+            Left->SetValue(normal.left);
+            Top->SetValue(normal.top);
+        }
+        return result;
+    }
+    default:
+        return TNvForm::HandleMessage(message, wParam, lParam);
+    }
 }

@@ -1,18 +1,107 @@
-// The main window of Paneprobe.
+// The main window of Paneprobe: owner of the settings, the tracked-window list, the tabs and the refresh loop.
 #pragma once
 
-#include <windows.h>
+#include "app/Shared.h"
+#include "ui/NvClasses.h"
 
-class TPaneprobeForm {
+#include <memory>
+#include <vector>
+
+class TConfigVarBool;
+class TConfigVarInt;
+class TConfigVarStr;
+class TEasyConfigIni;
+
+// The tabs in page order: page i belongs to row i. Later tabs add their row here.
+const std::vector<TTabClass>& PaneprobeTabClasses();
+// The tab that F2 shows; null while the program has none.
+const TTabClass* ConfigTabClass();
+// Fills the "&Commands" menu: the window-command table adds its items and sets the menu's open handler.
+void FillCommandsMenu(TNvMainMenu& menu, TNvMenuItem& commandsMenu);
+// Shows the about box owned by the main window.
+void ShowAboutBox(HWND owner, uint32_t packedVersion, const char* productName);
+
+const uint32_t PaneprobeVersion = 0x10061C;
+
+// Timer, command and layout constants of the main window.
+const UINT_PTR FastTimerId = 1;
+const UINT_PTR TabTimerId = 2;
+enum TMainCommand : uint16_t {
+    cmdAbout = 1,
+    cmdQuit = 2,
+    cmdDesktopWindow = 3,
+    cmdClipboardOwner = 4,
+    cmdClipboardViewer = 5,
+    cmdOpenClipboardWindow = 6,
+    cmdObtainParent = 7,
+    cmdScanAtMouse = 8,
+};
+const int MainDefaultWidth = 720;
+const int MainDefaultHeight = 533;
+const COLORREF PanelVanished = 0xBDBDE6;
+const COLORREF PanelScanning = 0xE3E6E6;
+const COLORREF PanelTracking = 0xCFE6CF;
+const COLORREF PanelCaption = 0x906040;
+
+class TPaneprobeForm : public TNvForm {
 public:
-    TPaneprobeForm();
-    ~TPaneprobeForm();
-    TPaneprobeForm(const TPaneprobeForm&) = delete;
-    TPaneprobeForm& operator=(const TPaneprobeForm&) = delete;
+    explicit TPaneprobeForm(const std::vector<TTabClass>& tabClasses = PaneprobeTabClasses(),
+                            const TTabClass* configTabClass = ConfigTabClass());
+    ~TPaneprobeForm() override;
 
-    HWND Handle() const { return hWnd; }
+    std::unique_ptr<TPaneprobeTabManager> TabManager;
+    TNvPageControl* PageControl = nullptr;
+    TNvStatusBar* StatusBar = nullptr;
+    std::unique_ptr<TNvMainMenu> Menu;
+    TNvMenuItem* CommandsMenu = nullptr;
+
+    // The main window's settings, in declaration order.
+    TConfigVarBool* StayOnTop = nullptr;
+    TConfigVarInt* UpdateInterval = nullptr;
+    TConfigVarBool* ScanAtMouse = nullptr;
+    TConfigVarInt* PageIndex = nullptr;
+    TConfigVarInt* TabInterval = nullptr;
+    TConfigVarStr* FontMain = nullptr;
+    TConfigVarInt* Width = nullptr;
+    TConfigVarInt* Height = nullptr;
+    TConfigVarInt* Left = nullptr;
+    TConfigVarInt* Top = nullptr;
+    TConfigVarBool* Maxed = nullptr;
+
+    void OnConfigChange(TConfigVar& variable);
+    void OnTrackedListChange(TWindowList& list);
+    void UpdateStatusBar();
+    void RefreshActiveTab();
+    void RunMenuCommand(int id);
+    // One tick of the fast timer: follow the mouse or re-read the tracked window, then the status bar.
+    void FastTick();
+    void KeyDown(WORD& key, unsigned shift) override;
+    bool PreviewMessage(MSG& message) override;
+    // Draws the owner-drawn status panels 0 and 1.
+    void DrawStatusPanel(int panel, HDC dc, const RECT& rect);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    HWND hWnd = nullptr;
-    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    bool HandleShortcutKey(WORD key, unsigned shift);
+    bool RedirectMouseWheel(const MSG& message);
+    void DeclareSettings();
+    void BuildControls();
+    void LayoutControls();
+    void ActivateTab(int index);
+    void RestartTimer(UINT_PTR id, int interval);
+    void ApplyBound(const TConfigVarInt& variable);
+    void ApplyMaxed(bool maxed);
+    void ApplyFont(const std::string& text);
+    void TrackQuietly(HWND handle, bool stopScanning);
+
+    std::unique_ptr<TEasyConfigIni> Store;
+    std::unique_ptr<TWindowList> List;
+    std::unique_ptr<TNvImageList> Images;
+    TFont MainFont;
+    const TTabClass* ConfigTab;
+    bool shown = false;
+    // While the form itself replaces the tracked window, the status bar is rewritten once at the end.
+    int statusDeferred = 0;
 };

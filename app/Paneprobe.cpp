@@ -1,9 +1,15 @@
 // Entry point: create the main window, run the message loop until it closes, end the process.
 #include "app/Main.h"
 
+#include <commctrl.h>
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
     TPaneprobeForm form;
-    MSG message;
+    form.SetMainForm(true);
+    // Key preview, menu shortcuts and the wheel redirection happen in the form's message hook.
+    MSG message = {};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);

@@ -20,7 +20,7 @@ wine_env_start() { # build folder, "display" to start Xvfb even when DISPLAY is 
   if [ "$WINEARCH" = win64 ]; then export WINELOADER=/usr/lib/wine/wine64; fi
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree=d;mshtml=d"
-  mkdir -p "$build"
+  mkdir -p "$build" "$WINEPREFIX"
   if [ -z "${DISPLAY:-}" ] || [ "${2:-}" = display ]; then
     local number=90
     while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do number=$((number + 1)); done

@@ -1,0 +1,303 @@
+// The kit's smaller controls: tree view, status bar, edit, button, combo box, panel, pages, image list.
+#include "ui/NvClasses.h"
+
+#include <windowsx.h>
+
+TNvTreeView::TNvTreeView(TNvWindow& owner) {
+    CreateControl(WC_TREEVIEWA,
+                  WS_VISIBLE | WS_TABSTOP | TVS_SHOWSELALWAYS | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT,
+                  WS_EX_CLIENTEDGE, owner.Handle());
+}
+
+LRESULT TNvTreeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_RBUTTONDOWN) return TNvWindow::HandleMessage(message, wParam, lParam);
+    LRESULT result = DefaultHandling(message, wParam, lParam);
+    if (!Handle()) return result;
+    TVHITTESTINFO hit = {};
+    hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    HTREEITEM item = TreeView_HitTest(Handle(), &hit);
+    if (!(hit.flags & TVHT_ONITEM)) item = nullptr;
+    TreeView_SelectItem(Handle(), item);
+    return result;
+}
+
+TNvStatusBar::TNvStatusBar(TNvWindow& owner) {
+    // Placed by its owner, who gives it its fixed height.
+    CreateControl(STATUSCLASSNAMEA, WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, owner.Handle());
+}
+
+int TNvStatusBar::AddPanels(const int* widths, int lastIndex) {
+    if (Panels.empty()) Total = 0;
+    const int defaultWidth = 50;
+    for (int i = 0; i <= lastIndex; ++i) {
+        int w = widths[i];
+        int width = w < 0 ? -w : w;
+        Panels.push_back({width == 0 ? defaultWidth : width, w < 0, width != 0, ""});
+        Total += width;
+    }
+    ApplyParts();
+    for (int i = 0; i < PanelCount(); ++i) SetPanelText(i, Panels[static_cast<size_t>(i)].Text);
+    return Total;
+}
+
+// As the control has it: the distance between the panel's right edge and the previous one.
+int TNvStatusBar::PanelWidth(int index) const {
+    if (index < 0 || index >= PanelCount() || !Handle()) return 0;
+    std::vector<int> edges(Panels.size());
+    SendMessageA(Handle(), SB_GETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    return edges[static_cast<size_t>(index)] - (index > 0 ? edges[static_cast<size_t>(index) - 1] : 0);
+}
+
+const std::string& TNvStatusBar::PanelText(int index) const {
+    static const std::string none;
+    return index < 0 || index >= PanelCount() ? none : Panels[static_cast<size_t>(index)].Text;
+}
+
+void TNvStatusBar::SetPanelText(int index, const std::string& text) {
+    if (index < 0 || index >= PanelCount()) return;
+    TPanel& panel = Panels[static_cast<size_t>(index)];
+    panel.Text = text;
+    if (!Handle()) return;
+    if (panel.OwnerDraw) {
+        SendMessageA(Handle(), SB_SETTEXTA, static_cast<WPARAM>(index) | SBT_OWNERDRAW, static_cast<LPARAM>(index));
+    } else {
+        std::string shown = panel.Centred ? "\t" + text : text;
+        SendMessageA(Handle(), SB_SETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(shown.c_str()));
+    }
+}
+
+// The spring panel takes whatever the client width leaves after the fixed total.
+void TNvStatusBar::ApplyParts() {
+    if (!Handle() || Panels.empty()) return;
+    RECT client = ClientRect();
+    if (SpringPanel >= 0 && SpringPanel < PanelCount()) {
+        int rest = client.right - Total;
+        Panels[static_cast<size_t>(SpringPanel)].Width = rest > 0 ? rest : 0;
+    }
+    std::vector<int> edges;
+    int right = 0;
+    for (const TPanel& panel : Panels) {
+        right += panel.Width;
+        edges.push_back(right);
+    }
+    SendMessageA(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+}
+
+// Painted into a memory bitmap and copied at once, so that 30 updates a second do not flicker.
+void TNvStatusBar::PaintBuffered() {
+    PAINTSTRUCT paint;
+    HDC screen = BeginPaint(Handle(), &paint);
+    RECT client = ClientRect();
+    TMemoryDc memory(screen);
+    TBitmap bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
+    if (memory && bitmap) {
+        TSelectGuard select(memory.Get(), bitmap.Get());
+        DefaultHandling(WM_PAINT, reinterpret_cast<WPARAM>(memory.Get()), 0);
+        BitBlt(screen, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
+    } else {
+        DefaultHandling(WM_PAINT, reinterpret_cast<WPARAM>(screen), 0);
+    }
+    EndPaint(Handle(), &paint);
+}
+
+LRESULT TNvStatusBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE: {
+        LRESULT result = DefaultHandling(message, wParam, lParam);
+        ApplyParts();
+        return result;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        if (wParam != 0) break;
+        PaintBuffered();
+        return 0;
+    default:
+        break;
+    }
+    return TNvWindow::HandleMessage(message, wParam, lParam);
+}
+
+bool TNvStatusBar::HandleNotify(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (message != WM_DRAWITEM) return false;
+    auto& draw = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+    if (OnDrawPanel) OnDrawPanel(*this, static_cast<int>(draw.itemID), draw.hDC, draw.rcItem);
+    result = TRUE;
+    return true;
+}
+
+TNvEdit::TNvEdit(TNvWindow& owner, DWORD extraStyle) {
+    CreateControl("EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | extraStyle, WS_EX_CLIENTEDGE, owner.Handle());
+}
+
+TNvButton::TNvButton(TNvWindow& owner, const std::string& caption) {
+    CreateControl("BUTTON", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, owner.Handle());
+    SetText(caption);
+}
+
+bool TNvButton::HandleNotify(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED || !OnClick) return false;
+    OnClick(*this);
+    result = 0;
+    return true;
+}
+
+TNvComboBox::TNvComboBox(TNvWindow& owner) {
+    CreateControl("COMBOBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, owner.Handle());
+}
+
+bool TNvComboBox::HandleNotify(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (message != WM_COMMAND || HIWORD(wParam) != CBN_SELCHANGE || !OnChange) return false;
+    OnChange(*this);
+    result = 0;
+    return true;
+}
+
+TNvPanel::TNvPanel(TNvWindow& owner, const char* className) {
+    CreateOwnWindow(className, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, owner.Handle(),
+                    RECT{0, 0, 0, 0});
+}
+
+LRESULT TNvPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_PAINT) return TNvWindow::HandleMessage(message, wParam, lParam);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(Handle(), &paint);
+    RECT client = ClientRect();
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    if (OnPaint) OnPaint(*this, dc);
+    EndPaint(Handle(), &paint);
+    return 0;
+}
+
+TNvTabSheet::TNvTabSheet(TNvWindow& owner, TNvPageControl& pageControl)
+    : TNvPanel(owner, "TNvTabSheet"), PageControl(pageControl) {}
+
+int TNvTabSheet::PageIndex() const { return PageControl.IndexOf(*this); }
+
+void TNvTabSheet::SetCaption(const std::string& caption) { PageControl.SetPageCaption(PageIndex(), caption); }
+
+TNvPageControl::TNvPageControl(TNvWindow& owner) {
+    CreateControl(WC_TABCONTROLA, WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, owner.Handle());
+}
+
+TNvTabSheet& TNvPageControl::AddPage(const std::string& caption) {
+    TNvTabSheet& page = MakeChild<TNvTabSheet>(*this);
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(caption.c_str());
+    TabCtrl_InsertItem(Handle(), PageCount(), &item);
+    Pages.push_back(&page);
+    LayoutPages();
+    ShowActivePage();
+    return page;
+}
+
+TNvTabSheet* TNvPageControl::Page(int index) const {
+    return index < 0 || index >= PageCount() ? nullptr : Pages[static_cast<size_t>(index)];
+}
+
+int TNvPageControl::IndexOf(const TNvTabSheet& page) const {
+    for (int i = 0; i < PageCount(); ++i)
+        if (Pages[static_cast<size_t>(i)] == &page) return i;
+    return -1;
+}
+
+int TNvPageControl::ActivePageIndex() const { return Handle() ? TabCtrl_GetCurSel(Handle()) : -1; }
+
+void TNvPageControl::SetActivePageIndex(int index) {
+    int current = ActivePageIndex();
+    if (index == current || index < 0 || index >= PageCount()) return;
+    PreviousPageIndex = current;
+    TabCtrl_SetCurSel(Handle(), index);
+    ShowActivePage();
+}
+
+void TNvPageControl::SetPageCaption(int index, const std::string& caption) {
+    if (index < 0 || index >= PageCount()) return;
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(caption.c_str());
+    TabCtrl_SetItem(Handle(), index, &item);
+    LayoutPages();
+}
+
+HWND TNvPageControl::Scroller() const {
+    HWND scroller = Handle() ? FindWindowExA(Handle(), nullptr, "msctls_updown32", nullptr) : nullptr;
+    return scroller && IsWindowVisible(scroller) ? scroller : nullptr;
+}
+
+// Moves the first visible tab by the given number of positions, as the scroller's arrows do.
+void TNvPageControl::ScrollTabs(int positions) {
+    HWND scroller = Scroller();
+    if (!scroller || positions == 0) return;
+    int low = 0, high = 0;
+    SendMessageA(scroller, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+    int position = static_cast<int>(SendMessageA(scroller, UDM_GETPOS32, 0, 0)) + positions;
+    if (position < low) position = low;
+    if (position > high) position = high;
+    SendMessageA(Handle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, position), 0);
+    SendMessageA(scroller, UDM_SETPOS32, 0, position);
+}
+
+void TNvPageControl::LayoutPages() {
+    if (!Handle()) return;
+    RECT display = ClientRect();
+    TabCtrl_AdjustRect(Handle(), FALSE, &display);
+    for (TNvTabSheet* page : Pages)
+        SetWindowPos(page->Handle(), nullptr, display.left, display.top, display.right - display.left,
+                     display.bottom - display.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TNvPageControl::ShowActivePage() {
+    int active = ActivePageIndex();
+    for (int i = 0; i < PageCount(); ++i)
+        ShowWindow(Pages[static_cast<size_t>(i)]->Handle(), i == active ? SW_SHOWNA : SW_HIDE);
+}
+
+LRESULT TNvPageControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SIZE) {
+        LRESULT result = DefaultHandling(message, wParam, lParam);
+        LayoutPages();
+        return result;
+    }
+    return TNvWindow::HandleMessage(message, wParam, lParam);
+}
+
+bool TNvPageControl::HandleNotify(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (message != WM_NOTIFY) return false;
+    switch (reinterpret_cast<NMHDR*>(lParam)->code) {
+    case TCN_SELCHANGING:
+        PreviousPageIndex = ActivePageIndex();
+        result = FALSE; // the switch is allowed
+        return true;
+    case TCN_SELCHANGE:
+        ShowActivePage();
+        if (OnChange) OnChange(*this);
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+TNvImageList::TNvImageList(int width, int height)
+    : hList(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 0, 4)), Width(width), Height(height) {}
+
+TNvImageList::~TNvImageList() {
+    if (hList) ImageList_Destroy(hList);
+}
+
+int TNvImageList::LoadBitmaps(int firstId) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    int loaded = 0;
+    for (int id = firstId; id <= 65534; ++id) {
+        TBitmap bitmap(static_cast<HBITMAP>(
+            LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, Width, Height, LR_DEFAULTCOLOR)));
+        if (!bitmap) break;
+        // The top-left pixel's colour is the transparent one.
+        ImageList_AddMasked(hList, bitmap.Get(), CLR_DEFAULT);
+        ++loaded;
+    }
+    return loaded;
+}

@@ -1,0 +1,140 @@
+// TNvForm: a top-level window that snaps to the work area, stays on top on request and previews keys.
+#include "ui/NvClasses.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+HHOOK MessageHook = nullptr;
+std::vector<TNvForm*>& LiveForms() {
+    static std::vector<TNvForm*> forms;
+    return forms;
+}
+
+} // namespace
+
+void SnapToArea(int& left, int& top, int width, int height, const RECT& area, int distance) {
+    if (distance < 1) return;
+    if (std::abs(area.left - left) <= distance) left = area.left;
+    if (std::abs(area.top - top) <= distance) top = area.top;
+    if (std::abs(area.right - left - width) <= distance) left = area.right - width;
+    if (std::abs(area.bottom - top - height) <= distance) top = area.bottom - height;
+}
+
+TNvForm::TNvForm(const char* className) {
+    LOGFONTA font = {};
+    if (SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof font, &font, 0))
+        IconTitleFont.Reset(CreateFontIndirectA(&font));
+    // Placed where the code puts it: no automatic positioning.
+    RECT bounds = {0, 0, 0, 0};
+    CreateOwnWindow(className, "", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, nullptr, bounds);
+    if (IconTitleFont) SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(IconTitleFont.Get()), FALSE);
+    LiveForms().push_back(this);
+    if (!MessageHook) MessageHook = SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, nullptr, GetCurrentThreadId());
+}
+
+TNvForm::~TNvForm() {
+    auto& forms = LiveForms();
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    if (forms.empty() && MessageHook) {
+        UnhookWindowsHookEx(MessageHook);
+        MessageHook = nullptr;
+    }
+}
+
+void TNvForm::SetStayOnTop(bool on) {
+    StayOnTop = on;
+    if (Handle())
+        SetWindowPos(Handle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TNvForm::CenterOnScreen() {
+    RECT rect = {};
+    if (!Handle() || !GetWindowRect(Handle(), &rect)) return;
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TNvForm::KeyDown(WORD&, unsigned) {}
+
+unsigned TNvForm::ShiftStateNow() {
+    unsigned shift = ssNone;
+    if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+    return shift;
+}
+
+// One hook for the thread: every live form previews what any message loop (modal ones included) takes.
+LRESULT CALLBACK TNvForm::GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam == PM_REMOVE) {
+        auto message = reinterpret_cast<MSG*>(lParam);
+        try {
+            std::vector<TNvForm*> forms = LiveForms();
+            for (TNvForm* form : forms) {
+                if (form->PreviewMessage(*message)) {
+                    message->message = WM_NULL;
+                    break;
+                }
+            }
+        } catch (...) {
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool TNvForm::PreviewMessage(MSG& message) {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+    if (!Handle() || (message.hwnd != Handle() && !IsChild(Handle(), message.hwnd))) return false;
+    return PreviewKey(message);
+}
+
+// Menu shortcuts come first, then the form's own key handling; a handled key never reaches the control.
+bool TNvForm::PreviewKey(MSG& message) {
+    if (mainMenu) {
+        HACCEL accelerators = mainMenu->Accelerators();
+        if (accelerators && TranslateAcceleratorA(Handle(), accelerators, &message)) return true;
+    }
+    if (!KeyPreview) return false;
+    WORD key = static_cast<WORD>(message.wParam);
+    KeyDown(key, ShiftStateNow());
+    if (key != 0) return false;
+    MSG pending;
+    while (PeekMessageA(&pending, Handle(), WM_KEYDOWN, 0x108, PM_REMOVE | PM_NOYIELD)) {
+    }
+    return true;
+}
+
+void TNvForm::SnapToWorkArea() {
+    RECT area = {}, rect = {};
+    if (SnapDistance < 1 || !SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0) || !GetWindowRect(Handle(), &rect))
+        return;
+    int left = rect.left, top = rect.top;
+    SnapToArea(left, top, rect.right - rect.left, rect.bottom - rect.top, area, SnapDistance);
+    if (left != rect.left || top != rect.top)
+        SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT TNvForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_EXITSIZEMOVE: {
+        LRESULT result = DefaultHandling(message, wParam, lParam);
+        SnapToWorkArea();
+        return result;
+    }
+    case WM_COMMAND:
+        if (lParam == 0 && mainMenu && mainMenu->RunCommand(LOWORD(wParam))) return 0;
+        break;
+    case WM_INITMENUPOPUP:
+        if (mainMenu) mainMenu->MenuOpening(reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case WM_DESTROY:
+        if (mainForm) PostQuitMessage(0);
+        break;
+    default:
+        break;
+    }
+    return TNvWindow::HandleMessage(message, wParam, lParam);
+}

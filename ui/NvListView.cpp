@@ -1,0 +1,171 @@
+// TNvListView and TNvOwnerDrawListView: report lists with a sort state and a header sort mark.
+#include "ui/NvClasses.h"
+
+#include <cmath>
+
+TNvListView::TNvListView(TNvWindow& owner, DWORD extraStyle) {
+    CreateControl(WC_LISTVIEWA, WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | extraStyle,
+                  WS_EX_CLIENTEDGE, owner.Handle());
+    ListView_SetExtendedListViewStyle(Handle(), LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+}
+
+bool TNvListView::ColumnClick() const {
+    return Handle() && !(GetWindowLongPtrA(Handle(), GWL_STYLE) & LVS_NOSORTHEADER);
+}
+
+void TNvListView::SetColumnClick(bool on) {
+    if (!Handle()) return;
+    LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE);
+    SetWindowLongPtrA(Handle(), GWL_STYLE, on ? (style & ~LONG_PTR(LVS_NOSORTHEADER)) : (style | LVS_NOSORTHEADER));
+    if (!on) SetSortMark(SortColumn, false);
+}
+
+void TNvListView::AddColumns(const TNvListColumn* table, int lastIndex, int pixelsPerInch) {
+    static const int formats[] = {LVCFMT_LEFT, LVCFMT_RIGHT, LVCFMT_CENTER};
+    for (int i = 0; i <= lastIndex; ++i) {
+        const TNvListColumn& row = table[i];
+        LVCOLUMNA column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+        column.fmt = formats[static_cast<int>(row.Alignment)];
+        column.cx = static_cast<int>(std::lround(row.Width * static_cast<double>(pixelsPerInch) / 96.0));
+        column.pszText = const_cast<char*>(row.Caption);
+        ListView_InsertColumn(Handle(), ColumnCount(), &column);
+    }
+    if (ColumnClick()) SetSortMark(SortColumn, true);
+}
+
+int TNvListView::ColumnCount() const {
+    HWND header = Handle() ? Header() : nullptr;
+    return header ? Header_GetItemCount(header) : 0;
+}
+
+int TNvListView::HeaderFormat(int column) const {
+    HWND header = Handle() ? Header() : nullptr;
+    HDITEMA item = {};
+    item.mask = HDI_FORMAT;
+    if (!header || column < 0 || !SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item))) return 0;
+    return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+}
+
+void TNvListView::SetSortMark(int column, bool on) {
+    HWND header = Handle() ? Header() : nullptr;
+    if (!header || column < 0 || column >= ColumnCount()) return;
+    HDITEMA item = {};
+    item.mask = HDI_FORMAT;
+    if (!SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item))) return;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (on) item.fmt |= SortDescending ? HDF_SORTDOWN : HDF_SORTUP;
+    SendMessageA(header, HDM_SETITEMA, column, reinterpret_cast<LPARAM>(&item));
+}
+
+void TNvListView::SetSortColumn(int index) {
+    SetSortMark(SortColumn, false);
+    SortColumn = index;
+    SetSortMark(SortColumn, true);
+}
+
+// First click ascending, a second on the same column descending, a third ascending again.
+void TNvListView::ClickColumn(int column) {
+    SortDescending = column == SortColumn && !SortDescending;
+    SetSortColumn(column);
+    if (OnColumnClick) OnColumnClick(*this, column);
+    Sort();
+    int selected = ListView_GetNextItem(Handle(), -1, LVNI_SELECTED);
+    if (selected >= 0) ListView_EnsureVisible(Handle(), selected, FALSE);
+}
+
+int CALLBACK TNvListView::CompareRows(LPARAM index1, LPARAM index2, LPARAM selfData) {
+    auto self = reinterpret_cast<TNvListView*>(selfData);
+    int a = static_cast<int>(index1), b = static_cast<int>(index2);
+    if (self->OnCompare) return self->OnCompare(*self, a, b);
+    // Without a handler: captions, locale-aware and case-sensitive, always ascending.
+    char textA[260] = "", textB[260] = "";
+    ListView_GetItemText(self->Handle(), a, 0, textA, sizeof textA);
+    ListView_GetItemText(self->Handle(), b, 0, textB, sizeof textB);
+    return lstrcmpA(textA, textB);
+}
+
+void TNvListView::Sort() {
+    if (Handle()) ListView_SortItemsEx(Handle(), CompareRows, reinterpret_cast<LPARAM>(this));
+}
+
+void TNvListView::ColumnResized(int column, int width) {
+    if (OnColumnResize) OnColumnResize(*this, column, width);
+}
+
+// The header's notifications arrive here, at its parent; the list view itself handles them first.
+void TNvListView::HeaderNotify(const NMHEADERA& header) {
+    switch (header.hdr.code) {
+    case HDN_ITEMCHANGEDA:
+    case HDN_ITEMCHANGEDW:
+        if (header.iItem == SortColumn && header.pitem && (header.pitem->mask & HDI_WIDTH) && ColumnClick())
+            SetSortMark(SortColumn, true);
+        break;
+    case HDN_ENDTRACKA:
+    case HDN_ENDTRACKW:
+    case HDN_DIVIDERDBLCLICKA:
+    case HDN_DIVIDERDBLCLICKW: {
+        bool exists = header.iItem >= 0 && header.iItem < ColumnCount();
+        int width = -1;
+        if (header.pitem && (header.pitem->mask & HDI_WIDTH))
+            width = header.pitem->cxy;
+        else if (exists)
+            width = ListView_GetColumnWidth(Handle(), header.iItem);
+        ColumnResized(exists ? header.iItem : -1, width);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+LRESULT TNvListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY && Handle() && reinterpret_cast<NMHDR*>(lParam)->hwndFrom == Header()) {
+        LRESULT result = DefaultHandling(message, wParam, lParam);
+        HeaderNotify(*reinterpret_cast<NMHEADERA*>(lParam));
+        return result;
+    }
+    return TNvWindow::HandleMessage(message, wParam, lParam);
+}
+
+bool TNvListView::HandleNotify(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (message != WM_NOTIFY) return false;
+    auto header = reinterpret_cast<NMHDR*>(lParam);
+    if (header->code == LVN_COLUMNCLICK && ColumnClick()) {
+        ClickColumn(reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem);
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+TNvOwnerDrawListView::TNvOwnerDrawListView(TNvWindow& owner, DWORD extraStyle)
+    : TNvListView(owner, extraStyle | LVS_OWNERDRAWFIXED) {
+    // The list asks for its row height when its font is set; by now this object answers.
+    if (Handle()) SendMessageA(Handle(), WM_SETFONT, SendMessageA(Handle(), WM_GETFONT, 0, 0), FALSE);
+}
+
+void TNvOwnerDrawListView::ClickColumn(int column) {
+    TNvListView::ClickColumn(column);
+    Invalidate();
+}
+
+void TNvOwnerDrawListView::ColumnResized(int column, int width) {
+    TNvListView::ColumnResized(column, width);
+    Invalidate();
+}
+
+bool TNvOwnerDrawListView::HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_MEASUREITEM) {
+        if (ItemHeight == -1) return false;
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(ItemHeight);
+        result = TRUE;
+        return true;
+    }
+    if (message == WM_DRAWITEM) {
+        if (OnDrawItem) OnDrawItem(*this, *reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        result = TRUE;
+        return true;
+    }
+    return TNvListView::HandleNotify(message, wParam, lParam, result);
+}

@@ -1,0 +1,210 @@
+// The kit's window base: one window procedure for own classes and subclassed controls alike.
+#include "ui/NvClasses.h"
+
+#include <set>
+
+namespace {
+
+const UINT_PTR KitSubclassId = 0x4E76; // "Nv"
+// Names the object of a subclassed control, which keeps GWLP_USERDATA free for the control's owner.
+const char* const KitProperty = "TNvWindow";
+
+// Control ids let WM_MEASUREITEM, which carries no window handle, find its control.
+int NextControlId() {
+    static int id = 1000;
+    return ++id;
+}
+
+BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) {
+    SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+    return TRUE;
+}
+
+} // namespace
+
+TNvWindow::~TNvWindow() {
+    Children.clear();
+    if (hWnd) {
+        HWND window = hWnd;
+        Detach();
+        DestroyWindow(window);
+    }
+}
+
+// Stops messages from reaching an object that is going away.
+void TNvWindow::Detach() {
+    if (!hWnd) return;
+    if (subclassed) {
+        RemoveWindowSubclass(hWnd, SubclassProc, KitSubclassId);
+        RemovePropA(hWnd, KitProperty);
+    } else
+        SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+    hWnd = nullptr;
+}
+
+TNvWindow* TNvWindow::FromHandle(HWND window) {
+    if (!window) return nullptr;
+    if (HANDLE self = GetPropA(window, KitProperty)) return static_cast<TNvWindow*>(self);
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) == ClassProc)
+        return reinterpret_cast<TNvWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return nullptr;
+}
+
+void TNvWindow::CreateOwnWindow(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent,
+                                const RECT& bounds) {
+    static std::set<std::string> registered;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (registered.insert(className).second) {
+        WNDCLASSEXA windowClass = {};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = ClassProc;
+        windowClass.hInstance = instance;
+        windowClass.hIcon = LoadIconA(instance, "MAINICON");
+        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        windowClass.lpszClassName = className;
+        RegisterClassExA(&windowClass);
+    }
+    HMENU id = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId())) : nullptr;
+    CreateWindowExA(exStyle, className, text, style, bounds.left, bounds.top, bounds.right - bounds.left,
+                    bounds.bottom - bounds.top, parent, id, instance, this);
+    if (parent && hWnd) {
+        hFont = reinterpret_cast<HFONT>(SendMessageA(parent, WM_GETFONT, 0, 0));
+    }
+}
+
+void TNvWindow::CreateControl(const char* className, DWORD style, DWORD exStyle, HWND parent) {
+    hWnd = CreateWindowExA(exStyle, className, "", style | WS_CHILD, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId())), GetModuleHandleA(nullptr),
+                           nullptr);
+    if (!hWnd) return;
+    subclassed = true;
+    SetWindowSubclass(hWnd, SubclassProc, KitSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    SetPropA(hWnd, KitProperty, this);
+    SendMessageA(hWnd, WM_SETFONT, SendMessageA(parent, WM_GETFONT, 0, 0), FALSE);
+}
+
+LRESULT CALLBACK TNvWindow::ClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto self = reinterpret_cast<TNvWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        self = static_cast<TNvWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        if (self) self->hWnd = window;
+    }
+    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    LRESULT result = Dispatch(self, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->hWnd = nullptr;
+    }
+    return result;
+}
+
+LRESULT CALLBACK TNvWindow::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR selfData) {
+    auto self = reinterpret_cast<TNvWindow*>(selfData);
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, SubclassProc, KitSubclassId);
+        RemovePropA(window, KitProperty);
+        self->hWnd = nullptr;
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+    return Dispatch(self, message, wParam, lParam);
+}
+
+// No exception may cross the platform's window procedure.
+LRESULT TNvWindow::Dispatch(TNvWindow* self, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        return self->hWnd ? self->DefaultHandling(message, wParam, lParam) : 0;
+    }
+}
+
+LRESULT TNvWindow::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!hWnd) return 0;
+    if (subclassed) return DefSubclassProc(hWnd, message, wParam, lParam);
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+LRESULT TNvWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (ReflectToChild(message, wParam, lParam, result)) return result;
+    if (!subclassed) {
+        if (message == WM_SETFONT) {
+            hFont = reinterpret_cast<HFONT>(wParam);
+            if (LOWORD(lParam)) Invalidate();
+            return 0;
+        }
+        if (message == WM_GETFONT) return reinterpret_cast<LRESULT>(hFont);
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+bool TNvWindow::HandleNotify(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+// Controls tell their parent about themselves; the kit hands that back to the control's own object.
+bool TNvWindow::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    HWND child = nullptr;
+    switch (message) {
+    case WM_NOTIFY:
+        child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+        break;
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        child = reinterpret_cast<HWND>(lParam);
+        break;
+    case WM_DRAWITEM: {
+        auto draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (draw->CtlType != ODT_MENU) child = draw->hwndItem;
+        break;
+    }
+    case WM_MEASUREITEM: {
+        auto measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (measure->CtlType != ODT_MENU) child = GetDlgItem(hWnd, static_cast<int>(measure->CtlID));
+        break;
+    }
+    default:
+        return false;
+    }
+    if (!child || child == hWnd) return false;
+    TNvWindow* target = FromHandle(child);
+    return target && target->HandleNotify(message, wParam, lParam, result);
+}
+
+void TNvWindow::SetBounds(int left, int top, int width, int height) {
+    if (hWnd) SetWindowPos(hWnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT TNvWindow::ClientRect() const {
+    RECT rect = {};
+    if (hWnd) GetClientRect(hWnd, &rect);
+    return rect;
+}
+
+std::string TNvWindow::Text() const {
+    if (!hWnd) return {};
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(hWnd)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(hWnd, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+void TNvWindow::SetText(const std::string& text) {
+    if (hWnd) SetWindowTextA(hWnd, text.c_str());
+}
+
+HFONT TNvWindow::Font() const {
+    return hWnd ? reinterpret_cast<HFONT>(SendMessageA(hWnd, WM_GETFONT, 0, 0)) : nullptr;
+}
+
+void TNvWindow::SetFontAll(HFONT font) {
+    if (!hWnd) return;
+    SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    EnumChildWindows(hWnd, SetFontOnChild, reinterpret_cast<LPARAM>(font));
+}
+
+void TNvWindow::Invalidate() {
+    if (hWnd) InvalidateRect(hWnd, nullptr, TRUE);
+}

@@ -1,0 +1,118 @@
+// Move-only owners for the platform's handles: kernel handles, device contexts, GDI objects, selections.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+// Owns a kernel HANDLE (process, thread, snapshot, file); closes it once.
+class TKernelHandle {
+public:
+    TKernelHandle() = default;
+    explicit TKernelHandle(HANDLE handle) : h(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+    TKernelHandle(TKernelHandle&& other) noexcept : h(std::exchange(other.h, nullptr)) {}
+    TKernelHandle& operator=(TKernelHandle&& other) noexcept {
+        if (this != &other) Reset(std::exchange(other.h, nullptr));
+        return *this;
+    }
+    TKernelHandle(const TKernelHandle&) = delete;
+    TKernelHandle& operator=(const TKernelHandle&) = delete;
+    ~TKernelHandle() { Reset(); }
+
+    HANDLE Get() const { return h; }
+    explicit operator bool() const { return h != nullptr; }
+    void Reset(HANDLE handle = nullptr) {
+        if (h) CloseHandle(h);
+        h = handle;
+    }
+
+private:
+    HANDLE h = nullptr;
+};
+
+// A device context from GetDC or GetWindowDC, released to its window.
+class TWindowDc {
+public:
+    explicit TWindowDc(HWND window, bool wholeWindow = false)
+        : hWindow(window), hDc(wholeWindow ? GetWindowDC(window) : GetDC(window)) {}
+    TWindowDc(TWindowDc&& other) noexcept
+        : hWindow(std::exchange(other.hWindow, nullptr)), hDc(std::exchange(other.hDc, nullptr)) {}
+    TWindowDc(const TWindowDc&) = delete;
+    TWindowDc& operator=(const TWindowDc&) = delete;
+    TWindowDc& operator=(TWindowDc&&) = delete;
+    ~TWindowDc() {
+        if (hDc) ReleaseDC(hWindow, hDc);
+    }
+
+    HDC Get() const { return hDc; }
+    explicit operator bool() const { return hDc != nullptr; }
+
+private:
+    HWND hWindow;
+    HDC hDc;
+};
+
+// A memory device context from CreateCompatibleDC, deleted when done.
+class TMemoryDc {
+public:
+    explicit TMemoryDc(HDC compatibleWith) : hDc(CreateCompatibleDC(compatibleWith)) {}
+    TMemoryDc(TMemoryDc&& other) noexcept : hDc(std::exchange(other.hDc, nullptr)) {}
+    TMemoryDc(const TMemoryDc&) = delete;
+    TMemoryDc& operator=(const TMemoryDc&) = delete;
+    TMemoryDc& operator=(TMemoryDc&&) = delete;
+    ~TMemoryDc() {
+        if (hDc) DeleteDC(hDc);
+    }
+
+    HDC Get() const { return hDc; }
+    explicit operator bool() const { return hDc != nullptr; }
+
+private:
+    HDC hDc;
+};
+
+// Owns one GDI object (font, brush, pen, bitmap) of type T.
+template <class T>
+class TGdiObject {
+public:
+    TGdiObject() = default;
+    explicit TGdiObject(T object) : h(object) {}
+    TGdiObject(TGdiObject&& other) noexcept : h(std::exchange(other.h, nullptr)) {}
+    TGdiObject& operator=(TGdiObject&& other) noexcept {
+        if (this != &other) Reset(std::exchange(other.h, nullptr));
+        return *this;
+    }
+    TGdiObject(const TGdiObject&) = delete;
+    TGdiObject& operator=(const TGdiObject&) = delete;
+    ~TGdiObject() { Reset(); }
+
+    T Get() const { return h; }
+    explicit operator bool() const { return h != nullptr; }
+    void Reset(T object = nullptr) {
+        if (h) DeleteObject(h);
+        h = object;
+    }
+
+private:
+    T h = nullptr;
+};
+
+using TFont = TGdiObject<HFONT>;
+using TBrush = TGdiObject<HBRUSH>;
+using TPen = TGdiObject<HPEN>;
+using TBitmap = TGdiObject<HBITMAP>;
+
+// Selects an object into a device context and puts the previous one back on scope exit.
+class TSelectGuard {
+public:
+    TSelectGuard(HDC dc, HGDIOBJ object) : hDc(dc), hPrevious(SelectObject(dc, object)) {}
+    TSelectGuard(const TSelectGuard&) = delete;
+    TSelectGuard& operator=(const TSelectGuard&) = delete;
+    ~TSelectGuard() {
+        if (hPrevious && hPrevious != HGDI_ERROR) SelectObject(hDc, hPrevious);
+    }
+
+private:
+    HDC hDc;
+    HGDIOBJ hPrevious;
+};
