@@ -1,6 +1,7 @@
 // The window commands. Each works only on the copies in its TWndTarget, never on a tracked-window record.
 #include "tabs/WndFuncs.h"
 
+#include "app/Shared.h"
 #include "app/WinApiEx.h"
 #include "tabs/MoveSizeText.h"
 #include "ui/QrDialogs.h"
@@ -17,7 +18,6 @@ const char* const MoveSizeFailedText = "Error moving or sizing the Window!";
 
 namespace {
 
-const char* const HexPrefixText = "0x";
 const UINT NoMoveNoSize = SWP_NOMOVE | SWP_NOSIZE;
 const DWORD DestroyWaitMs = 250;
 
@@ -132,7 +132,7 @@ void EndDialogCommand(const TWndTarget& t) {
 
 void SetStyleAt(const TWndTarget& t, int index, const char* prompt) {
     LONG current = GetWindowLongA(t.Handle, index);
-    std::string text = FormatText("%s%x", HexPrefixText, static_cast<uint32_t>(current));
+    std::string text = FormatText("%s%x", HexPrefix.c_str(), static_cast<uint32_t>(current));
     if (!InputDialog(t.Handle, prompt, text, nullptr, t.ClassName)) return;
     SetWindowLongA(t.Handle, index, IntFromText(text, current));
 }
@@ -164,3 +164,25 @@ const TWndCommand WndCommands[WndCommandCount] = {
     {"Set Style...", SetStyle, nullptr, ShortCutAlt | 'S', true},
     {"Set Extended Style...", SetExStyle, nullptr, ShortCutShift | ShortCutAlt | 'S', false},
 };
+
+TWndTarget WndTargetOf(const TWindowDetails& record) {
+    TWndTarget target;
+    target.Handle = record.Handle;
+    target.ClassName = record.ClassName;
+    target.Style = record.Style;
+    return target;
+}
+
+void RunWindowCommand(int row, TWindowList& list, bool allWindows) {
+    if (row < 0 || row >= WndCommandCount) return;
+    const TWndCommand& command = WndCommands[row];
+    if (!allWindows) {
+        if (const TWindowDetails* record = list.Current()) command.Execute(WndTargetOf(*record));
+        return;
+    }
+    // Each record is looked up again when its turn comes: a dialog of an earlier run may have let the timers
+    // replace the list.
+    int count = list.Count();
+    for (int i = 0; i < count; ++i)
+        if (const TWindowDetails* record = list.Get(i)) command.Execute(WndTargetOf(*record));
+}

@@ -1,10 +1,15 @@
 // The twenty window commands of the "&Commands" menu: captions, shortcuts, check marks and actions.
 #pragma once
 
+#include "ui/NvClasses.h"
+
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
+
+class TWindowDetails;
+class TWindowList;
 
 // What a command needs from a tracked-window record, copied before any dialog opens: while a dialog or
 // message box runs its own message loop the timers keep firing and the record may be replaced.
@@ -16,11 +21,6 @@ struct TWndTarget {
 
 using TWndExecute = void (*)(const TWndTarget& target);
 using TWndIsChecked = bool (*)(const TWndTarget& target);
-
-// Menu shortcuts: a virtual key in the low byte plus modifier bits.
-const uint16_t ShortCutShift = 0x2000;
-const uint16_t ShortCutCtrl = 0x4000;
-const uint16_t ShortCutAlt = 0x8000;
 
 struct TWndCommand {
     const char* Caption;
@@ -55,6 +55,11 @@ enum TWndCommandRow {
 };
 
 extern const TWndCommand WndCommands[WndCommandCount];
+
+TWndTarget WndTargetOf(const TWindowDetails& record);
+// Runs a command on the current record, or with allWindows on every record, by position as counted at the
+// start; a position that holds no record when its turn comes (the list changed meanwhile) is skipped.
+void RunWindowCommand(int row, TWindowList& list, bool allWindows);
 
 // The texts the commands show, shared with the tests that answer them.
 extern const char* const DestroyQuestionCaption;

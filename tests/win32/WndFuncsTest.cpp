@@ -2,6 +2,7 @@
 // window system reports afterwards.
 #include "DialogAnswerer.h"
 #include "TargetProcess.h"
+#include "app/Shared.h"
 #include "app/WinApiEx.h"
 #include "tabs/WndFuncs.h"
 
@@ -55,6 +56,7 @@ class WndCommand : public ::testing::Test {
 protected:
     TTargetProcess target{"commands"};
     void SetUp() override {
+        HexPrefix = "0x";
         ASSERT_NE(target.MainWindow(), nullptr);
         ASSERT_NE(target.Probe(), nullptr);
         ASSERT_NE(target.Dialog(), nullptr);
