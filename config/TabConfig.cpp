@@ -13,7 +13,9 @@ const TNvListColumn Columns[] = {
     {54, TNvAlignment::Left, "Type"},
 };
 
-TConfigVar* VariableOf(LPARAM data) { return reinterpret_cast<TConfigVar*>(data); }
+TConfigVar* VariableOf(LPARAM data) {
+    return reinterpret_cast<TConfigVar*>(data);
+}
 
 int ScreenPixelsPerInch() {
     HDC screen = GetDC(nullptr);
@@ -29,7 +31,7 @@ TConfigTab::TConfigTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     ListView = &Sheet->MakeChild<TNvActionListView>(LVS_SINGLESEL);
     ListView->AddColumns(Columns, static_cast<int>(std::size(Columns)) - 1, ScreenPixelsPerInch());
     if (SharedImageList) ListView_SetImageList(ListView->Handle(), SharedImageList->Handle(), LVSIL_SMALL);
-    ListView->OnCompare = [this](TNvListView&, int row1, int row2) { return CompareRows(row1, row2); };
+    ListView->OnCompareData = [this](LPARAM a, LPARAM b) { return CompareRows(a, b); };
     ListView->OnDblClick = [this](TNvActionListView&) { EditSelected(); };
     ListView->OnKeyDown = [this](TNvActionListView&, WORD key, unsigned shift) {
         if (shift != ssNone) return;
@@ -38,7 +40,9 @@ TConfigTab::TConfigTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     };
 }
 
-void TConfigTab::ConfigChanged(TConfigVar&) { Fill(); }
+void TConfigTab::ConfigChanged(TConfigVar&) {
+    Fill();
+}
 
 void TConfigTab::Fill() {
     // A variable set while the list is being filled (none does so today) must not refill it half-way.
@@ -54,7 +58,7 @@ void TConfigTab::Fill() {
         ListView->AddRow({ConfigRowCaption(*variable), variable->AsText(), variable->TypeName()},
                          reinterpret_cast<LPARAM>(variable), ConfigRowImage(*variable));
     }
-    ListView->Sort();
+    ListView->SortRows();
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     if (selected < 0) {
         ListView_SetItemState(list, -1, 0, LVIS_FOCUSED);
@@ -66,9 +70,9 @@ void TConfigTab::Fill() {
     filling = false;
 }
 
-int TConfigTab::CompareRows(int row1, int row2) {
-    TConfigVar* a = VariableOf(ListView->RowData(row1));
-    TConfigVar* b = VariableOf(ListView->RowData(row2));
+int TConfigTab::CompareRows(LPARAM data1, LPARAM data2) {
+    TConfigVar* a = VariableOf(data1);
+    TConfigVar* b = VariableOf(data2);
     if (!a || !b) return 0;
     return CompareConfigRows(*a, *b, ListView->SortColumn, ListView->SortDescending);
 }
@@ -85,7 +89,8 @@ void TConfigTab::EditSelected() {
         flag->SetValue(!flag->Value);
         return;
     }
-    std::string prompt = "Enter a new " + variable->TypeName() + " value for \"" + variable->FullName() + "\"...";
+    std::string prompt =
+        "Enter a new " + variable->TypeName() + " value for \"" + variable->FullName() + "\"...";
     std::string value = variable->AsText();
     // The registry owns its variables for the program's whole run, so the pointer outlives the dialog.
     if (InputDialog(Sheet->Handle(), prompt, value, nullptr, "")) variable->SetAsText(value);

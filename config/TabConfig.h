@@ -5,7 +5,7 @@
 #include "ui/NvActionListView.h"
 
 class TConfigTab : public TPaneprobeTab {
-public:
+  public:
     explicit TConfigTab(TNvTabSheet* sheet);
 
     TNvActionListView* ListView = nullptr;
@@ -18,7 +18,7 @@ public:
     void ResetSelected();
     TConfigVar* SelectedVariable() const;
 
-private:
-    int CompareRows(int row1, int row2);
+  private:
+    int CompareRows(LPARAM data1, LPARAM data2);
     bool filling = false;
 };

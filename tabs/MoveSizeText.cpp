@@ -5,13 +5,15 @@
 
 namespace {
 
-bool IsNumberChar(char c) { return c == '-' || (c >= '0' && c <= '9'); }
+bool IsNumberChar(char c) {
+    return c == '-' || (c >= '0' && c <= '9');
+}
 
 } // namespace
 
 std::string MoveSizeText(const TMoveSize& geometry) {
-    return std::to_string(geometry.Left) + "x" + std::to_string(geometry.Top) + "; " + std::to_string(geometry.Width) +
-           "x" + std::to_string(geometry.Height);
+    return std::to_string(geometry.Left) + "x" + std::to_string(geometry.Top) + "; " +
+           std::to_string(geometry.Width) + "x" + std::to_string(geometry.Height);
 }
 
 TMoveSize ParseMoveSizeText(std::string_view text, const TMoveSize& current) {
@@ -22,9 +24,11 @@ TMoveSize ParseMoveSizeText(std::string_view text, const TMoveSize& current) {
     size_t start = 0;
     for (int field = 0; start < n; ++field) {
         // The last character is never skipped, so a trailing separator still counts as an (empty) field.
-        while (start + 1 < n && !IsNumberChar(text[start])) ++start;
+        while (start + 1 < n && !IsNumberChar(text[start]))
+            ++start;
         size_t end = start;
-        while (end < n && IsNumberChar(text[end])) ++end;
+        while (end < n && IsNumberChar(text[end]))
+            ++end;
         if (field < 4) *fields[field] = IntFromText(text.substr(start, end - start), *fields[field]);
         if (field == 1) result.Flags &= ~MoveSizeNoMove;
         if (field == 3) {

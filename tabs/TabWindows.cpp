@@ -8,8 +8,9 @@
 namespace {
 
 const TNvListColumn Columns[] = {
-    {191, TNvAlignment::Left, "Class"},  {75, TNvAlignment::Centre, "Handle"}, {336, TNvAlignment::Left, "Caption"},
-    {75, TNvAlignment::Centre, "Parent"}, {44, TNvAlignment::Centre, "PID"},   {44, TNvAlignment::Centre, "TID"},
+    {191, TNvAlignment::Left, "Class"},   {75, TNvAlignment::Centre, "Handle"},
+    {336, TNvAlignment::Left, "Caption"}, {75, TNvAlignment::Centre, "Parent"},
+    {44, TNvAlignment::Centre, "PID"},    {44, TNvAlignment::Centre, "TID"},
     {76, TNvAlignment::Centre, "Style"},
 };
 const TNvMenuEntry PopupEntries[] = {
@@ -19,7 +20,9 @@ const TNvMenuEntry PopupEntries[] = {
 const int VisibleImage = 2; // blue
 const int HiddenImage = 9;  // red
 
-uint32_t HandleValue(HWND handle) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)); }
+uint32_t HandleValue(HWND handle) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle));
+}
 
 int ScreenPixelsPerInch() {
     HDC screen = GetDC(nullptr);
@@ -38,6 +41,12 @@ TWindowsTab::TWindowsTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     ListView->PopupMenu = std::make_unique<TNvPopupMenu>(
         *ListView, [this](TNvMenuItem& item) { CopySelected(item.Entry ? item.Entry->Id : 0); }, PopupEntries,
         static_cast<int>(std::size(PopupEntries)) - 1);
+    // The platform's locale-aware, case-sensitive order of the class names.
+    ListView->OnCompareData = [](LPARAM position1, LPARAM position2) {
+        const TWindowDetails* a = TrackedList ? TrackedList->Get(static_cast<int>(position1)) : nullptr;
+        const TWindowDetails* b = TrackedList ? TrackedList->Get(static_cast<int>(position2)) : nullptr;
+        return lstrcmpA(a ? a->ClassName : "", b ? b->ClassName : "");
+    };
     ListView->OnDblClick = [this](TNvActionListView&) { MakeSelectedCurrent(); };
     ListView->OnKeyDown = [this](TNvActionListView&, WORD key, unsigned shift) {
         if (shift != ssNone) return;
@@ -59,11 +68,12 @@ void TWindowsTab::RebuildList() {
         if (!record) continue;
         ListView->AddRow({record->ClassName, FormatNonZero(HandleValue(record->Handle), "0x%.8x"),
                           RemoveChars(record->Caption, lineBreaks, 1),
-                          FormatNonZero(HandleValue(record->Parent), "0x%.8x"), FormatNonZero(record->ProcessId, "%d"),
-                          FormatNonZero(record->ThreadId, "%d"), FormatNonZero(record->Style, "0x%.8x")},
+                          FormatNonZero(HandleValue(record->Parent), "0x%.8x"),
+                          FormatNonZero(record->ProcessId, "%d"), FormatNonZero(record->ThreadId, "%d"),
+                          FormatNonZero(record->Style, "0x%.8x")},
                          i, (record->Style & WS_VISIBLE) ? VisibleImage : HiddenImage);
     }
-    ListView->Sort();
+    ListView->SortRows();
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     SetCaption(FormatText("Tracked (%d)", count));
     // The same position, not the same window: after sorting another window may stand there.

@@ -5,7 +5,7 @@
 #include "ui/NvActionListView.h"
 
 class TWindowsTab : public TPaneprobeTab {
-public:
+  public:
     explicit TWindowsTab(TNvTabSheet* sheet);
 
     TNvActionListView* ListView = nullptr;

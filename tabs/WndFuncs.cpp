@@ -27,22 +27,50 @@ void ShowFailure(const char* text, const char* caption) {
     ShowMessageBox(message, caption, MB_OK | MB_ICONERROR, nullptr);
 }
 
-bool IsEnabled(const TWndTarget& t) { return IsWindowEnabled(t.Handle) != FALSE; }
-bool IsVisible(const TWndTarget& t) { return IsWindowVisible(t.Handle) != FALSE; }
-bool IsMinimized(const TWndTarget& t) { return IsIconic(t.Handle) != FALSE; }
-bool IsMaximized(const TWndTarget& t) { return IsZoomed(t.Handle) != FALSE; }
-bool IsTopMost(const TWndTarget& t) { return (GetWindowLongA(t.Handle, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+bool IsEnabled(const TWndTarget& t) {
+    return IsWindowEnabled(t.Handle) != FALSE;
+}
+bool IsVisible(const TWndTarget& t) {
+    return IsWindowVisible(t.Handle) != FALSE;
+}
+bool IsMinimized(const TWndTarget& t) {
+    return IsIconic(t.Handle) != FALSE;
+}
+bool IsMaximized(const TWndTarget& t) {
+    return IsZoomed(t.Handle) != FALSE;
+}
+bool IsTopMost(const TWndTarget& t) {
+    return (GetWindowLongA(t.Handle, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
 // The scroll-bar rows read the style of the last refresh, not a fresh one.
-bool HasHorizontalScrollBar(const TWndTarget& t) { return (t.Style & WS_HSCROLL) != 0; }
-bool HasVerticalScrollBar(const TWndTarget& t) { return (t.Style & WS_VSCROLL) != 0; }
+bool HasHorizontalScrollBar(const TWndTarget& t) {
+    return (t.Style & WS_HSCROLL) != 0;
+}
+bool HasVerticalScrollBar(const TWndTarget& t) {
+    return (t.Style & WS_VSCROLL) != 0;
+}
 
-void ToggleEnabled(const TWndTarget& t) { EnableWindow(t.Handle, !IsWindowEnabled(t.Handle)); }
-void ToggleVisible(const TWndTarget& t) { ShowWindowAsync(t.Handle, IsWindowVisible(t.Handle) ? SW_HIDE : SW_SHOW); }
-void Restore(const TWndTarget& t) { ShowWindowAsync(t.Handle, SW_RESTORE); }
-void Minimize(const TWndTarget& t) { ShowWindowAsync(t.Handle, SW_MINIMIZE); }
-void Maximize(const TWndTarget& t) { ShowWindowAsync(t.Handle, SW_MAXIMIZE); }
-void BringToTop(const TWndTarget& t) { SetWindowPos(t.Handle, HWND_TOP, 0, 0, 0, 0, NoMoveNoSize); }
-void SendToBack(const TWndTarget& t) { SetWindowPos(t.Handle, HWND_BOTTOM, 0, 0, 0, 0, NoMoveNoSize); }
+void ToggleEnabled(const TWndTarget& t) {
+    EnableWindow(t.Handle, !IsWindowEnabled(t.Handle));
+}
+void ToggleVisible(const TWndTarget& t) {
+    ShowWindowAsync(t.Handle, IsWindowVisible(t.Handle) ? SW_HIDE : SW_SHOW);
+}
+void Restore(const TWndTarget& t) {
+    ShowWindowAsync(t.Handle, SW_RESTORE);
+}
+void Minimize(const TWndTarget& t) {
+    ShowWindowAsync(t.Handle, SW_MINIMIZE);
+}
+void Maximize(const TWndTarget& t) {
+    ShowWindowAsync(t.Handle, SW_MAXIMIZE);
+}
+void BringToTop(const TWndTarget& t) {
+    SetWindowPos(t.Handle, HWND_TOP, 0, 0, 0, 0, NoMoveNoSize);
+}
+void SendToBack(const TWndTarget& t) {
+    SetWindowPos(t.Handle, HWND_BOTTOM, 0, 0, 0, 0, NoMoveNoSize);
+}
 
 void ToggleTopMost(const TWndTarget& t) {
     SetWindowPos(t.Handle, IsTopMost(t) ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0, NoMoveNoSize);
@@ -93,18 +121,25 @@ void MoveSize(const TWndTarget& t) {
     geometry.Width = r.right - r.left;
     geometry.Height = r.bottom - r.top;
     std::string text = MoveSizeText(geometry);
-    if (!InputDialog(h, "New Window Position (Left x Top; Width x Height)...", text, nullptr, MoveSizeCaption)) return;
+    if (!InputDialog(h, "New Window Position (Left x Top; Width x Height)...", text, nullptr,
+                     MoveSizeCaption))
+        return;
     TMoveSize wanted = ParseMoveSizeText(text, geometry);
     if (!SetWindowPos(h, nullptr, wanted.Left, wanted.Top, wanted.Width, wanted.Height, wanted.Flags))
         ShowFailure(MoveSizeFailedText, MoveSizeCaption);
 }
 
 void Redraw(const TWndTarget& t) {
-    RedrawWindow(t.Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_FRAME);
+    RedrawWindow(t.Handle, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_FRAME);
 }
 
-void ToggleHorizontalScrollBar(const TWndTarget& t) { ShowScrollBar(t.Handle, SB_HORZ, !HasHorizontalScrollBar(t)); }
-void ToggleVerticalScrollBar(const TWndTarget& t) { ShowScrollBar(t.Handle, SB_VERT, !HasVerticalScrollBar(t)); }
+void ToggleHorizontalScrollBar(const TWndTarget& t) {
+    ShowScrollBar(t.Handle, SB_HORZ, !HasHorizontalScrollBar(t));
+}
+void ToggleVerticalScrollBar(const TWndTarget& t) {
+    ShowScrollBar(t.Handle, SB_VERT, !HasVerticalScrollBar(t));
+}
 void DrawFrame(const TWndTarget&) {}
 
 void InvertColors(const TWndTarget& t) {
@@ -117,9 +152,9 @@ void InvertColors(const TWndTarget& t) {
 }
 
 void Destroy(const TWndTarget& t) {
-    std::string question =
-        "Are you 100% sure you want to destroy the window?\r\n\r\n\"" + t.ClassName + "\"";
-    if (ShowMessageBox(question, DestroyQuestionCaption, MB_YESNO | MB_ICONQUESTION, nullptr) != IDYES) return;
+    std::string question = "Are you 100% sure you want to destroy the window?\r\n\r\n\"" + t.ClassName + "\"";
+    if (ShowMessageBox(question, DestroyQuestionCaption, MB_YESNO | MB_ICONQUESTION, nullptr) != IDYES)
+        return;
     PostMessageA(t.Handle, WM_CLOSE, 0, 0);
     PostMessageA(t.Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
     Sleep(DestroyWaitMs);
@@ -137,8 +172,12 @@ void SetStyleAt(const TWndTarget& t, int index, const char* prompt) {
     SetWindowLongA(t.Handle, index, IntFromText(text, current));
 }
 
-void SetStyle(const TWndTarget& t) { SetStyleAt(t, GWL_STYLE, "Enter the new style value..."); }
-void SetExStyle(const TWndTarget& t) { SetStyleAt(t, GWL_EXSTYLE, "Enter the new extended style value..."); }
+void SetStyle(const TWndTarget& t) {
+    SetStyleAt(t, GWL_STYLE, "Enter the new style value...");
+}
+void SetExStyle(const TWndTarget& t) {
+    SetStyleAt(t, GWL_EXSTYLE, "Enter the new extended style value...");
+}
 
 } // namespace
 

@@ -18,8 +18,8 @@ TNvActionListView::~TNvActionListView() {
     if (hParent && IsWindow(hParent)) RemoveWindowSubclass(hParent, ParentProc, FitSubclassId);
 }
 
-LRESULT CALLBACK TNvActionListView::ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                               DWORD_PTR selfData) {
+LRESULT CALLBACK TNvActionListView::ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                               UINT_PTR, DWORD_PTR selfData) {
     if (message == WM_SIZE) reinterpret_cast<TNvActionListView*>(selfData)->FitParent();
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, ParentProc, FitSubclassId);
@@ -35,9 +35,15 @@ void TNvActionListView::FitParent() {
     SetBounds(0, 0, client.right, client.bottom);
 }
 
-int TNvActionListView::SelectedIndex() const { return ListView_GetNextItem(Handle(), -1, LVNI_SELECTED); }
-int TNvActionListView::FocusedIndex() const { return ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED); }
-int TNvActionListView::RowCount() const { return ListView_GetItemCount(Handle()); }
+int TNvActionListView::SelectedIndex() const {
+    return ListView_GetNextItem(Handle(), -1, LVNI_SELECTED);
+}
+int TNvActionListView::FocusedIndex() const {
+    return ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED);
+}
+int TNvActionListView::RowCount() const {
+    return ListView_GetItemCount(Handle());
+}
 
 void TNvActionListView::SelectRow(int index) {
     ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -68,8 +74,31 @@ int TNvActionListView::AddRow(const std::vector<std::string>& cells, LPARAM data
     item.iImage = image;
     int row = ListView_InsertItem(Handle(), &item);
     for (size_t column = 1; row >= 0 && column < cells.size(); ++column)
-        ListView_SetItemText(Handle(), row, static_cast<int>(column), const_cast<char*>(cells[column].c_str()));
+        ListView_SetItemText(Handle(), row, static_cast<int>(column),
+                             const_cast<char*>(cells[column].c_str()));
     return row;
+}
+
+int CALLBACK TNvActionListView::CompareData(LPARAM data1, LPARAM data2, LPARAM selfData) {
+    return reinterpret_cast<TNvActionListView*>(selfData)->OnCompareData(data1, data2);
+}
+
+void TNvActionListView::SortRows() {
+    if (!OnCompareData) {
+        Sort();
+        return;
+    }
+    ListView_SortItems(Handle(), CompareData, reinterpret_cast<LPARAM>(this));
+}
+
+// The kit's column click, sorting through SortRows.
+void TNvActionListView::ClickColumn(int column) {
+    SortDescending = column == SortColumn && !SortDescending;
+    SetSortColumn(column);
+    if (OnColumnClick) OnColumnClick(*this, column);
+    SortRows();
+    int selected = SelectedIndex();
+    if (selected >= 0) ListView_EnsureVisible(Handle(), selected, FALSE);
 }
 
 void TNvActionListView::KeyDown(WORD key, unsigned shift) {
@@ -86,7 +115,8 @@ LRESULT TNvActionListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
         if (x == -1 && y == -1) { // from the keyboard: at the selected row, or the list's corner
             RECT place = {};
             int selected = SelectedIndex();
-            if (selected < 0 || !ListView_GetItemRect(Handle(), selected, &place, LVIR_LABEL)) place = RECT{0, 0, 0, 0};
+            if (selected < 0 || !ListView_GetItemRect(Handle(), selected, &place, LVIR_LABEL))
+                place = RECT{0, 0, 0, 0};
             POINT corner = {place.left, place.bottom};
             ClientToScreen(Handle(), &corner);
             x = corner.x;

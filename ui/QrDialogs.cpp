@@ -14,7 +14,9 @@ struct TInputDialogData {
     HFONT EditFont = nullptr;
 };
 
-TInputDialogData* DataOf(HWND hDlg) { return reinterpret_cast<TInputDialogData*>(GetWindowLongPtrA(hDlg, DWLP_USER)); }
+TInputDialogData* DataOf(HWND hDlg) {
+    return reinterpret_cast<TInputDialogData*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+}
 
 void OnInitDialog(HWND hDlg, TInputDialogData& data) {
     SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(&data));
@@ -79,8 +81,8 @@ bool InputDialog(HWND ownerWindow, const std::string& prompt, std::string& value
     data.Prompt = prompt;
     data.Value = value;
     HINSTANCE module = moduleHandle ? moduleHandle : GetModuleHandleA(nullptr);
-    INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(InputDialogTemplate), ownerWindow, InputDialogProc,
-                                     reinterpret_cast<LPARAM>(&data));
+    INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(InputDialogTemplate), ownerWindow,
+                                     InputDialogProc, reinterpret_cast<LPARAM>(&data));
     if (result != IDOK) return false;
     value = data.Value;
     return true;

@@ -7,12 +7,14 @@
 namespace {
 
 class TPlainConfig : public TEasyConfig {
-public:
+  public:
     void LoadVariable(TConfigVar&) override {}
     void Save(bool) override {}
 };
 
-int Sign(int value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
+int Sign(int value) {
+    return value < 0 ? -1 : (value > 0 ? 1 : 0);
+}
 
 TEST(ConfigRows, CompareTextNoCaseFoldsOnlyAsciiLetters) {
     struct Case {
@@ -23,15 +25,15 @@ TEST(ConfigRows, CompareTextNoCaseFoldsOnlyAsciiLetters) {
         {"abc", "ABC", 0},
         {"abc", "abd", -1},
         {"Zeta", "alpha", 1},
-        {"100", "33", -1},       // texts, not numbers
+        {"100", "33", -1}, // texts, not numbers
         {"ab", "abc", -1},
         {"", "", 0},
         // Letters fold to upper case (0x41-0x5A), so "_" (0x5F) and "[" (0x5B) come after every letter.
         {"_", "a", 1},
         {"[", "z", 1},
         {"a_b", "aZb", 1},
-        {"\xE4", "\xC4", 1},     // no locale: a-umlaut and A-umlaut differ by code
-        {"\xC4", "z", 1},        // codes above 127 compare unsigned
+        {"\xE4", "\xC4", 1}, // no locale: a-umlaut and A-umlaut differ by code
+        {"\xC4", "z", 1},    // codes above 127 compare unsigned
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.a) + " vs " + c.b);
@@ -68,13 +70,10 @@ TEST(ConfigRows, OrderByEachColumnAndDirection) {
         bool descending;
         int expected;
     } cases[] = {
-        {&hundred, &small, 0, false, 1},  // "tabs.Interval" after "system.update"
-        {&hundred, &small, 0, true, -1},
-        {&hundred, &small, 1, false, -1}, // "100" before "33"
-        {&hundred, &small, 1, true, 1},
-        {&hundred, &text, 2, false, -1},  // "integer" before "string"
-        {&hundred, &small, 2, false, 0},
-        {&text, &small, 1, false, 1},     // "Tahoma" after "33"
+        {&hundred, &small, 0, false, 1}, // "tabs.Interval" after "system.update"
+        {&hundred, &small, 0, true, -1}, {&hundred, &small, 1, false, -1}, // "100" before "33"
+        {&hundred, &small, 1, true, 1},  {&hundred, &text, 2, false, -1},  // "integer" before "string"
+        {&hundred, &small, 2, false, 0}, {&text, &small, 1, false, 1},     // "Tahoma" after "33"
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.a->FullName() + " vs " + c.b->FullName() + " column " + std::to_string(c.column));

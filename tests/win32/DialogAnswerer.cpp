@@ -73,7 +73,8 @@ void TDialogAnswerer::Run() {
             view.InitialText = TextOf(hEdit);
             DWORD start = 0, end = 0;
             SendMessageA(hEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-            if (end > start && end <= view.InitialText.size()) view.Selection = view.InitialText.substr(start, end - start);
+            if (end > start && end <= view.InitialText.size())
+                view.Selection = view.InitialText.substr(start, end - start);
         }
         HWND hOwner = GetWindow(hDlg, GW_OWNER);
         view.OwnerDisabled = hOwner && !IsWindowEnabled(hOwner);
@@ -106,6 +107,7 @@ void TDialogAnswerer::Run() {
             break;
         }
         // The next expected dialog may share this caption: wait until this one is gone.
-        for (DWORD waited = 0; waited < timeoutMs && IsWindow(hDlg); waited += 10) Sleep(10);
+        for (DWORD waited = 0; waited < timeoutMs && IsWindow(hDlg); waited += 10)
+            Sleep(10);
     }
 }

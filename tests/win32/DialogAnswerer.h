@@ -10,13 +10,13 @@
 #include <vector>
 
 enum class TAnswer {
-    TypeAndOk,      // replace the edit text, then click OK
-    TypeAndEnter,   // replace the edit text, then press Enter in the edit
-    Escape,         // press Escape in the focused control
-    CloseBox,       // the close box (a system close command)
-    Yes,            // click the Yes button of a message box
-    No,             // click the No button of a message box
-    Ok,             // click OK unchanged
+    TypeAndOk,    // replace the edit text, then click OK
+    TypeAndEnter, // replace the edit text, then press Enter in the edit
+    Escape,       // press Escape in the focused control
+    CloseBox,     // the close box (a system close command)
+    Yes,          // click the Yes button of a message box
+    No,           // click the No button of a message box
+    Ok,           // click OK unchanged
 };
 
 struct TExpectedDialog {
@@ -36,7 +36,7 @@ struct TSeenDialog {
 };
 
 class TDialogAnswerer {
-public:
+  public:
     // Starts answering at once; each dialog is waited for up to timeoutMs.
     explicit TDialogAnswerer(std::vector<TExpectedDialog> expected, DWORD timeoutMs = 5000);
     ~TDialogAnswerer();
@@ -46,7 +46,7 @@ public:
     // Waits for the thread; the dialogs that were found and answered, in order.
     const std::vector<TSeenDialog>& Seen();
 
-private:
+  private:
     void Run();
     std::vector<TExpectedDialog> expected;
     std::vector<TSeenDialog> seen;

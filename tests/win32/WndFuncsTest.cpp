@@ -22,8 +22,12 @@ TWndTarget TargetOf(HWND h) {
     return target;
 }
 
-void RunCommand(TWndCommandRow row, HWND h) { WndCommands[row].Execute(TargetOf(h)); }
-bool Checked(TWndCommandRow row, HWND h) { return WndCommands[row].IsChecked(TargetOf(h)); }
+void RunCommand(TWndCommandRow row, HWND h) {
+    WndCommands[row].Execute(TargetOf(h));
+}
+bool Checked(TWndCommandRow row, HWND h) {
+    return WndCommands[row].IsChecked(TargetOf(h));
+}
 
 // Commands that act asynchronously on another process's window take effect once the target has run.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 3000) {
@@ -53,7 +57,7 @@ std::string TextOf(HWND h) {
 }
 
 class WndCommand : public ::testing::Test {
-protected:
+  protected:
     TTargetProcess target{"commands"};
     void SetUp() override {
         HexPrefix = "0x";
@@ -198,7 +202,8 @@ TEST_F(WndCommand, MoveSizeTakesTwoOrFourNumbers) {
         {"50x60", {50, 60, 450, 360}},
         {"50x60; 640x480", {50, 60, 690, 540}},
         {"50", {100, 100, 500, 400}},
-        // A captioned window cannot be narrower than the platform's minimum tracking width (about 100 pixels).
+        // A captioned window cannot be narrower than the platform's minimum tracking width (about 100
+        // pixels).
         {"-10x-20; 200x150", {-10, -20, 190, 130}},
     };
     for (const Case& c : cases) {
@@ -244,7 +249,8 @@ TEST_F(WndCommand, MoveSizeReportsAWindowThatVanishedWhileAsking) {
     RunCommand(WndMoveSize, button);
     const auto& seen = answerer.Seen();
     ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[1].Prompt, "Error moving or sizing the Window!\r\n\r\n" + ErrorText(ERROR_INVALID_WINDOW_HANDLE));
+    EXPECT_EQ(seen[1].Prompt,
+              "Error moving or sizing the Window!\r\n\r\n" + ErrorText(ERROR_INVALID_WINDOW_HANDLE));
 }
 
 TEST_F(WndCommand, RedrawRepaintsTheWindow) {
@@ -315,7 +321,8 @@ TEST_F(WndCommand, DestroyOfAWindowThatRefusesToCloseReportsTheFailure) {
 
 TEST_F(WndCommand, DestroyOfAWindowThatClosesReportsNothing) {
     HWND main = target.MainWindow();
-    TDialogAnswerer answerer({{"Destroy Window?", TAnswer::Yes, ""}, {"Destroy Window", TAnswer::Ok, ""}}, 1500);
+    TDialogAnswerer answerer({{"Destroy Window?", TAnswer::Yes, ""}, {"Destroy Window", TAnswer::Ok, ""}},
+                             1500);
     RunCommand(WndDestroy, main);
     EXPECT_EQ(answerer.Seen().size(), 1u) << "no failure message";
     EXPECT_FALSE(IsWindow(main));
@@ -332,12 +339,15 @@ TEST_F(WndCommand, EndDialogOfAnotherProcessReportsTheFailure) {
     EXPECT_TRUE(IsWindowVisible(dialog));
 }
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
 
 TEST(WndCommandOwnProcess, EndDialogEndsADialogOfThisThread) {
     std::string unused;
     // The input dialog's template, shown modeless.
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1001), nullptr, PlainDialogProc, 0);
+    HWND dialog =
+        CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1001), nullptr, PlainDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     ShowWindow(dialog, SW_SHOW);
     TDialogAnswerer answerer({{"End Dialog", TAnswer::Ok, ""}}, 500);
@@ -354,10 +364,8 @@ TEST_F(WndCommand, SetStyleReadsTheIntegerTextRule) {
         LONG expected;
     } cases[] = {
         // Top-level windows always keep WS_CLIPSIBLINGS, whatever is written.
-        {"$10CF0000", 0x10CF0000 | WS_CLIPSIBLINGS},
-        {"0x10CF0000", 0x10CF0000 | WS_CLIPSIBLINGS},
-        {"282001408", 0x10CF0000 | WS_CLIPSIBLINGS},
-        {"abc", static_cast<LONG>(0x94CF0000)},
+        {"$10CF0000", 0x10CF0000 | WS_CLIPSIBLINGS},     {"0x10CF0000", 0x10CF0000 | WS_CLIPSIBLINGS},
+        {"282001408", 0x10CF0000 | WS_CLIPSIBLINGS},     {"abc", static_cast<LONG>(0x94CF0000)},
         {" 0x10CF0000 ", static_cast<LONG>(0x94CF0000)},
     };
     for (const Case& c : cases) {
