@@ -8,7 +8,7 @@
 std::string TestProgramFolder();
 
 class TTargetProcess {
-  public:
+public:
     explicit TTargetProcess(const std::string& tag, bool hangOnRequest = false);
     ~TTargetProcess();
     TTargetProcess(const TTargetProcess&) = delete;
@@ -34,7 +34,7 @@ class TTargetProcess {
     static const int KeeperId = 3;
     static const int ScrollerId = 4;
 
-  private:
+private:
     HANDLE hProcess = nullptr;
     DWORD processId = 0;
     HWND hMain = nullptr;
