@@ -21,9 +21,12 @@ namespace {
 const UINT NoMoveNoSize = SWP_NOMOVE | SWP_NOSIZE;
 const DWORD DestroyWaitMs = 250;
 
+// The caller clears the error code before the failing call: a call that fails without setting a code must
+// not show the text of some earlier, unrelated error, nor "completed successfully".
 void ShowFailure(const char* text, const char* caption) {
-    // Read the error before the message box can change it.
-    std::string message = std::string(text) + "\r\n\r\n" + LastErrorText();
+    DWORD code = GetLastError();
+    std::string message = text;
+    if (code != ERROR_SUCCESS) message += "\r\n\r\n" + ErrorText(code);
     ShowMessageBox(message, caption, MB_OK | MB_ICONERROR, nullptr);
 }
 
@@ -125,6 +128,7 @@ void MoveSize(const TWndTarget& t) {
                      MoveSizeCaption))
         return;
     TMoveSize wanted = ParseMoveSizeText(text, geometry);
+    SetLastError(ERROR_SUCCESS);
     if (!SetWindowPos(h, nullptr, wanted.Left, wanted.Top, wanted.Width, wanted.Height, wanted.Flags))
         ShowFailure(MoveSizeFailedText, MoveSizeCaption);
 }
@@ -158,10 +162,13 @@ void Destroy(const TWndTarget& t) {
     PostMessageA(t.Handle, WM_CLOSE, 0, 0);
     PostMessageA(t.Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
     Sleep(DestroyWaitMs);
-    if (IsWindow(t.Handle) && !DestroyWindow(t.Handle)) ShowFailure(DestroyFailedText, DestroyFailedCaption);
+    if (!IsWindow(t.Handle)) return;
+    SetLastError(ERROR_SUCCESS);
+    if (!DestroyWindow(t.Handle)) ShowFailure(DestroyFailedText, DestroyFailedCaption);
 }
 
 void EndDialogCommand(const TWndTarget& t) {
+    SetLastError(ERROR_SUCCESS);
     if (!EndDialog(t.Handle, 0)) ShowFailure(EndDialogFailedText, EndDialogFailedCaption);
 }
 
