@@ -92,9 +92,12 @@ int ReadFieldNumber(const char*& p) {
 bool ParseFormatSpec(const char*& p, TFormatSpec& spec) {
     const char* q = p;
     for (;; ++q) {
-        if (*q == '-') spec.LeftAlign = true;
-        else if (*q == '0') spec.ZeroPad = true;
-        else break;
+        if (*q == '-')
+            spec.LeftAlign = true;
+        else if (*q == '0')
+            spec.ZeroPad = true;
+        else
+            break;
     }
     spec.Width = ReadFieldNumber(q);
     if (*q == '.') {
@@ -106,7 +109,14 @@ bool ParseFormatSpec(const char*& p, TFormatSpec& spec) {
         ++q;
     }
     switch (*q) {
-    case 'd': case 'i': case 'u': case 'x': case 'X': case 's': case 'c': case '%':
+    case 'd':
+    case 'i':
+    case 'u':
+    case 'x':
+    case 'X':
+    case 's':
+    case 'c':
+    case '%':
         spec.Conversion = *q;
         p = q + 1;
         return true;
@@ -143,32 +153,39 @@ void AppendNumber(std::string& out, bool negative, uint64_t magnitude, const TFo
 
 // Where placeholders get their values: the variable arguments of a call, or one fixed number.
 class TFormatSource {
-public:
+  public:
     virtual ~TFormatSource() = default;
     virtual void Number(const TFormatSpec& spec, bool& negative, uint64_t& magnitude) = 0;
     virtual const char* Text() = 0;
 };
 
 class TVarArgSource : public TFormatSource {
-public:
+  public:
     explicit TVarArgSource(va_list& args) : Args(args) {}
     void Number(const TFormatSpec& spec, bool& negative, uint64_t& magnitude) override {
         const bool isSigned = spec.Conversion == 'd' || spec.Conversion == 'i' || spec.Conversion == 'c';
         int64_t signedValue = 0;
         uint64_t unsignedValue = 0;
         if (spec.LongCount == 2) {
-            if (isSigned) signedValue = va_arg(Args, long long);
-            else unsignedValue = va_arg(Args, unsigned long long);
+            if (isSigned)
+                signedValue = va_arg(Args, long long);
+            else
+                unsignedValue = va_arg(Args, unsigned long long);
         } else if (spec.LongCount == 1) {
-            if (isSigned) signedValue = va_arg(Args, long);
-            else unsignedValue = va_arg(Args, unsigned long);
+            if (isSigned)
+                signedValue = va_arg(Args, long);
+            else
+                unsignedValue = va_arg(Args, unsigned long);
         } else {
-            if (isSigned) signedValue = va_arg(Args, int);
-            else unsignedValue = va_arg(Args, unsigned int);
+            if (isSigned)
+                signedValue = va_arg(Args, int);
+            else
+                unsignedValue = va_arg(Args, unsigned int);
         }
         if (isSigned) {
             negative = signedValue < 0;
-            magnitude = negative ? 0 - static_cast<uint64_t>(signedValue) : static_cast<uint64_t>(signedValue);
+            magnitude =
+                negative ? 0 - static_cast<uint64_t>(signedValue) : static_cast<uint64_t>(signedValue);
         } else {
             negative = false;
             magnitude = unsignedValue;
@@ -176,12 +193,12 @@ public:
     }
     const char* Text() override { return va_arg(Args, const char*); }
 
-private:
+  private:
     va_list& Args;
 };
 
 class TFixedNumberSource : public TFormatSource {
-public:
+  public:
     explicit TFixedNumberSource(int64_t value) : Value(value) {}
     void Number(const TFormatSpec& spec, bool& negative, uint64_t& magnitude) override {
         const bool isSigned = spec.Conversion == 'd' || spec.Conversion == 'i';
@@ -197,7 +214,7 @@ public:
     }
     const char* Text() override { return ""; }
 
-private:
+  private:
     int64_t Value;
 };
 
@@ -247,7 +264,9 @@ std::string FormatWith(const char* format, TFormatSource& source) {
     return out;
 }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 } // namespace
 
@@ -293,10 +312,14 @@ bool VersionDate(uint32_t packed, int& year, int& month, int& day) {
 void UpperCase1252(std::string& text) {
     for (char& ch : text) {
         const unsigned char c = static_cast<unsigned char>(ch);
-        if (c >= 'a' && c <= 'z') ch = static_cast<char>(c - 32);
-        else if (c == 0x9A || c == 0x9C || c == 0x9E) ch = static_cast<char>(c - 16);
-        else if (c == 0xFF) ch = static_cast<char>(0x9F);
-        else if (c >= 0xE0 && c <= 0xFE && c != 0xF7) ch = static_cast<char>(c - 32);
+        if (c >= 'a' && c <= 'z')
+            ch = static_cast<char>(c - 32);
+        else if (c == 0x9A || c == 0x9C || c == 0x9E)
+            ch = static_cast<char>(c - 16);
+        else if (c == 0xFF)
+            ch = static_cast<char>(0x9F);
+        else if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+            ch = static_cast<char>(c - 32);
     }
 }
 
@@ -338,7 +361,8 @@ int FindText(std::string_view text, std::string_view pattern, int start, bool ca
 
 TCharSet MakeCharSet(std::string_view members) {
     TCharSet set;
-    for (char c : members) set.set(static_cast<unsigned char>(c));
+    for (char c : members)
+        set.set(static_cast<unsigned char>(c));
     return set;
 }
 
@@ -353,14 +377,16 @@ std::string RemoveChars(std::string_view text, const TCharSet& set, int start) {
 int32_t ScaleCoordinate(int32_t value, int32_t multiplier, int32_t divisor) {
     if (divisor == 0) return value;
     // The product wraps like the 32-bit multiply it replaces; done on unsigned values to stay defined.
-    const int32_t product = static_cast<int32_t>(static_cast<uint32_t>(value) * static_cast<uint32_t>(multiplier));
+    const int32_t product =
+        static_cast<int32_t>(static_cast<uint32_t>(value) * static_cast<uint32_t>(multiplier));
     // Quotient in 64 bits: INT32_MIN / -1 would trap in 32; the wrapped result is what 32 bits would hold.
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(product) / divisor));
 }
 
 TIntRect ScaleRect(const TIntRect& rect, int32_t multiplier, int32_t divisor) {
     return {ScaleCoordinate(rect.Left, multiplier, divisor), ScaleCoordinate(rect.Top, multiplier, divisor),
-            ScaleCoordinate(rect.Right, multiplier, divisor), ScaleCoordinate(rect.Bottom, multiplier, divisor)};
+            ScaleCoordinate(rect.Right, multiplier, divisor),
+            ScaleCoordinate(rect.Bottom, multiplier, divisor)};
 }
 
 uint32_t BlendColor(uint32_t a, uint32_t b, int32_t t) {
@@ -381,8 +407,10 @@ int32_t MulDivRound(int32_t a, int32_t b, int32_t c) {
     const int64_t divisor = c;
     int64_t quotient = product / divisor;
     const int64_t remainder = product % divisor;
-    const uint64_t twice = 2 * (remainder < 0 ? 0 - static_cast<uint64_t>(remainder) : static_cast<uint64_t>(remainder));
-    const uint64_t absDivisor = divisor < 0 ? 0 - static_cast<uint64_t>(divisor) : static_cast<uint64_t>(divisor);
+    const uint64_t twice =
+        2 * (remainder < 0 ? 0 - static_cast<uint64_t>(remainder) : static_cast<uint64_t>(remainder));
+    const uint64_t absDivisor =
+        divisor < 0 ? 0 - static_cast<uint64_t>(divisor) : static_cast<uint64_t>(divisor);
     if (twice >= absDivisor) quotient += ((product < 0) != (divisor < 0)) ? -1 : 1;
     if (quotient > INT32_MAX || quotient < INT32_MIN) return -1;
     return static_cast<int32_t>(quotient);
@@ -390,11 +418,15 @@ int32_t MulDivRound(int32_t a, int32_t b, int32_t c) {
 
 namespace {
 
-bool IsFontSeparator(char c) { return c == '\t' || c == ' ' || c == ',' || c == ';'; }
+bool IsFontSeparator(char c) {
+    return c == '\t' || c == ' ' || c == ',' || c == ';';
+}
 
 std::string_view TrimControl(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32)
+        text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32)
+        text.remove_suffix(1);
     return text;
 }
 
@@ -402,10 +434,14 @@ void ApplyFontToken(std::string_view token, int32_t dpi, TFontSpec& spec) {
     const char first = token.front();
     if (token.size() <= 4 && (first == 'b' || first == 'i' || first == 's' || first == 'u')) {
         for (char c : token) {
-            if (c == 'b') spec.Weight = 700;
-            else if (c == 'i') spec.Italic = true;
-            else if (c == 's') spec.StrikeOut = true;
-            else if (c == 'u') spec.Underline = true;
+            if (c == 'b')
+                spec.Weight = 700;
+            else if (c == 'i')
+                spec.Italic = true;
+            else if (c == 's')
+                spec.StrikeOut = true;
+            else if (c == 'u')
+                spec.Underline = true;
         }
     } else if (first == '-' || (first >= '0' && first <= '9')) {
         const int32_t points = IntFromText(token, 8);
@@ -437,7 +473,8 @@ TFontSpec ParseFontText(std::string_view text, int32_t baseHeight, std::string_v
             i = close == std::string_view::npos ? text.size() : close + 1;
         } else {
             size_t end = i;
-            while (end < text.size() && !IsFontSeparator(text[end])) ++end;
+            while (end < text.size() && !IsFontSeparator(text[end]))
+                ++end;
             token = text.substr(i, end - i);
             i = end;
         }

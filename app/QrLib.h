@@ -33,7 +33,9 @@ std::string VersionTextNumeric(uint32_t packed);
 // false when the bytes do not form a valid date.
 bool VersionDate(uint32_t packed, int& year, int& month, int& day);
 
-inline int32_t IfThen(bool flag, int32_t ifTrue, int32_t ifFalse) { return flag ? ifTrue : ifFalse; }
+inline int32_t IfThen(bool flag, int32_t ifTrue, int32_t ifFalse) {
+    return flag ? ifTrue : ifFalse;
+}
 // The low test comes first: with high < low a value below low gives low and any other gives high.
 inline int32_t Clamp(int32_t value, int32_t low, int32_t high) {
     return value < low ? low : (value > high ? high : value);

@@ -4,9 +4,12 @@
 #include "app/QrLib.h"
 
 const std::vector<DurationUnit> StandardDurationUnits = {
-    {1, 31536000000LL, false, "%d yrs", nullptr},  {3, 604800000LL, false, "%d wks", ", "},
-    {4, 86400000LL, false, "%.2d days", ", "},      {5, 3600000LL, false, "%.2d hrs", ", "},
-    {6, 60000LL, false, "%.2d min", ", "},          {7, 1000LL, false, "%.2d sec", ", "},
+    {1, 31536000000LL, false, "%d yrs", nullptr},
+    {3, 604800000LL, false, "%d wks", ", "},
+    {4, 86400000LL, false, "%.2d days", ", "},
+    {5, 3600000LL, false, "%.2d hrs", ", "},
+    {6, 60000LL, false, "%.2d min", ", "},
+    {7, 1000LL, false, "%.2d sec", ", "},
     {8, 1LL, true, "%.3d msec", ", "},
 };
 
@@ -18,7 +21,9 @@ uint64_t Magnitude(int64_t value) {
 }
 
 // Counts above the largest signed value only come from the most negative input; show them as its magnitude.
-int64_t AsSigned(uint64_t count) { return count > INT64_MAX ? INT64_MAX : static_cast<int64_t>(count); }
+int64_t AsSigned(uint64_t count) {
+    return count > INT64_MAX ? INT64_MAX : static_cast<int64_t>(count);
+}
 
 } // namespace
 
@@ -39,7 +44,8 @@ std::string FormatMilliseconds(int64_t value) {
     return sign + FormatText("%d ms", ms);
 }
 
-std::string FormatDuration(const std::vector<DurationUnit>& table, int maxParts, int64_t value, uint16_t allowed) {
+std::string FormatDuration(const std::vector<DurationUnit>& table, int maxParts, int64_t value,
+                           uint16_t allowed) {
     std::string result;
     if (value == 0 || table.empty() || maxParts == 0 || allowed == 0) return result;
     if (maxParts == -1) maxParts = static_cast<int>(table.size());

@@ -22,7 +22,8 @@ constexpr uint16_t DurationKindsWithoutWeeks = 503;
 // "1 days, 01 hrs, 01 min, 01 sec, 001 ms" down to "999 ms", with "-" in front for negative values.
 std::string FormatMilliseconds(int64_t value);
 // At most maxParts units (-1: as many as the table has), leading zero units left out, only allowed kinds.
-std::string FormatDuration(const std::vector<DurationUnit>& table, int maxParts, int64_t value, uint16_t allowed);
+std::string FormatDuration(const std::vector<DurationUnit>& table, int maxParts, int64_t value,
+                           uint16_t allowed);
 
 // Date-time values: days since 30 December 1899, 00:00, the fraction being the time of day.
 double EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int millisecond);

@@ -79,12 +79,13 @@ std::string VersionText(uint32_t packed, bool numeric) {
 
 std::string ErrorText(DWORD code) {
     char* message = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-        0, reinterpret_cast<LPSTR>(&message), 0, nullptr);
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, reinterpret_cast<LPSTR>(&message), 0, nullptr);
     std::string text = length && message ? std::string(message, length) : std::string();
     if (message) LocalFree(message);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.pop_back();
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32)
+        text.pop_back();
     return text;
 }
 
@@ -97,7 +98,8 @@ void UpperCaseLocale(std::string& text) {
     if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
 }
 
-int FindText(const std::string& text, const std::string& pattern, int start, bool caseSensitive, bool wholeWord) {
+int FindText(const std::string& text, const std::string& pattern, int start, bool caseSensitive,
+             bool wholeWord) {
     return FindText(std::string_view(text), std::string_view(pattern), start, caseSensitive, wholeWord,
                     UpperCaseLocale);
 }

@@ -21,7 +21,8 @@ std::string ErrorText(DWORD code);
 // The locale's upper-casing (CharUpperBuffA), for FindText.
 void UpperCaseLocale(std::string& text);
 // FindText with the locale's upper-casing.
-int FindText(const std::string& text, const std::string& pattern, int start, bool caseSensitive, bool wholeWord);
+int FindText(const std::string& text, const std::string& pattern, int start, bool caseSensitive,
+             bool wholeWord);
 
 // A file time (UTC) as a local date-time value: days since 30 December 1899, fraction the time of day.
 // 0 when the platform cannot convert it.

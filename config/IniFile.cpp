@@ -145,7 +145,14 @@ std::string TIniText::Bytes() const {
 bool ReadFileBytes(const std::string& fileName, std::string& bytes) {
     std::ifstream file(fileName, std::ios::binary);
     if (!file) return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    // A read error (a folder of that name, a failing disk) throws from inside the stream buffer even with
+    // stream exceptions off; it is a failed read, not a reason to end the program.
+    try {
+        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        bytes.clear();
+        return false;
+    }
     return !file.bad();
 }
 

@@ -37,16 +37,13 @@ TEST(FormatNumber, FillsEveryNumberPlaceholderWithTheOneValue) {
         int64_t Value;
         const char* Expected;
     } cases[] = {
-        {"%d yrs", 1, "1 yrs"},
-        {"%.2d days", 35, "35 days"},
-        {"%.3d msec", 5, "005 msec"},
-        {"%d", 10000000000LL, "10000000000"},
-        {"%x", -1, "FFFFFFFF"},
-        {"%llx", -1, "FFFFFFFFFFFFFFFF"},
-        {"%d and %s.", 7, "7 and ."},
-        {"no placeholder", 3, "no placeholder"},
+        {"%d yrs", 1, "1 yrs"},       {"%.2d days", 35, "35 days"},
+        {"%.3d msec", 5, "005 msec"}, {"%d", 10000000000LL, "10000000000"},
+        {"%x", -1, "FFFFFFFF"},       {"%llx", -1, "FFFFFFFFFFFFFFFF"},
+        {"%d and %s.", 7, "7 and ."}, {"no placeholder", 3, "no placeholder"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatNumber(c.Format, c.Value), c.Expected) << c.Format;
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatNumber(c.Format, c.Value), c.Expected) << c.Format;
 }
 
 TEST(FormatNonZero, IsEmptyForZeroOtherwiseFormatted) {
@@ -83,12 +80,13 @@ TEST(Clamp, LowTestComesFirstAndWrapSteps) {
     const struct {
         int32_t Value, Low, High, Clamped, Wrapped;
     } cases[] = {
-        {5, 0, 3, 3, 0}, {-1, 0, 3, 0, 3}, {2, 0, 3, 2, 2}, {4, 0, 3, 3, 0},
-        {0, 0, 3, 0, 0}, {3, 0, 3, 3, 3}, {-5, 0, -10, 0, -10}, {5, 0, -10, -10, 0},
+        {5, 0, 3, 3, 0}, {-1, 0, 3, 0, 3}, {2, 0, 3, 2, 2},      {4, 0, 3, 3, 0},
+        {0, 0, 3, 0, 0}, {3, 0, 3, 3, 3},  {-5, 0, -10, 0, -10}, {5, 0, -10, -10, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Clamp(c.Value, c.Low, c.High), c.Clamped) << c.Value << " in " << c.Low << ".." << c.High;
-        EXPECT_EQ(ClampWrap(c.Value, c.Low, c.High), c.Wrapped) << c.Value << " in " << c.Low << ".." << c.High;
+        EXPECT_EQ(ClampWrap(c.Value, c.Low, c.High), c.Wrapped)
+            << c.Value << " in " << c.Low << ".." << c.High;
     }
     EXPECT_EQ(IfThen(true, 1, 2), 1);
     EXPECT_EQ(IfThen(false, 1, 2), 2);
@@ -140,7 +138,8 @@ TEST(FindText, PositionsForCaseAndWholeWord) {
         {"x\xD7y", "y", 1, false, true, 3},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FindText(c.Text, c.Pattern, c.Start, c.CaseSensitive, c.WholeWord, UpperCase1252), c.Expected)
+        EXPECT_EQ(FindText(c.Text, c.Pattern, c.Start, c.CaseSensitive, c.WholeWord, UpperCase1252),
+                  c.Expected)
             << '"' << c.Pattern << "\" in \"" << c.Text << "\" from " << c.Start;
 }
 
@@ -148,13 +147,16 @@ TEST(FindText, ReadsNoByteOutsideTheViews) {
     const std::string text = "needle in a hay stack";
     const std::unique_ptr<char[]> exact(new char[text.size()]);
     std::copy(text.begin(), text.end(), exact.get());
-    EXPECT_EQ(FindText(std::string_view(exact.get(), text.size()), "stack", 1, false, true, UpperCase1252), 17);
-    EXPECT_EQ(FindText(std::string_view(exact.get(), text.size()), "stacks", 1, false, false, UpperCase1252), 0);
+    EXPECT_EQ(FindText(std::string_view(exact.get(), text.size()), "stack", 1, false, true, UpperCase1252),
+              17);
+    EXPECT_EQ(FindText(std::string_view(exact.get(), text.size()), "stacks", 1, false, false, UpperCase1252),
+              0);
 }
 
 TEST(WordLetters, MatchTheWindows1252Letters) {
     int letters = 0;
-    for (int c = 0; c < 256; ++c) letters += IsWordLetter(static_cast<unsigned char>(c)) ? 1 : 0;
+    for (int c = 0; c < 256; ++c)
+        letters += IsWordLetter(static_cast<unsigned char>(c)) ? 1 : 0;
     // 52 ASCII letters, 5 in 0x8A-0x9F, 23 + 7 capitals from 0xC0, 23 + 8 small ones from 0xE0.
     EXPECT_EQ(letters, 52 + 5 + 30 + 31);
     for (int c : {0x30, 0x39, 0x5F, 0x20, 0x8E, 0x9E, 0xD7, 0xF7, 0xDE})
@@ -182,7 +184,8 @@ TEST(RemoveChars, KeepsWhatIsNotInTheSetFromStartOn) {
         {"", 1, ""},
         {"\n\n", 1, ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(RemoveChars(c.Text, lineEnds, c.Start), c.Expected) << c.Text;
+    for (const auto& c : cases)
+        EXPECT_EQ(RemoveChars(c.Text, lineEnds, c.Start), c.Expected) << c.Text;
     EXPECT_EQ(RemoveChars(std::string("a\0b", 3), MakeCharSet(std::string("\0", 1)), 1), "ab");
 }
 
@@ -193,14 +196,14 @@ TEST(ScaleRect, ProductWrapsAndQuotientTruncates) {
     const struct {
         int32_t Value, Multiplier, Divisor, Expected;
     } cases[] = {
-        {65536, 65536, 1, 0},                  // 2^32 wraps to 0
-        {INT32_MAX, 2, 1, -2},                 // 0xFFFFFFFE
+        {65536, 65536, 1, 0},  // 2^32 wraps to 0
+        {INT32_MAX, 2, 1, -2}, // 0xFFFFFFFE
         {INT32_MAX, 2, 2, -1},
-        {INT32_MIN, -1, 1, INT32_MIN},         // negation of the smallest value wraps onto itself
-        {INT32_MIN, 1, -1, INT32_MIN},         // and so does the quotient, without a trap
+        {INT32_MIN, -1, 1, INT32_MIN}, // negation of the smallest value wraps onto itself
+        {INT32_MIN, 1, -1, INT32_MIN}, // and so does the quotient, without a trap
         {-7, 1, 2, -3},
         {7, -1, 2, -3},
-        {5, 3, 0, 5},                          // no divisor: left as it was
+        {5, 3, 0, 5}, // no divisor: left as it was
     };
     for (const auto& c : cases)
         EXPECT_EQ(ScaleCoordinate(c.Value, c.Multiplier, c.Divisor), c.Expected)
@@ -221,17 +224,21 @@ TEST(BlendColor, MixesEachChannelAndClearsTheTopByte) {
         {0x000000, 0xFFFFFF, 300, 0xFFFFFF}, {0x000000, 0xFFFFFF, -5, 0x000000},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(BlendColor(c.A, c.B, c.T), c.Expected) << std::hex << c.A << " " << c.B << " " << std::dec << c.T;
+        EXPECT_EQ(BlendColor(c.A, c.B, c.T), c.Expected)
+            << std::hex << c.A << " " << c.B << " " << std::dec << c.T;
 }
 
 TEST(MulDivRound, RoundsHalfAwayFromZeroLikeThePlatform) {
     const struct {
         int32_t A, B, C, Expected;
     } cases[] = {
-        {9, 96, 72, 12}, {8, 96, 72, 11}, {10, 96, 72, 13}, {1, 3, 2, 2}, {-1, 3, 2, -2}, {1, 3, -2, -2},
-        {5, 1, 0, -1},   {INT32_MAX, 2, 1, -1}, {INT32_MAX, 2, 2, INT32_MAX}, {0, 5, 3, 0},
+        {9, 96, 72, 12}, {8, 96, 72, 11},       {10, 96, 72, 13},
+        {1, 3, 2, 2},    {-1, 3, 2, -2},        {1, 3, -2, -2},
+        {5, 1, 0, -1},   {INT32_MAX, 2, 1, -1}, {INT32_MAX, 2, 2, INT32_MAX},
+        {0, 5, 3, 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(MulDivRound(c.A, c.B, c.C), c.Expected) << c.A << "*" << c.B << "/" << c.C;
+    for (const auto& c : cases)
+        EXPECT_EQ(MulDivRound(c.A, c.B, c.C), c.Expected) << c.A << "*" << c.B << "/" << c.C;
 }
 
 TEST(FontText, TokensOverrideTheBaseInOrder) {
@@ -260,7 +267,8 @@ TEST(FontText, TokensOverrideTheBaseInOrder) {
         {"\"Open", base, 400, false, false, false, "Open"},
         {"\"\" ,;", base, 400, false, false, false, "Segoe UI"},
         {"\"b, i\"", base, 700, true, false, false, "Segoe UI"},
-        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghij", base, 400, false, false, false, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcde"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghij", base, 400, false, false, false,
+         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcde"},
     };
     for (const auto& c : cases) {
         const TFontSpec spec = ParseFontText(c.Text, base, "Segoe UI", 96);

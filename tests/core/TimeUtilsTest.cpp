@@ -23,7 +23,8 @@ TEST(FormatMilliseconds, ChoosesTheFormatByTheLargestNonZeroUnit) {
         {INT64_MIN, "-106751991167 days, 07 hrs, 12 min, 55 sec, 808 ms"},
         {INT64_MAX, "106751991167 days, 07 hrs, 12 min, 55 sec, 807 ms"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatMilliseconds(c.Value), c.Expected) << c.Value;
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatMilliseconds(c.Value), c.Expected) << c.Value;
 }
 
 TEST(FormatDuration, ProgramTableWithoutWeeks) {
@@ -49,7 +50,8 @@ TEST(FormatDuration, ProgramTableWithoutWeeks) {
         {2, INT64_MIN, "-292471208 yrs, 247 days"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FormatDuration(StandardDurationUnits, c.MaxParts, c.Value, DurationKindsWithoutWeeks), c.Expected)
+        EXPECT_EQ(FormatDuration(StandardDurationUnits, c.MaxParts, c.Value, DurationKindsWithoutWeeks),
+                  c.Expected)
             << c.Value << " in " << c.MaxParts << " parts";
 }
 
@@ -100,7 +102,8 @@ TEST(DateTime, DayOfWeek) {
     const struct {
         int Year, Month, Day, Weekday;
     } cases[] = {
-        {1970, 1, 1, 4}, {2016, 6, 28, 2}, {2000, 2, 29, 2}, {1899, 12, 30, 6}, {1601, 1, 1, 1}, {2026, 12, 8, 2},
+        {1970, 1, 1, 4},   {2016, 6, 28, 2}, {2000, 2, 29, 2},
+        {1899, 12, 30, 6}, {1601, 1, 1, 1},  {2026, 12, 8, 2},
     };
     for (const auto& c : cases)
         EXPECT_EQ(DayOfWeek(c.Year, c.Month, c.Day), c.Weekday) << c.Year << "-" << c.Month << "-" << c.Day;

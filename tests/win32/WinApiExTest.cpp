@@ -79,7 +79,8 @@ TEST(CopyTextToClipboard, LeavesTheTextOnTheClipboard) {
 }
 
 TEST(CopyTextToClipboard, FailsWhileAnotherWindowHoldsTheClipboard) {
-    HWND holder = CreateWindowA("STATIC", "holder", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND holder =
+        CreateWindowA("STATIC", "holder", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(holder, nullptr);
     HWND other = CreateWindowA("STATIC", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(other, nullptr);
