@@ -188,6 +188,7 @@ void TPaneprobeForm::OnConfigChange(TConfigVar& variable) {
         RestartTimer(TabTimerId, TabInterval->Value);
     else if (v == ScanAtMouse) {
         if (TNvMenuItem* item = Menu ? Menu->FindMenuItem(cmdScanAtMouse) : nullptr) item->SetChecked(ScanAtMouse->Value);
+        UpdateStatusBar(); // panel 0 shows scanning in its colour
     } else if (v == StayOnTop)
         SetStayOnTop(StayOnTop->Value);
     else if (v == FontMain)
@@ -288,8 +289,11 @@ void TPaneprobeForm::FastTick() {
 void TPaneprobeForm::UpdateStatusBar() {
     if (!StatusBar || !StatusBar->Handle()) return;
     TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
+    trackedAlive = current && IsWindow(current->Handle);
+    parentAlive = current && current->Parent && IsWindow(current->Parent);
     if (!current) {
         for (int i = 0; i < StatusBar->PanelCount(); ++i) StatusBar->SetPanelText(i, "n/a");
+        paintedState.clear();
         StatusBar->Invalidate();
         return;
     }
@@ -301,14 +305,32 @@ void TPaneprobeForm::UpdateStatusBar() {
     StatusBar->SetPanelText(1, current->Parent ? "P" : "");
     StatusBar->SetPanelText(2, FormatText("%d / %d", TrackedList->ItemIndex() + 1, TrackedList->Count()));
     StatusBar->SetPanelText(3, FormatNonZero(HandleValue(current->Handle), "0x%.8x"));
-    if (IsWindow(current->Handle))
+    if (trackedAlive)
         StatusBar->SetPanelText(4, FormatText("%d x %d / %d x %d", static_cast<int>(rect.left),
                                               static_cast<int>(rect.top), static_cast<int>(rect.right - rect.left),
                                               static_cast<int>(rect.bottom - rect.top)));
-    // Repainting at once validates the bar, so no second paint is queued.
-    RedrawWindow(StatusBar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    // Repaint at once, but only when something shown has changed: while the pointer rests on a window the
+    // same bar would be drawn 30 times a second. Drawing directly leaves nothing invalid for a second paint.
+    std::string state = PanelState(*current);
+    if (state == paintedState) return;
+    paintedState = state;
+    StatusBar->RepaintNow();
 }
 
+COLORREF TPaneprobeForm::Panel0Colour() const {
+    if (!trackedAlive || !TrackedList || !TrackedList->Current()) return PanelVanished;
+    return ScanAtMouse && ScanAtMouse->Value ? PanelScanning : PanelTracking;
+}
+
+// Everything the two drawn panels and the three text panels show.
+std::string TPaneprobeForm::PanelState(const TWindowDetails& current) const {
+    std::string state = current.Caption;
+    for (int i = 0; i < StatusBar->PanelCount(); ++i) state += '\n' + StatusBar->PanelText(i);
+    state += FormatText("\n%x\n%d", static_cast<int>(Panel0Colour()), parentAlive ? 1 : 0);
+    return state;
+}
+
+// The liveness of the tracked window and its parent is the one UpdateStatusBar has just read.
 void TPaneprobeForm::DrawStatusPanel(int panel, HDC dc, const RECT& rect) {
     TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
     RECT text = {rect.left + PanelTextInset, rect.top, rect.right - PanelTextInset, rect.bottom};
@@ -316,12 +338,7 @@ void TPaneprobeForm::DrawStatusPanel(int panel, HDC dc, const RECT& rect) {
     SetTextColor(dc, RGB(0, 0, 0));
     const std::string& panelText = StatusBar->PanelText(panel);
     if (panel == 0) {
-        COLORREF colour = PanelTracking;
-        if (!current || !IsWindow(current->Handle))
-            colour = PanelVanished;
-        else if (ScanAtMouse && ScanAtMouse->Value)
-            colour = PanelScanning;
-        FillPanel(dc, rect, colour);
+        FillPanel(dc, rect, Panel0Colour());
         DrawTextA(dc, panelText.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
         if (!current) return;
         SIZE extent = {};
@@ -330,8 +347,7 @@ void TPaneprobeForm::DrawStatusPanel(int panel, HDC dc, const RECT& rect) {
         SetTextColor(dc, PanelCaption);
         DrawTextA(dc, current->Caption, -1, &caption, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
     } else if (panel == 1) {
-        bool parentAlive = current && current->Parent && IsWindow(current->Parent);
-        FillPanel(dc, rect, parentAlive ? PanelTracking : GetSysColor(COLOR_BTNFACE));
+        FillPanel(dc, rect, current && parentAlive ? PanelTracking : GetSysColor(COLOR_BTNFACE));
         DrawTextA(dc, panelText.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
     }
 }

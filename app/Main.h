@@ -95,6 +95,8 @@ private:
     void ApplyMaxed(bool maxed);
     void ApplyFont(const std::string& text);
     void TrackQuietly(HWND handle, bool stopScanning);
+    COLORREF Panel0Colour() const;
+    std::string PanelState(const TWindowDetails& current) const;
 
     std::unique_ptr<TEasyConfigIni> Store;
     std::unique_ptr<TWindowList> List;
@@ -104,4 +106,7 @@ private:
     bool shown = false;
     // While the form itself replaces the tracked window, the status bar is rewritten once at the end.
     int statusDeferred = 0;
+    bool trackedAlive = false;
+    bool parentAlive = false;
+    std::string paintedState; // what the bar last showed; an unchanged bar is not painted again
 };

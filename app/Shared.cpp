@@ -26,7 +26,7 @@ TPaneprobeTab& TPaneprobeTabManager::AddTab(const TTabClass& tabClass, TNvTabShe
 
 TPaneprobeTab* TPaneprobeTabManager::FindTab(const TTabClass& tabClass) const {
     for (const auto& tab : Tabs)
-        if (tabClass.IsInstance(*tab)) return tab.get();
+        if (tabClass.IsInstance(tab.get())) return tab.get();
     return nullptr;
 }
 

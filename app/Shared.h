@@ -47,13 +47,13 @@ public:
 // A tab class: how to construct one on a page, and whether a tab is of this class or derived from it.
 struct TTabClass {
     std::unique_ptr<TPaneprobeTab> (*Create)(TNvTabSheet* sheet);
-    bool (*IsInstance)(const TPaneprobeTab& tab);
+    bool (*IsInstance)(const TPaneprobeTab* tab);
 };
 
 template <class T>
 TTabClass TabClassOf() {
     return {[](TNvTabSheet* sheet) -> std::unique_ptr<TPaneprobeTab> { return std::make_unique<T>(sheet); },
-            [](const TPaneprobeTab& tab) { return dynamic_cast<const T*>(&tab) != nullptr; }};
+            [](const TPaneprobeTab* tab) { return dynamic_cast<const T*>(tab) != nullptr; }};
 }
 
 // Owns the tabs in page order and passes the main window's notifications to every one of them.

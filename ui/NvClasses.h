@@ -190,6 +190,8 @@ public:
     explicit TNvOwnerDrawListView(TNvWindow& owner, DWORD extraStyle = 0);
 
     int ItemHeight = 16; // -1 keeps the system's height
+    // Makes the list take a changed ItemHeight.
+    void ApplyItemHeight();
     std::function<void(TNvOwnerDrawListView&, const DRAWITEMSTRUCT&)> OnDrawItem;
 
     void ClickColumn(int column) override;
@@ -224,6 +226,8 @@ public:
     int PanelWidth(int index) const;
     const std::string& PanelText(int index) const;
     void SetPanelText(int index, const std::string& text);
+    // Draws the bar now, without waiting for a paint message.
+    void RepaintNow();
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -237,8 +241,12 @@ private:
         std::string Text;
     };
     void ApplyParts();
-    void PaintBuffered();
+    void PaintInto(HDC dc);
+    void PaintBuffered(HDC screen);
     std::vector<TPanel> Panels;
+    std::unique_ptr<TMemoryDc> backBuffer;
+    TBitmap backBitmap;
+    SIZE backBufferSize = {0, 0};
 };
 
 class TNvEdit : public TNvWindow {

@@ -36,7 +36,6 @@ int TNvStatusBar::AddPanels(const int* widths, int lastIndex) {
         Total += width;
     }
     ApplyParts();
-    for (int i = 0; i < PanelCount(); ++i) SetPanelText(i, Panels[static_cast<size_t>(i)].Text);
     return Total;
 }
 
@@ -56,14 +55,14 @@ const std::string& TNvStatusBar::PanelText(int index) const {
 void TNvStatusBar::SetPanelText(int index, const std::string& text) {
     if (index < 0 || index >= PanelCount()) return;
     TPanel& panel = Panels[static_cast<size_t>(index)];
+    // The bar draws its texts itself, so a new text needs no message to the control.
     panel.Text = text;
-    if (!Handle()) return;
-    if (panel.OwnerDraw) {
-        SendMessageA(Handle(), SB_SETTEXTA, static_cast<WPARAM>(index) | SBT_OWNERDRAW, static_cast<LPARAM>(index));
-    } else {
-        std::string shown = panel.Centred ? "\t" + text : text;
-        SendMessageA(Handle(), SB_SETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(shown.c_str()));
-    }
+}
+
+void TNvStatusBar::RepaintNow() {
+    if (!Handle() || !IsWindowVisible(Handle())) return;
+    TWindowDc dc(Handle());
+    if (dc) PaintBuffered(dc.Get());
 }
 
 // The spring panel takes whatever the client width leaves after the fixed total.
@@ -83,21 +82,49 @@ void TNvStatusBar::ApplyParts() {
     SendMessageA(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }
 
-// Painted into a memory bitmap and copied at once, so that 30 updates a second do not flicker.
-void TNvStatusBar::PaintBuffered() {
-    PAINTSTRUCT paint;
-    HDC screen = BeginPaint(Handle(), &paint);
+// The bar draws itself: the common control's own painting costs milliseconds under Wine's themes, which a
+// bar rewritten 30 times a second cannot afford.
+void TNvStatusBar::PaintInto(HDC dc) {
     RECT client = ClientRect();
-    TMemoryDc memory(screen);
-    TBitmap bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
-    if (memory && bitmap) {
-        TSelectGuard select(memory.Get(), bitmap.Get());
-        DefaultHandling(WM_PAINT, reinterpret_cast<WPARAM>(memory.Get()), 0);
-        BitBlt(screen, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
-    } else {
-        DefaultHandling(WM_PAINT, reinterpret_cast<WPARAM>(screen), 0);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
+    TSelectGuard selectFont(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    int left = 0;
+    for (int i = 0; i < PanelCount(); ++i) {
+        const TPanel& panel = Panels[static_cast<size_t>(i)];
+        RECT bound = {left, client.top + 2, left + panel.Width - 2, client.bottom};
+        left += panel.Width;
+        if (bound.right <= bound.left) continue;
+        DrawEdge(dc, &bound, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        if (panel.OwnerDraw) {
+            if (OnDrawPanel) OnDrawPanel(*this, i, dc, bound);
+            continue;
+        }
+        RECT text = {bound.left + 2, bound.top, bound.right - 2, bound.bottom};
+        UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (panel.Centred ? DT_CENTER : DT_LEFT);
+        DrawTextA(dc, panel.Text.c_str(), -1, &text, format);
     }
-    EndPaint(Handle(), &paint);
+}
+
+// Painted into a memory bitmap and copied at once, so that 30 updates a second do not flicker.
+void TNvStatusBar::PaintBuffered(HDC screen) {
+    RECT client = ClientRect();
+    // The buffer is kept between paints and made anew only when the bar's size changes.
+    if (!backBuffer || backBufferSize.cx != client.right || backBufferSize.cy != client.bottom) {
+        backBuffer.reset();
+        backBitmap.Reset(CreateCompatibleBitmap(screen, client.right, client.bottom));
+        if (backBitmap) backBuffer = std::make_unique<TMemoryDc>(screen);
+        backBufferSize = {client.right, client.bottom};
+    }
+    if (backBuffer && *backBuffer) {
+        TSelectGuard select(backBuffer->Get(), backBitmap.Get());
+        PaintInto(backBuffer->Get());
+        BitBlt(screen, 0, 0, client.right, client.bottom, backBuffer->Get(), 0, 0, SRCCOPY);
+    } else {
+        PaintInto(screen);
+    }
 }
 
 LRESULT TNvStatusBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -110,8 +137,15 @@ LRESULT TNvStatusBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        if (wParam != 0) break;
-        PaintBuffered();
+    case WM_PRINTCLIENT:
+        if (wParam != 0) {
+            PaintInto(reinterpret_cast<HDC>(wParam));
+        } else {
+            PAINTSTRUCT paint;
+            HDC screen = BeginPaint(Handle(), &paint);
+            PaintBuffered(screen);
+            EndPaint(Handle(), &paint);
+        }
         return 0;
     default:
         break;

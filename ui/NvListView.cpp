@@ -141,8 +141,19 @@ bool TNvListView::HandleNotify(UINT message, WPARAM, LPARAM lParam, LRESULT& res
 
 TNvOwnerDrawListView::TNvOwnerDrawListView(TNvWindow& owner, DWORD extraStyle)
     : TNvListView(owner, extraStyle | LVS_OWNERDRAWFIXED) {
-    // The list asks for its row height when its font is set; by now this object answers.
-    if (Handle()) SendMessageA(Handle(), WM_SETFONT, SendMessageA(Handle(), WM_GETFONT, 0, 0), FALSE);
+    ApplyItemHeight();
+}
+
+// The list asks for its row height when its size changes; a size notice makes it ask again now.
+void TNvOwnerDrawListView::ApplyItemHeight() {
+    RECT rect = {};
+    if (!Handle() || !GetWindowRect(Handle(), &rect)) return;
+    WINDOWPOS position = {};
+    position.hwnd = Handle();
+    position.cx = rect.right - rect.left;
+    position.cy = rect.bottom - rect.top;
+    position.flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SendMessageA(Handle(), WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
 }
 
 void TNvOwnerDrawListView::ClickColumn(int column) {

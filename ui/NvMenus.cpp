@@ -72,14 +72,31 @@ TNvMenuItem* TNvMenu::FindMenuItem(uint16_t id) const {
     return nullptr;
 }
 
-TNvMenuItem* TNvMenu::FindCommand(UINT commandId) const {
-    for (const auto& top : Items) {
-        if (top->CommandId == commandId) return top.get();
-        for (const auto& sub : top->Items)
-            if (sub->CommandId == commandId) return sub.get();
+namespace {
+
+TNvMenuItem* FindCommandIn(const std::vector<std::unique_ptr<TNvMenuItem>>& items, UINT commandId) {
+    for (const auto& item : items) {
+        if (item->CommandId == commandId) return item.get();
+        if (TNvMenuItem* found = FindCommandIn(item->Items, commandId)) return found;
     }
     return nullptr;
 }
+
+// An item that gets sub-items becomes a sub-menu.
+HMENU SubMenuOf(TNvMenuItem& item) {
+    if (item.SubMenu) return item.SubMenu;
+    item.SubMenu = CreatePopupMenu();
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_SUBMENU;
+    info.hSubMenu = item.SubMenu;
+    SetMenuItemInfoA(item.ParentMenu, item.CommandId, FALSE, &info);
+    return item.SubMenu;
+}
+
+} // namespace
+
+TNvMenuItem* TNvMenu::FindCommand(UINT commandId) const { return FindCommandIn(Items, commandId); }
 
 TNvMenuItem& TNvMenu::AddItem(TNvMenuItem* parent, const std::string& caption, uint16_t shortCut, int tag,
                               TNvMenuClick onClick, const TNvMenuEntry* entry) {
@@ -90,7 +107,7 @@ TNvMenuItem& TNvMenu::AddItem(TNvMenuItem* parent, const std::string& caption, u
     item->ShortCut = shortCut;
     item->CommandId = nextCommandId++;
     item->OnClick = std::move(onClick);
-    item->ParentMenu = parent ? parent->SubMenu : hMenu;
+    item->ParentMenu = parent ? SubMenuOf(*parent) : hMenu;
     if (item->IsSeparator()) {
         AppendMenuA(item->ParentMenu, MF_SEPARATOR, item->CommandId, nullptr);
     } else {

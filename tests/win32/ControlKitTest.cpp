@@ -1,0 +1,379 @@
+// The control kit on real common controls: sorting and sort marks, status panels, menus, images, pages.
+#include "ShellTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A hidden host form for kit controls.
+class ControlKit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host = std::make_unique<TNvForm>();
+        SetWindowPos(host->Handle(), nullptr, 0, 0, 600, 400, SWP_NOZORDER);
+    }
+    std::unique_ptr<TNvForm> host;
+};
+
+std::vector<std::string> Captions(const TNvListView& list) {
+    std::vector<std::string> captions;
+    for (int i = 0; i < ListView_GetItemCount(list.Handle()); ++i) {
+        char text[64] = "";
+        ListView_GetItemText(list.Handle(), i, 0, text, sizeof text);
+        captions.push_back(text);
+    }
+    return captions;
+}
+
+// What the header tells the list view when an item is clicked; the list then reports the column click.
+void ClickHeader(TNvListView& list, int column) {
+    NMHEADERW header = {};
+    header.hdr.hwndFrom = list.Header();
+    header.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list.Header()));
+    header.hdr.code = HDN_ITEMCLICKW;
+    header.iItem = column;
+    SendMessageA(list.Handle(), WM_NOTIFY, header.hdr.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
+const TNvListColumn Columns[] = {
+    {100, TNvAlignment::Left, "Name"},
+    {60, TNvAlignment::Right, "Size"},
+    {80, TNvAlignment::Centre, "Kind"},
+};
+
+TEST_F(ControlKit, ColumnClicksSortAscendingDescendingAscendingWithTheHeaderMark) {
+    TNvListView& list = host->MakeChild<TNvListView>();
+    list.AddColumns(Columns, 2, 96);
+    EXPECT_EQ(ListView_GetColumnWidth(list.Handle(), 1), 60);
+    EXPECT_EQ(list.HeaderFormat(0), HDF_SORTUP) << "the initial sort column carries the mark";
+    for (const char* name : {"beta", "alpha", "gamma"}) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = ListView_GetItemCount(list.Handle());
+        item.pszText = const_cast<char*>(name);
+        ListView_InsertItem(list.Handle(), &item);
+    }
+    list.OnCompare = [](TNvListView& l, int a, int b) {
+        char ta[64] = "", tb[64] = "";
+        ListView_GetItemText(l.Handle(), a, 0, ta, sizeof ta);
+        ListView_GetItemText(l.Handle(), b, 0, tb, sizeof tb);
+        int order = lstrcmpA(ta, tb);
+        return l.SortDescending ? -order : order;
+    };
+    int clicks = 0;
+    list.OnColumnClick = [&clicks](TNvListView&, int) { ++clicks; };
+    using Names = std::vector<std::string>;
+    struct Case {
+        int column;
+        bool descending;
+        int mark1, mark2;
+        Names order;
+    };
+    const Case cases[] = {
+        {1, false, HDF_SORTUP, 0, Names{"alpha", "beta", "gamma"}},
+        {1, true, HDF_SORTDOWN, 0, Names{"gamma", "beta", "alpha"}},
+        {1, false, HDF_SORTUP, 0, Names{"alpha", "beta", "gamma"}},
+        {1, true, HDF_SORTDOWN, 0, Names{"gamma", "beta", "alpha"}},
+        {2, false, 0, HDF_SORTUP, Names{"alpha", "beta", "gamma"}}, // another column while descending
+    };
+    for (const Case& c : cases) {
+        ClickHeader(list, c.column);
+        EXPECT_EQ(list.SortColumn, c.column);
+        EXPECT_EQ(list.SortDescending, c.descending);
+        EXPECT_EQ(list.HeaderFormat(0), 0) << "the mark left the first sort column";
+        EXPECT_EQ(list.HeaderFormat(1), c.mark1);
+        EXPECT_EQ(list.HeaderFormat(2), c.mark2);
+        EXPECT_EQ(Captions(list), c.order);
+    }
+    // A click on the sort column while ascending turns it descending.
+    ClickHeader(list, 2);
+    EXPECT_TRUE(list.SortDescending);
+    EXPECT_EQ(clicks, 6);
+}
+
+TEST_F(ControlKit, WithoutAHandlerRowsSortByCaptionAlwaysAscending) {
+    TNvListView& list = host->MakeChild<TNvListView>();
+    list.AddColumns(Columns, 1, 96);
+    for (const char* name : {"b", "C", "a"}) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = 0;
+        item.pszText = const_cast<char*>(name);
+        ListView_InsertItem(list.Handle(), &item);
+    }
+    for (int click = 0; click < 2; ++click) {
+        ClickHeader(list, 1);
+        EXPECT_EQ(Captions(list), (std::vector<std::string>{"a", "b", "C"}));
+    }
+}
+
+TEST_F(ControlKit, TheSortMarkSurvivesAColumnResize) {
+    TNvListView& list = host->MakeChild<TNvListView>();
+    list.AddColumns(Columns, 2, 96);
+    list.SortDescending = true;
+    list.SetSortColumn(1);
+    ListView_SetColumnWidth(list.Handle(), 1, 150);
+    EXPECT_EQ(ListView_GetColumnWidth(list.Handle(), 1), 150);
+    EXPECT_EQ(list.HeaderFormat(1), HDF_SORTDOWN);
+    EXPECT_EQ(list.HeaderFormat(0), 0);
+}
+
+TEST_F(ControlKit, ColumnResizeHookGetsTheColumnAndItsWidth) {
+    TNvListView& list = host->MakeChild<TNvListView>();
+    list.AddColumns(Columns, 2, 96);
+    int column = -2, width = -2;
+    list.OnColumnResize = [&](TNvListView&, int c, int w) {
+        column = c;
+        width = w;
+    };
+    const int current = -3; // the column's width after the list has handled the notification
+    struct Case {
+        UINT code;
+        int item;
+        bool withWidth;
+        int column, width;
+    };
+    const Case cases[] = {
+        {HDN_ENDTRACKA, 1, true, 1, 90},              // the width the notification carries
+        {HDN_DIVIDERDBLCLICKA, 2, false, 2, current}, // a double-click sizes the column to fit first
+        {HDN_ENDTRACKW, 7, false, -1, -1},            // no such column
+    };
+    for (const Case& c : cases) {
+        HDITEMA item = {};
+        item.mask = HDI_WIDTH;
+        item.cxy = 90;
+        NMHEADERA header = {};
+        header.hdr.hwndFrom = list.Header();
+        header.hdr.code = c.code;
+        header.iItem = c.item;
+        header.pitem = c.withWidth ? &item : nullptr;
+        SendMessageA(list.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+        EXPECT_EQ(column, c.column);
+        EXPECT_EQ(width, c.width == current ? ListView_GetColumnWidth(list.Handle(), c.item) : c.width);
+    }
+}
+
+TEST_F(ControlKit, OwnerDrawnListUsesItsRowHeight) {
+    TNvOwnerDrawListView& list = host->MakeChild<TNvOwnerDrawListView>();
+    list.AddColumns(Columns, 0, 96);
+    for (int i = 0; i < 2; ++i) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<char*>("row");
+        ListView_InsertItem(list.Handle(), &item);
+    }
+    RECT first = {}, second = {};
+    ListView_GetItemRect(list.Handle(), 0, &first, LVIR_BOUNDS);
+    ListView_GetItemRect(list.Handle(), 1, &second, LVIR_BOUNDS);
+    EXPECT_EQ(second.top - first.top, 16);
+}
+
+TEST_F(ControlKit, StatusPanelsTotalAndTheStretchingPanel) {
+    TNvStatusBar& bar = host->MakeChild<TNvStatusBar>();
+    const int widths[] = {-1, -32, 64, 86, 150};
+    EXPECT_EQ(bar.AddPanels(widths, 4), 333);
+    bar.SetBounds(0, 0, 800, TNvStatusBar::Height);
+    EXPECT_EQ(bar.PanelCount(), 5);
+    const int expected[] = {467, 32, 64, 86, 150};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(bar.PanelWidth(i), expected[i]) << "panel " << i;
+    bar.SetBounds(0, 0, 500, TNvStatusBar::Height);
+    EXPECT_EQ(bar.PanelWidth(0), 167);
+    // A second table adds to the total; a width of 0 adds nothing.
+    const int more[] = {0, 20};
+    EXPECT_EQ(bar.AddPanels(more, 1), 353);
+}
+
+// Counts the pixels of a panel that differ from the button face, as the bar paints itself into a bitmap.
+int InkInPanel(TNvStatusBar& bar, int panel) {
+    RECT client = bar.ClientRect();
+    HDC screen = GetDC(bar.Handle());
+    TMemoryDc memory(screen);
+    TBitmap bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
+    ReleaseDC(bar.Handle(), screen);
+    TSelectGuard select(memory.Get(), bitmap.Get());
+    SendMessageA(bar.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()), PRF_CLIENT);
+    int left = 0;
+    for (int i = 0; i < panel; ++i) left += bar.PanelWidth(i);
+    int ink = 0;
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    for (int x = left + 4; x < left + bar.PanelWidth(panel) - 4; ++x)
+        for (int y = 4; y < client.bottom - 3; ++y) ink += GetPixel(memory.Get(), x, y) != face;
+    return ink;
+}
+
+TEST_F(ControlKit, StatusPanelsDrawTheirTextsAndHandOverDrawnPanels) {
+    TNvStatusBar& bar = host->MakeChild<TNvStatusBar>();
+    const int widths[] = {-40, 64, 64};
+    bar.AddPanels(widths, 2);
+    bar.SetBounds(0, 0, 400, TNvStatusBar::Height);
+    std::vector<int> drawn;
+    bar.OnDrawPanel = [&drawn](TNvStatusBar&, int panel, HDC, const RECT&) { drawn.push_back(panel); };
+    bar.SetPanelText(1, "1 / 3");
+    bar.SetPanelText(7, "ignored");
+    EXPECT_EQ(bar.PanelText(1), "1 / 3");
+    EXPECT_EQ(bar.PanelText(7), "");
+    EXPECT_GT(InkInPanel(bar, 1), 10) << "a panel with a text";
+    EXPECT_EQ(InkInPanel(bar, 2), 0) << "an empty panel";
+    EXPECT_EQ(drawn, (std::vector<int>{0, 0})) << "the owner draws panel 0 on each of the two paints";
+}
+
+const TNvMenuEntry FileEntries[] = {{11, 0, "&Open", 0, 0}, {0, 0, "-", 0, 0}, {12, ShortCutCtrl | 'S', "&Save", 0, 0}};
+const TNvMenuEntry ViewEntries[] = {{21, 0, "&Big", MenuFlagRadio, 0}, {22, 0, "&Small", MenuFlagDisabled, 0}};
+const TNvMenuEntry DeepEntries[] = {{31, 0, "Deep", 0, 0}};
+
+TEST_F(ControlKit, FindMenuItemSearchesTwoLevelsOnly) {
+    TNvMainMenu menu(*host);
+    std::vector<int> clicked;
+    TNvMenuClick click = [&clicked](TNvMenuItem& item) { clicked.push_back(item.Entry->Id); };
+    menu.AddMenu("&File", FileEntries, 2, click);
+    TNvMenuItem& view = menu.AddMenu("&View", ViewEntries, 1, click);
+    menu.AddEntries(view.Items[0].get(), DeepEntries, 0, click);
+    menu.AddItem(&view, "Tagged", 0, 41, nullptr);
+
+    struct Case {
+        uint16_t id;
+        const char* caption;
+    };
+    for (const Case& c : {Case{12, "&Save"}, Case{22, "&Small"}, Case{11, "&Open"}, Case{0, "-"}}) {
+        TNvMenuItem* item = menu.FindMenuItem(c.id);
+        ASSERT_NE(item, nullptr) << c.id;
+        EXPECT_EQ(item->Caption, c.caption);
+    }
+    EXPECT_EQ(menu.FindMenuItem(31), nullptr) << "third level";
+    EXPECT_EQ(menu.FindMenuItem(41), nullptr) << "tags are not entry ids";
+    EXPECT_EQ(menu.FindMenuItem(99), nullptr);
+
+    // Clicks arrive as WM_COMMAND at the form and reach the item's handler.
+    SendMessageA(host->Handle(), WM_COMMAND, menu.FindMenuItem(12)->CommandId, 0);
+    EXPECT_EQ(clicked, std::vector<int>{12});
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE;
+    GetMenuItemInfoA(view.SubMenu, menu.FindMenuItem(21)->CommandId, FALSE, &info);
+    EXPECT_TRUE(info.fType & MFT_RADIOCHECK);
+    GetMenuItemInfoA(view.SubMenu, menu.FindMenuItem(22)->CommandId, FALSE, &info);
+    EXPECT_TRUE(info.fState & MFS_GRAYED);
+}
+
+TEST_F(ControlKit, PopupMenuItemsComeFromTheirTable) {
+    std::vector<int> clicked;
+    TNvPopupMenu popup(*host, [&clicked](TNvMenuItem& item) { clicked.push_back(item.Entry->Id); }, FileEntries, 2);
+    EXPECT_EQ(popup.Count(), 3);
+    EXPECT_EQ(GetMenuItemCount(popup.Handle()), 3);
+    ASSERT_NE(popup.FindMenuItem(12), nullptr);
+    EXPECT_TRUE(popup.RunCommand(popup.FindMenuItem(12)->CommandId));
+    EXPECT_EQ(clicked, std::vector<int>{12});
+}
+
+TEST(ShortCuts, TextsShownInMenus) {
+    struct Case {
+        uint16_t shortCut;
+        const char* text;
+    };
+    const Case cases[] = {{0, ""},
+                          {0x70, "F1"},
+                          {0x8051, "Alt+Q"},
+                          {0x4050, "Ctrl+P"},
+                          {ShortCutCtrl | VK_MULTIPLY, "Ctrl+Num *"},
+                          {ShortCutCtrl | VK_PRIOR, "Ctrl+PgUp"},
+                          {ShortCutCtrl | ShortCutShift | 'C', "Shift+Ctrl+C"}};
+    for (const Case& c : cases) EXPECT_EQ(ShortCutText(c.shortCut), c.text) << std::hex << c.shortCut;
+}
+
+TEST(ImageList, LoadsTheElevenBitmapsWithTransparentCorners) {
+    TNvImageList images(16, 16);
+    EXPECT_EQ(images.LoadBitmaps(256), 11);
+    EXPECT_EQ(images.Count(), 11);
+    EXPECT_EQ(images.LoadBitmaps(267), 0);
+
+    HDC screen = GetDC(nullptr);
+    TMemoryDc memory(screen);
+    TBitmap bitmap(CreateCompatibleBitmap(screen, 16, 16));
+    ReleaseDC(nullptr, screen);
+    TSelectGuard select(memory.Get(), bitmap.Get());
+    RECT all = {0, 0, 16, 16};
+    FillRect(memory.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    ImageList_Draw(images.Handle(), 2, memory.Get(), 0, 0, ILD_TRANSPARENT);
+    EXPECT_EQ(GetPixel(memory.Get(), 0, 0), RGB(255, 255, 255)) << "the corner colour is the mask";
+    COLORREF inside = GetPixel(memory.Get(), 8, 8);
+    EXPECT_GT(GetBValue(inside), GetRValue(inside)) << "image 2 is blue";
+    COLORREF border = GetPixel(memory.Get(), 1, 8);
+    EXPECT_LT(GetBValue(border), GetBValue(inside)) << "with a darker border";
+}
+
+TEST_F(ControlKit, PageControlRemembersThePreviousPage) {
+    TNvPageControl& pages = host->MakeChild<TNvPageControl>();
+    pages.SetBounds(0, 0, 500, 300);
+    for (const char* caption : {"One", "Two", "Three"}) pages.AddPage(caption);
+    int changes = 0;
+    pages.OnChange = [&changes](TNvPageControl&) { ++changes; };
+    EXPECT_EQ(pages.ActivePageIndex(), 0);
+    EXPECT_EQ(pages.PreviousPageIndex, 0);
+    pages.SetActivePageIndex(2);
+    EXPECT_EQ(pages.PreviousPageIndex, 0);
+    pages.SetActivePageIndex(2);
+    EXPECT_EQ(pages.PreviousPageIndex, 0) << "selecting the current page changes nothing";
+    auto shown = [&pages](int index) { return (GetWindowLongPtrA(pages.Page(index)->Handle(), GWL_STYLE) & WS_VISIBLE) != 0; };
+    EXPECT_TRUE(shown(2));
+    EXPECT_FALSE(shown(0));
+    EXPECT_EQ(changes, 0) << "the change handler is for the user's switches";
+
+    // The user clicks the second tab.
+    RECT tab = {};
+    TabCtrl_GetItemRect(pages.Handle(), 1, &tab);
+    LPARAM point = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+    SendMessageA(pages.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageA(pages.Handle(), WM_LBUTTONUP, 0, point);
+    EXPECT_EQ(pages.ActivePageIndex(), 1);
+    EXPECT_EQ(pages.PreviousPageIndex, 2);
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(shown(1));
+    EXPECT_FALSE(shown(2));
+}
+
+TEST(Snapping, WithinTheDistanceAnEdgeIsTakenBeyondItNot) {
+    const RECT area = {0, 0, 1280, 994};
+    struct Case {
+        int left, top, distance;
+        int expectedLeft, expectedTop;
+    };
+    const Case cases[] = {
+        {10, 300, 16, 0, 300},        {17, 300, 16, 17, 300},      {-12, -5, 16, 0, 0},
+        {1280 - 400 + 9, 994 - 300 - 16, 16, 880, 694}, {10, 10, 0, 10, 10}, {16, 500, 16, 0, 500},
+    };
+    for (const Case& c : cases) {
+        int left = c.left, top = c.top;
+        SnapToArea(left, top, 400, 300, area, c.distance);
+        EXPECT_EQ(left, c.expectedLeft) << c.left << "," << c.top;
+        EXPECT_EQ(top, c.expectedTop) << c.left << "," << c.top;
+    }
+}
+
+TEST_F(ControlKit, TreeViewRightClickSelectsTheNodeUnderThePointer) {
+    TNvTreeView& tree = host->MakeChild<TNvTreeView>();
+    tree.SetBounds(0, 0, 200, 200);
+    TVINSERTSTRUCTA insert = {};
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<char*>("first");
+    HTREEITEM first = TreeView_InsertItem(tree.Handle(), &insert);
+    insert.item.pszText = const_cast<char*>("second");
+    HTREEITEM second = TreeView_InsertItem(tree.Handle(), &insert);
+    RECT rect = {};
+    TreeView_GetItemRect(tree.Handle(), second, &rect, TRUE);
+    auto rightClick = [&tree](int x, int y) {
+        PostMessageA(tree.Handle(), WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+        SendMessageA(tree.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+        PumpMessages();
+    };
+    TreeView_SelectItem(tree.Handle(), first);
+    rightClick((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    EXPECT_EQ(TreeView_GetSelection(tree.Handle()), second);
+    rightClick(100, 180);
+    EXPECT_EQ(TreeView_GetSelection(tree.Handle()), nullptr) << "empty space clears the selection";
+}
+
+} // namespace

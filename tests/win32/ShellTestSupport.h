@@ -1,0 +1,43 @@
+// Helpers for the shell tests: message pumping, key presses with modifiers, the settings file, test tabs.
+#pragma once
+
+#include "app/Main.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Handles this thread's messages for the given time (at least one pass).
+void PumpMessages(DWORD milliseconds = 0);
+// Posts a key press to a window with the modifiers held, as the keyboard would deliver it, and pumps.
+void PressKey(HWND target, WORD key, unsigned shift);
+// The settings file of any main window created by this test program.
+std::string SettingsPath();
+// "section.key" for every key in the settings file, in file order.
+std::vector<std::string> SettingsKeys();
+void WriteSettings(const std::string& text);
+
+// A tab that records what the main window asks of it.
+class TRecordingTab : public TPaneprobeTab {
+public:
+    explicit TRecordingTab(TNvTabSheet* sheet);
+    void Activate() override;
+    void Refresh() override { ++Refreshes; }
+    void TrackedListChanged() override { ++ListChanges; }
+    void ConfigChanged(TConfigVar& variable) override;
+
+    int Activations = 0;
+    int Refreshes = 0;
+    int ListChanges = 0;
+    std::vector<std::string> ConfigNames;
+    static std::vector<TRecordingTab*> Created;
+};
+
+// A tab that stands in for the Config tab that F2 shows.
+class TSettingsLikeTab : public TRecordingTab {
+public:
+    using TRecordingTab::TRecordingTab;
+};
+
+std::vector<TTabClass> RecordingTabs(int count);

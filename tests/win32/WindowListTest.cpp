@@ -1,0 +1,250 @@
+// The tracked-window list, its records, TrackWindow, and the tab framework.
+#include "ShellTestSupport.h"
+#include "TargetProcess.h"
+
+#include "config/EasyConfig.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+HWND Window(int n) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1000 + n)); }
+
+// A list that counts its notifications.
+struct TCountingList {
+    TCountingList() {
+        list.OnChange = [this](TWindowList& changed) {
+            EXPECT_EQ(&changed, &list);
+            ++notifications;
+        };
+    }
+    void Fill(int count) {
+        for (int i = 0; i < count; ++i) list.Add(std::make_unique<TWindowDetails>(Window(i)));
+    }
+    TWindowList list;
+    int notifications = 0;
+};
+
+TEST(WindowList, ANewListIsEmptyAtIndexZero) {
+    TWindowList list;
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.ItemIndex(), 0);
+    EXPECT_EQ(list.Current(), nullptr);
+    EXPECT_EQ(list.Get(-1), nullptr);
+}
+
+TEST(WindowList, EachChangeNotifiesOnce) {
+    TCountingList counted;
+    TWindowList& list = counted.list;
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        int notifications;
+    };
+    const Step steps[] = {
+        {"add", [&] { EXPECT_EQ(list.Add(std::make_unique<TWindowDetails>(Window(0))), 0); }, 1},
+        {"add", [&] { EXPECT_EQ(list.Add(std::make_unique<TWindowDetails>(Window(1))), 1); }, 1},
+        {"same index", [&] { list.SetItemIndex(0); }, 0},
+        {"new index", [&] { list.SetItemIndex(1); }, 1},
+        {"index out of range", [&] { list.SetItemIndex(5); }, 1},
+        {"delete", [&] { list.Delete(0); }, 1},
+        {"clear", [&] { list.Clear(); }, 1},
+    };
+    for (const Step& step : steps) {
+        int before = counted.notifications;
+        step.act();
+        EXPECT_EQ(counted.notifications - before, step.notifications) << step.what;
+    }
+    EXPECT_EQ(list.ItemIndex(), 0) << "clearing resets the index";
+}
+
+TEST(WindowList, TheArrayGrowsByDoubling) {
+    TCountingList counted;
+    const int capacities[] = {2, 2, 4, 4, 8};
+    for (int expected : capacities) {
+        counted.Fill(1);
+        EXPECT_EQ(counted.list.Capacity(), expected) << "after " << counted.list.Count() << " records";
+    }
+    EXPECT_EQ(counted.list.Get(4)->Handle, Window(0));
+}
+
+TEST(WindowList, DeletingMovesTheFollowingRecordsDown) {
+    TCountingList counted;
+    TWindowList& list = counted.list;
+    counted.Fill(3);
+    list.SetItemIndex(1);
+    TWindowDetails* third = list.Get(2);
+    list.Delete(0);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Current(), third) << "the record that moved into the current position";
+
+    list.Delete(1);
+    EXPECT_EQ(list.ItemIndex(), 1);
+    EXPECT_EQ(list.Current(), nullptr) << "the current record was the last one";
+    list.Delete(5);
+    EXPECT_EQ(list.Count(), 1) << "an index out of range deletes nothing";
+}
+
+TEST(WindowList, TheListenerSeesTheEmptyListWhenTheListGoes) {
+    int notifications = 0, lastCount = -1;
+    {
+        TWindowList list;
+        list.Add(std::make_unique<TWindowDetails>(Window(0)));
+        list.OnChange = [&](TWindowList& l) {
+            ++notifications;
+            lastCount = l.Count();
+        };
+    }
+    EXPECT_EQ(notifications, 1);
+    EXPECT_EQ(lastCount, 0);
+}
+
+// TrackWindow on a list and a settings store of the test's own.
+class TrackingWindows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ConfigStore = &store;
+        TrackedList = &counted.list;
+        scan = &TConfigVarBool::Get(&store, "system", "scan_window_at_mouse", true);
+        window = CreateWindowExA(0, "STATIC", "Tracked one", WS_OVERLAPPED, 0, 0, 100, 50, nullptr, nullptr, nullptr,
+                                 nullptr);
+        other = CreateWindowExA(0, "BUTTON", "Tracked two", WS_OVERLAPPED, 0, 0, 100, 50, nullptr, nullptr, nullptr,
+                                nullptr);
+    }
+    void TearDown() override {
+        ConfigStore = nullptr;
+        TrackedList = nullptr;
+        DestroyWindow(window);
+        DestroyWindow(other);
+    }
+    TEasyConfigIni store{"unused.ini"};
+    TCountingList counted;
+    TConfigVarBool* scan = nullptr;
+    HWND window = nullptr, other = nullptr;
+};
+
+TEST_F(TrackingWindows, TheLastTrackedWindowIsTheOnlyOne) {
+    TrackWindow(window, false, false);
+    TrackWindow(other, false, false);
+    ASSERT_EQ(counted.list.Count(), 1);
+    EXPECT_EQ(counted.list.Current()->Handle, other);
+    EXPECT_STREQ(counted.list.Current()->ClassName, "Button");
+    EXPECT_STREQ(counted.list.Current()->Caption, "Tracked two");
+    EXPECT_TRUE(scan->Value) << "keeping scanning";
+    EXPECT_EQ(counted.notifications, 4) << "a clear and an add each";
+}
+
+TEST_F(TrackingWindows, ReplacingThreeRecordsLeavesOneAtIndexZero) {
+    counted.Fill(3);
+    counted.list.SetItemIndex(2);
+    TrackWindow(window, false, true);
+    EXPECT_EQ(counted.list.Count(), 1);
+    EXPECT_EQ(counted.list.ItemIndex(), 0);
+    EXPECT_EQ(counted.list.Current()->Handle, window);
+    EXPECT_FALSE(scan->Value);
+    EXPECT_TRUE(scan->Modified);
+}
+
+TEST_F(TrackingWindows, AppendingKeepsTheOthers) {
+    TrackWindow(window, false, false);
+    TrackWindow(other, true, false);
+    EXPECT_EQ(counted.list.Count(), 2);
+    EXPECT_EQ(counted.list.Current()->Handle, window);
+}
+
+TEST(WindowDetails, ARecordReadsTheWindowAndClears) {
+    HWND parent = CreateWindowExA(0, "STATIC", "Parent", WS_OVERLAPPED, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND child = CreateWindowExA(0, "EDIT", "typed\r\ntext", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 50, 20, parent,
+                                 nullptr, nullptr, nullptr);
+    TWindowDetails record(child);
+    EXPECT_EQ(record.Parent, nullptr) << "nothing is read before Refresh";
+    record.Refresh();
+    EXPECT_EQ(record.Parent, parent);
+    EXPECT_EQ(record.ThreadId, GetCurrentThreadId());
+    EXPECT_EQ(record.ProcessId, GetCurrentProcessId());
+    EXPECT_TRUE(record.Style & WS_CHILD);
+    EXPECT_TRUE(record.Style & WS_VISIBLE);
+    EXPECT_STREQ(record.ClassName, "Edit");
+    EXPECT_STREQ(record.Caption, "typed\r\ntext");
+
+    DestroyWindow(parent);
+    record.Refresh();
+    EXPECT_EQ(record.Parent, nullptr) << "a vanished window reads as zeros";
+    EXPECT_EQ(record.Style, 0u);
+    record.SetHandle(parent);
+    EXPECT_EQ(record.Handle, parent);
+    EXPECT_EQ(record.ThreadId, 0u);
+    EXPECT_STREQ(record.ClassName, "");
+    EXPECT_STREQ(record.Caption, "");
+}
+
+TEST(WindowDetails, ACaptionOnlyTheWindowKnowsIsAskedFor) {
+    TTargetProcess target("details");
+    ASSERT_NE(target.MainWindow(), nullptr);
+    TWindowDetails keeper(target.Child(TTargetProcess::KeeperId));
+    keeper.Refresh();
+    EXPECT_STREQ(keeper.Caption, "Text kept by the control");
+    EXPECT_STREQ(keeper.ClassName, "PaneprobeTextKeeper");
+    EXPECT_EQ(keeper.ProcessId, target.ProcessId());
+    EXPECT_EQ(keeper.Parent, target.MainWindow());
+
+    TWindowDetails main(target.MainWindow());
+    main.Refresh();
+    EXPECT_STREQ(main.Caption, "Paneprobe Target details");
+}
+
+TEST(WindowDetails, AHungWindowCostsAtMostTheTimeout) {
+    TTargetProcess target("hung-details", true);
+    ASSERT_NE(target.MainWindow(), nullptr);
+    target.Hang();
+    Sleep(100);
+    TWindowDetails keeper(target.Child(TTargetProcess::KeeperId));
+    DWORD start = GetTickCount();
+    keeper.Refresh();
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_STREQ(keeper.Caption, "");
+    EXPECT_STREQ(keeper.ClassName, "PaneprobeTextKeeper");
+    EXPECT_LT(elapsed, 1000u) << "a 500 ms timeout plus the other reads";
+}
+
+class TOtherTab : public TPaneprobeTab {
+public:
+    using TPaneprobeTab::TPaneprobeTab;
+    int Changes = 0;
+    void TrackedListChanged() override { ++Changes; }
+};
+
+TEST(TabManager, FindsTabsByClassAndBroadcastsToAll) {
+    TPaneprobeTabManager manager;
+    TPaneprobeTab& first = manager.AddTab(TabClassOf<TOtherTab>(), nullptr);
+    TPaneprobeTab& second = manager.AddTab(TabClassOf<TOtherTab>(), nullptr);
+    EXPECT_EQ(manager.Count(), 2);
+    EXPECT_EQ(manager.TabAt(1), &second);
+    EXPECT_EQ(manager.FindTab(TabClassOf<TPaneprobeTab>()), &first) << "the base class matches every tab";
+    EXPECT_EQ(manager.FindTab(TabClassOf<TOtherTab>()), &first);
+    EXPECT_EQ(manager.FindTab(TabClassOf<TSettingsLikeTab>()), nullptr);
+    manager.BroadcastTrackedListChanged();
+    EXPECT_EQ(static_cast<TOtherTab&>(first).Changes, 1);
+    EXPECT_EQ(static_cast<TOtherTab&>(second).Changes, 1);
+    manager.Clear();
+    EXPECT_EQ(manager.Count(), 0);
+}
+
+TEST(TabManager, ACaptionWithoutAPageIsOnlyStored) {
+    TPaneprobeTab tab(nullptr);
+    tab.SetCaption("Tracked (3)");
+    EXPECT_EQ(tab.Caption, "Tracked (3)");
+}
+
+TEST(TabManager, ActivatingResetsTheTabRefreshInterval) {
+    TEasyConfigIni store("unused.ini");
+    ConfigStore = &store;
+    TConfigVarInt& interval = TConfigVarInt::Get(&store, "tabs", "update_interval_ms", 2500);
+    interval.SetValue(16);
+    TPaneprobeTab tab(nullptr);
+    tab.Activate();
+    EXPECT_EQ(interval.Value, 2500);
+    ConfigStore = nullptr;
+}
+
+} // namespace
