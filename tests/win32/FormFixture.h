@@ -1,6 +1,7 @@
 // A fresh main window for a test, with a settings file of its own and following the mouse switched off.
 #pragma once
 
+#include "ShellTestSupport.h"
 #include "TargetProcess.h"
 #include "app/Main.h"
 #include "config/EasyConfig.h"
@@ -9,26 +10,6 @@
 
 #include <memory>
 #include <string>
-
-// Handles the messages of this thread for a while, as the program's message loop would.
-inline void PumpMessages(DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        Sleep(5);
-    } while (GetTickCount() - start < milliseconds);
-}
-
-inline std::string SettingsFile() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name = path;
-    return name.substr(0, name.find_last_of('.')) + ".ini";
-}
 
 // The keyboard state that GetKeyState reports to this thread, as if the user held the keys.
 inline void HoldKeys(std::initializer_list<int> keys) {
@@ -43,7 +24,7 @@ class FormTest : public ::testing::Test {
     std::unique_ptr<TPaneprobeForm> form;
 
     void SetUp() override {
-        DeleteFileA(SettingsFile().c_str());
+        DeleteFileA(SettingsPath().c_str());
         HoldKeys({});
         form = std::make_unique<TPaneprobeForm>();
         form->ScanAtMouse->SetValue(false);
@@ -52,7 +33,7 @@ class FormTest : public ::testing::Test {
     void TearDown() override {
         HoldKeys({});
         form.reset();
-        DeleteFileA(SettingsFile().c_str());
+        DeleteFileA(SettingsPath().c_str());
     }
 
     template <class T> T& Tab() {

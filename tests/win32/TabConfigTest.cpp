@@ -149,10 +149,10 @@ TEST_F(ConfigTab, TheTabIntervalIsShownButNeverSaved) {
     form.reset(); // saves the modified settings
     char value[32] = {};
     GetPrivateProfileStringA("tabs", "update_interval_ms", "absent", value, sizeof value,
-                             SettingsFile().c_str());
+                             SettingsPath().c_str());
     EXPECT_STREQ(value, "absent");
     GetPrivateProfileStringA("system", "update_interval_ms", "absent", value, sizeof value,
-                             SettingsFile().c_str());
+                             SettingsPath().c_str());
     EXPECT_STREQ(value, "44") << "an ordinary setting changed in the tab is saved";
 }
 
