@@ -73,6 +73,9 @@ void TDialogAnswerer::Run() {
             view.InitialText = TextOf(hEdit);
             DWORD start = 0, end = 0;
             SendMessageA(hEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+            view.EditLimit = static_cast<UINT_PTR>(SendMessageA(hEdit, EM_GETLIMITTEXT, 0, 0));
+            view.EditFont = reinterpret_cast<HFONT>(SendMessageA(hEdit, WM_GETFONT, 0, 0));
+            GetObjectA(view.EditFont, sizeof view.EditFontInfo, &view.EditFontInfo);
             if (end > start && end <= view.InitialText.size())
                 view.Selection = view.InitialText.substr(start, end - start);
         }

@@ -33,6 +33,9 @@ struct TSeenDialog {
     std::string InitialText; // the edit 11 of the input dialog as it opened
     std::string Selection;   // the selected part of that text
     bool OwnerDisabled = false;
+    UINT_PTR EditLimit = 0; // the most characters the user can type into edit 11
+    HFONT EditFont = nullptr;
+    LOGFONTA EditFontInfo = {};
 };
 
 class TDialogAnswerer {
