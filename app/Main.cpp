@@ -3,6 +3,8 @@
 
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
+#include "config/TabConfig.h"
+#include "tabs/TabWindows.h"
 
 #include <windowsx.h>
 
@@ -57,15 +59,19 @@ void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
 } // namespace
 
 const std::vector<TTabClass>& PaneprobeTabClasses() {
-    static const std::vector<TTabClass> tabs = {};
+    static const std::vector<TTabClass> tabs = {
+        TabClassOf<TWindowsTab>(),
+        TabClassOf<TConfigTab>(),
+    };
     return tabs;
 }
 
 const TTabClass* ConfigTabClass() {
-    return nullptr;
+    static const TTabClass configTab = TabClassOf<TConfigTab>();
+    return &configTab;
 }
 
-void FillCommandsMenu(TNvMainMenu&, TNvMenuItem&) {}
+void FillCommandsMenu(TNvMainMenu& menu, TNvMenuItem& commandsMenu) { FillWindowCommandsMenu(menu, commandsMenu); }
 
 void ShowAboutBox(HWND, uint32_t, const char*) {}
 

@@ -3,6 +3,11 @@ enable_language(RC)
 
 add_library(paneprobe_win STATIC
   app/Main.cpp
+  ui/QrDialogs.cpp
+  tabs/WndFuncs.cpp
+  tabs/TabWindows.cpp
+  config/TabConfig.cpp
+  ui/NvActionListView.cpp
   app/Shared.cpp
   app/WinApiEx.cpp
   ui/NvWindow.cpp

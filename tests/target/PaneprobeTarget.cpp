@@ -1,6 +1,10 @@
 // A small program with known windows for the Win32 tests: a main window with a menu bar, a button, an
-// edit control, and a control that keeps its text itself and answers WM_GETTEXT on its own.
-// Usage: PaneprobeTarget.exe TAG [hang]. The main window's caption is "Paneprobe Target TAG". With "hang"
+// edit control, and a control that keeps its text itself and answers WM_GETTEXT on its own; a pop-up "probe"
+// window that refuses to close, counts the close requests and paint requests it gets (window properties
+// "PaneprobeCloses" and "PaneprobePaints"), and holds a child with a horizontal scroll bar; and a modeless
+// dialog.
+// Usage: PaneprobeTarget.exe TAG [hang]. The main window's caption is "Paneprobe Target TAG", the probe's
+// "Paneprobe Target TAG probe" and the dialog's "Paneprobe Target TAG dialog". With "hang"
 // the thread stops handling messages once a WM_APP message arrives. The program ends itself after a minute
 // so that a failed test never leaves it behind.
 #include <windows.h>
@@ -12,6 +16,12 @@ namespace {
 
 const char* const KeeperClass = "PaneprobeTextKeeper";
 const char* const MainClass = "PaneprobeTargetMain";
+const char* const ProbeClass = "PaneprobeTargetProbe";
+const char* const PlainClass = "PaneprobeTargetPlain";
+const char* const ClosesProperty = "PaneprobeCloses";
+const char* const PaintsProperty = "PaneprobePaints";
+// A colour that no theme draws, so that an inverted pixel is unmistakable.
+const COLORREF ProbeColor = RGB(0x20, 0x60, 0xA0);
 const char* const KeptText = "Text kept by the control";
 const UINT_PTR LifetimeTimer = 1;
 const UINT LifetimeMs = 60000;
@@ -34,6 +44,52 @@ LRESULT CALLBACK KeeperProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     default:
         return DefWindowProcA(hWnd, message, wParam, lParam);
     }
+}
+
+void CountIn(HWND hWnd, const char* property) {
+    HANDLE count = GetPropA(hWnd, property);
+    SetPropA(hWnd, property, reinterpret_cast<HANDLE>(reinterpret_cast<UINT_PTR>(count) + 1));
+}
+
+LRESULT CALLBACK ProbeProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        CountIn(hWnd, ClosesProperty);
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            CountIn(hWnd, ClosesProperty);
+            return 0;
+        }
+        break;
+    case WM_PAINT:
+        CountIn(hWnd, PaintsProperty);
+        break;
+    case WM_NCDESTROY:
+        RemovePropA(hWnd, ClosesProperty);
+        RemovePropA(hWnd, PaintsProperty);
+        break;
+    }
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK ModelessDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// A modeless dialog from a template in memory: a caption and no controls.
+HWND CreateModelessDialog(HINSTANCE instance, const std::string& caption) {
+    alignas(4) WORD buffer[128] = {};
+    auto* header = reinterpret_cast<DLGTEMPLATE*>(buffer);
+    header->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+    header->x = 250;
+    header->y = 250;
+    header->cx = 120;
+    header->cy = 40;
+    WORD* p = reinterpret_cast<WORD*>(header + 1);
+    *p++ = 0; // no menu
+    *p++ = 0; // the standard dialog class
+    for (char c : caption) *p++ = static_cast<WORD>(static_cast<unsigned char>(c));
+    *p++ = 0;
+    return CreateDialogIndirectParamA(instance, header, nullptr, ModelessDialogProc, 0);
 }
 
 HMENU BuildMenuBar() {
@@ -98,7 +154,25 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     main.lpszClassName = MainClass;
     RegisterClassA(&main);
 
+    WNDCLASSA plain = keeper;
+    plain.lpfnWndProc = DefWindowProcA;
+    plain.lpszClassName = PlainClass;
+    RegisterClassA(&plain);
+
+    WNDCLASSA probe = keeper;
+    probe.lpfnWndProc = ProbeProc;
+    probe.hbrBackground = CreateSolidBrush(ProbeColor);
+    probe.lpszClassName = ProbeClass;
+    RegisterClassA(&probe);
+
     std::string caption = "Paneprobe Target " + tag;
+    HWND probeWindow = CreateWindowExA(0, ProbeClass, (caption + " probe").c_str(),
+                                       WS_POPUP | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
+                                           WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VISIBLE,
+                                       520, 100, 300, 200, nullptr, nullptr, instance, nullptr);
+    CreateWindowExA(0, PlainClass, "scroller", WS_CHILD | WS_VISIBLE | WS_HSCROLL, 10, 10, 150, 60, probeWindow,
+                    reinterpret_cast<HMENU>(4), instance, nullptr);
+    CreateModelessDialog(instance, caption + " dialog");
     HWND window = CreateWindowExA(0, MainClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
                                   nullptr, BuildMenuBar(), instance, nullptr);
     if (!window) return 1;

@@ -27,6 +27,9 @@ TTargetProcess::TTargetProcess(const std::string& tag, bool hangOnRequest) {
         hMain = FindWindowA("PaneprobeTargetMain", caption.c_str());
         if (!hMain) Sleep(25);
     }
+    // The main window is created last, so the others exist once it is found.
+    hProbe = FindWindowA("PaneprobeTargetProbe", (caption + " probe").c_str());
+    hDialog = FindWindowA("#32770", (caption + " dialog").c_str());
 }
 
 TTargetProcess::~TTargetProcess() {

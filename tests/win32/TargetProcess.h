@@ -16,6 +16,15 @@ public:
 
     HWND MainWindow() const { return hMain; }
     HWND Child(int id) const { return GetDlgItem(hMain, id); }
+    // A pop-up window (style 0x94CF0000) that refuses WM_CLOSE and SC_CLOSE and counts them.
+    HWND Probe() const { return hProbe; }
+    // The probe's child with a horizontal scroll bar and no vertical one.
+    HWND Scroller() const { return GetDlgItem(hProbe, ScrollerId); }
+    HWND Dialog() const { return hDialog; }
+    // A counter that the probe keeps in a window property: "PaneprobeCloses" or "PaneprobePaints".
+    UINT_PTR ProbeCount(const char* property) const {
+        return reinterpret_cast<UINT_PTR>(GetPropA(hProbe, property));
+    }
     DWORD ProcessId() const { return processId; }
     // Makes the target's thread stop handling messages (only when started with hangOnRequest).
     void Hang() const { PostMessageA(hMain, WM_APP, 0, 0); }
@@ -23,9 +32,12 @@ public:
     static const int ButtonId = 1;
     static const int EditId = 2;
     static const int KeeperId = 3;
+    static const int ScrollerId = 4;
 
 private:
     HANDLE hProcess = nullptr;
     DWORD processId = 0;
     HWND hMain = nullptr;
+    HWND hProbe = nullptr;
+    HWND hDialog = nullptr;
 };

@@ -1,0 +1,101 @@
+// TConfigTab: the registry as a sortable list; every change goes through the variables' setters.
+#include "config/TabConfig.h"
+
+#include "config/ConfigRows.h"
+#include "config/EasyConfig.h"
+#include "ui/QrDialogs.h"
+
+namespace {
+
+const TNvListColumn Columns[] = {
+    {210, TNvAlignment::Left, "Variable Name"},
+    {140, TNvAlignment::Left, "Value"},
+    {54, TNvAlignment::Left, "Type"},
+};
+
+TConfigVar* VariableOf(LPARAM data) {
+    return reinterpret_cast<TConfigVar*>(data);
+}
+
+int ScreenPixelsPerInch() {
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+} // namespace
+
+TConfigTab::TConfigTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
+    SetCaption("Config");
+    ListView = &Sheet->MakeChild<TNvActionListView>(LVS_SINGLESEL);
+    ListView->AddColumns(Columns, static_cast<int>(std::size(Columns)) - 1, ScreenPixelsPerInch());
+    if (SharedImageList) ListView_SetImageList(ListView->Handle(), SharedImageList->Handle(), LVSIL_SMALL);
+    ListView->OnCompareData = [this](LPARAM a, LPARAM b) { return CompareRows(a, b); };
+    ListView->OnDblClick = [this](TNvActionListView&) { EditSelected(); };
+    ListView->OnKeyDown = [this](TNvActionListView&, WORD key, unsigned shift) {
+        if (shift != ssNone) return;
+        if (key == VK_RETURN) EditSelected();
+        if (key == VK_DELETE) ResetSelected();
+    };
+}
+
+void TConfigTab::ConfigChanged(TConfigVar&) {
+    Fill();
+}
+
+void TConfigTab::Fill() {
+    // A variable set while the list is being filled (none does so today) must not refill it half-way.
+    if (filling || !ConfigStore) return;
+    filling = true;
+    HWND list = ListView->Handle();
+    int selected = ListView->SelectedIndex();
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    ListView_DeleteAllItems(list);
+    for (int i = 0; i < ConfigStore->Count(); ++i) {
+        TConfigVar* variable = ConfigStore->Item(i);
+        if (!variable) continue;
+        ListView->AddRow({ConfigRowCaption(*variable), variable->AsText(), variable->TypeName()},
+                         reinterpret_cast<LPARAM>(variable), ConfigRowImage(*variable));
+    }
+    ListView->SortRows();
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    if (selected < 0) {
+        ListView_SetItemState(list, -1, 0, LVIS_FOCUSED);
+        if (ListView->RowCount() > 0) ListView_SetItemState(list, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+    } else {
+        // The same position, which after sorting may hold another variable.
+        ListView->SelectRow(selected < ListView->RowCount() ? selected : ListView->RowCount() - 1);
+    }
+    filling = false;
+}
+
+int TConfigTab::CompareRows(LPARAM data1, LPARAM data2) {
+    TConfigVar* a = VariableOf(data1);
+    TConfigVar* b = VariableOf(data2);
+    if (!a || !b) return 0;
+    return CompareConfigRows(*a, *b, ListView->SortColumn, ListView->SortDescending);
+}
+
+TConfigVar* TConfigTab::SelectedVariable() const {
+    int row = ListView->SelectedIndex();
+    return row < 0 ? nullptr : VariableOf(ListView->RowData(row));
+}
+
+void TConfigTab::EditSelected() {
+    TConfigVar* variable = SelectedVariable();
+    if (!variable) return;
+    if (auto* flag = dynamic_cast<TConfigVarBool*>(variable)) {
+        flag->SetValue(!flag->Value);
+        return;
+    }
+    std::string prompt =
+        "Enter a new " + variable->TypeName() + " value for \"" + variable->FullName() + "\"...";
+    std::string value = variable->AsText();
+    // The registry owns its variables for the program's whole run, so the pointer outlives the dialog.
+    if (InputDialog(Sheet->Handle(), prompt, value, nullptr, "")) variable->SetAsText(value);
+}
+
+void TConfigTab::ResetSelected() {
+    if (TConfigVar* variable = SelectedVariable()) variable->Reset();
+}

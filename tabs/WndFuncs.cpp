@@ -1,0 +1,234 @@
+// The window commands. Each works only on the copies in its TWndTarget, never on a tracked-window record.
+#include "tabs/WndFuncs.h"
+
+#include "app/Shared.h"
+#include "app/WinApiEx.h"
+#include "tabs/MoveSizeText.h"
+#include "ui/QrDialogs.h"
+
+#include <vector>
+
+const char* const DestroyQuestionCaption = "Destroy Window?";
+const char* const DestroyFailedCaption = "Destroy Window";
+const char* const DestroyFailedText = "Failed to destroy the window.";
+const char* const EndDialogFailedCaption = "End Dialog";
+const char* const EndDialogFailedText = "Failed to end the dialog.";
+const char* const MoveSizeCaption = "Move/Size Window";
+const char* const MoveSizeFailedText = "Error moving or sizing the Window!";
+
+namespace {
+
+const UINT NoMoveNoSize = SWP_NOMOVE | SWP_NOSIZE;
+const DWORD DestroyWaitMs = 250;
+
+// The caller clears the error code before the failing call: a call that fails without setting a code must
+// not show the text of some earlier, unrelated error, nor "completed successfully".
+void ShowFailure(const char* text, const char* caption) {
+    DWORD code = GetLastError();
+    std::string message = text;
+    if (code != ERROR_SUCCESS) message += "\r\n\r\n" + ErrorText(code);
+    ShowMessageBox(message, caption, MB_OK | MB_ICONERROR, nullptr);
+}
+
+bool IsEnabled(const TWndTarget& t) {
+    return IsWindowEnabled(t.Handle) != FALSE;
+}
+bool IsVisible(const TWndTarget& t) {
+    return IsWindowVisible(t.Handle) != FALSE;
+}
+bool IsMinimized(const TWndTarget& t) {
+    return IsIconic(t.Handle) != FALSE;
+}
+bool IsMaximized(const TWndTarget& t) {
+    return IsZoomed(t.Handle) != FALSE;
+}
+bool IsTopMost(const TWndTarget& t) {
+    return (GetWindowLongA(t.Handle, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+// The scroll-bar rows read the style of the last refresh, not a fresh one.
+bool HasHorizontalScrollBar(const TWndTarget& t) {
+    return (t.Style & WS_HSCROLL) != 0;
+}
+bool HasVerticalScrollBar(const TWndTarget& t) {
+    return (t.Style & WS_VSCROLL) != 0;
+}
+
+void ToggleEnabled(const TWndTarget& t) {
+    EnableWindow(t.Handle, !IsWindowEnabled(t.Handle));
+}
+void ToggleVisible(const TWndTarget& t) {
+    ShowWindowAsync(t.Handle, IsWindowVisible(t.Handle) ? SW_HIDE : SW_SHOW);
+}
+void Restore(const TWndTarget& t) {
+    ShowWindowAsync(t.Handle, SW_RESTORE);
+}
+void Minimize(const TWndTarget& t) {
+    ShowWindowAsync(t.Handle, SW_MINIMIZE);
+}
+void Maximize(const TWndTarget& t) {
+    ShowWindowAsync(t.Handle, SW_MAXIMIZE);
+}
+void BringToTop(const TWndTarget& t) {
+    SetWindowPos(t.Handle, HWND_TOP, 0, 0, 0, 0, NoMoveNoSize);
+}
+void SendToBack(const TWndTarget& t) {
+    SetWindowPos(t.Handle, HWND_BOTTOM, 0, 0, 0, 0, NoMoveNoSize);
+}
+
+void ToggleTopMost(const TWndTarget& t) {
+    SetWindowPos(t.Handle, IsTopMost(t) ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0, NoMoveNoSize);
+}
+
+void MakeViewable(const TWndTarget& t) {
+    HWND h = t.Handle;
+    if (IsIconic(h)) OpenIcon(h);
+    if (!IsWindowVisible(h)) ShowWindowAsync(h, SW_SHOW);
+    SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, NoMoveNoSize);
+    SetForegroundWindow(h);
+    SetFocus(h);
+    RECT r = {};
+    GetWindowRect(h, &r);
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    if (r.left >= -10 && r.top >= -10 && r.right <= screenWidth + 10 && r.bottom <= screenHeight + 10) return;
+    int width = r.right - r.left;
+    int height = r.bottom - r.top;
+    SetWindowPos(h, nullptr, (screenWidth - width) / 2, (screenHeight - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOSIZE);
+}
+
+std::string FullWindowText(HWND h) {
+    LRESULT length = SendMessageA(h, WM_GETTEXTLENGTH, 0, 0);
+    if (length <= 0) return std::string();
+    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+    SendMessageA(h, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    return buffer.data();
+}
+
+void SetText(const TWndTarget& t) {
+    std::string text = FullWindowText(t.Handle);
+    if (InputDialog(t.Handle, "Enter a new Window Text...", text, nullptr, t.ClassName))
+        SendMessageA(t.Handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void MoveSize(const TWndTarget& t) {
+    HWND h = t.Handle;
+    RECT r = {};
+    GetWindowRect(h, &r);
+    HWND parent = GetParent(h);
+    if ((t.Style & WS_CHILD) && IsWindow(parent))
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    TMoveSize geometry;
+    geometry.Left = r.left;
+    geometry.Top = r.top;
+    geometry.Width = r.right - r.left;
+    geometry.Height = r.bottom - r.top;
+    std::string text = MoveSizeText(geometry);
+    if (!InputDialog(h, "New Window Position (Left x Top; Width x Height)...", text, nullptr,
+                     MoveSizeCaption))
+        return;
+    TMoveSize wanted = ParseMoveSizeText(text, geometry);
+    SetLastError(ERROR_SUCCESS);
+    if (!SetWindowPos(h, nullptr, wanted.Left, wanted.Top, wanted.Width, wanted.Height, wanted.Flags))
+        ShowFailure(MoveSizeFailedText, MoveSizeCaption);
+}
+
+void Redraw(const TWndTarget& t) {
+    RedrawWindow(t.Handle, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_FRAME);
+}
+
+void ToggleHorizontalScrollBar(const TWndTarget& t) {
+    ShowScrollBar(t.Handle, SB_HORZ, !HasHorizontalScrollBar(t));
+}
+void ToggleVerticalScrollBar(const TWndTarget& t) {
+    ShowScrollBar(t.Handle, SB_VERT, !HasVerticalScrollBar(t));
+}
+void DrawFrame(const TWndTarget&) {}
+
+void InvertColors(const TWndTarget& t) {
+    RECT r = {};
+    GetWindowRect(t.Handle, &r);
+    HDC dc = GetWindowDC(t.Handle);
+    if (!dc) return;
+    BitBlt(dc, 0, 0, r.right - r.left, r.bottom - r.top, nullptr, 0, 0, DSTINVERT);
+    ReleaseDC(t.Handle, dc);
+}
+
+void Destroy(const TWndTarget& t) {
+    std::string question = "Are you 100% sure you want to destroy the window?\r\n\r\n\"" + t.ClassName + "\"";
+    if (ShowMessageBox(question, DestroyQuestionCaption, MB_YESNO | MB_ICONQUESTION, nullptr) != IDYES)
+        return;
+    PostMessageA(t.Handle, WM_CLOSE, 0, 0);
+    PostMessageA(t.Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Sleep(DestroyWaitMs);
+    if (!IsWindow(t.Handle)) return;
+    SetLastError(ERROR_SUCCESS);
+    if (!DestroyWindow(t.Handle)) ShowFailure(DestroyFailedText, DestroyFailedCaption);
+}
+
+void EndDialogCommand(const TWndTarget& t) {
+    SetLastError(ERROR_SUCCESS);
+    if (!EndDialog(t.Handle, 0)) ShowFailure(EndDialogFailedText, EndDialogFailedCaption);
+}
+
+void SetStyleAt(const TWndTarget& t, int index, const char* prompt) {
+    LONG current = GetWindowLongA(t.Handle, index);
+    std::string text = FormatText("%s%x", HexPrefix.c_str(), static_cast<uint32_t>(current));
+    if (!InputDialog(t.Handle, prompt, text, nullptr, t.ClassName)) return;
+    SetWindowLongA(t.Handle, index, IntFromText(text, current));
+}
+
+void SetStyle(const TWndTarget& t) {
+    SetStyleAt(t, GWL_STYLE, "Enter the new style value...");
+}
+void SetExStyle(const TWndTarget& t) {
+    SetStyleAt(t, GWL_EXSTYLE, "Enter the new extended style value...");
+}
+
+} // namespace
+
+const TWndCommand WndCommands[WndCommandCount] = {
+    {"Enable", ToggleEnabled, IsEnabled, ShortCutCtrl | 'E', false},
+    {"Visible", ToggleVisible, IsVisible, ShortCutCtrl | 'W', false},
+    {"Restore", Restore, nullptr, ShortCutCtrl | VK_MULTIPLY, true},
+    {"Minimize", Minimize, IsMinimized, ShortCutCtrl | VK_SUBTRACT, false},
+    {"Maximize", Maximize, IsMaximized, ShortCutCtrl | VK_ADD, false},
+    {"Bring to Top", BringToTop, nullptr, ShortCutCtrl | VK_PRIOR, true},
+    {"Send to Back", SendToBack, nullptr, ShortCutCtrl | VK_NEXT, false},
+    {"Top Most", ToggleTopMost, IsTopMost, 0, false},
+    {"Make Viewable", MakeViewable, nullptr, ShortCutCtrl | 'G', true},
+    {"Set Window Text...", SetText, nullptr, ShortCutCtrl | 'T', false},
+    {"Move/Size Window...", MoveSize, nullptr, ShortCutCtrl | 'S', false},
+    {"Redraw Window", Redraw, nullptr, ShortCutCtrl | 'R', false},
+    {"Horizontal Scrollbar", ToggleHorizontalScrollBar, HasHorizontalScrollBar, 0, true},
+    {"Vertical Scrollbar", ToggleVerticalScrollBar, HasVerticalScrollBar, 0, false},
+    {"Draw Frame (n/a)", DrawFrame, nullptr, ShortCutCtrl | 'F', true},
+    {"Invert Colors", InvertColors, nullptr, ShortCutCtrl | 'I', false},
+    {"Destroy Window...", Destroy, nullptr, ShortCutCtrl | 'Q', true},
+    {"End Dialog...", EndDialogCommand, nullptr, 0, false},
+    {"Set Style...", SetStyle, nullptr, ShortCutAlt | 'S', true},
+    {"Set Extended Style...", SetExStyle, nullptr, ShortCutShift | ShortCutAlt | 'S', false},
+};
+
+TWndTarget WndTargetOf(const TWindowDetails& record) {
+    TWndTarget target;
+    target.Handle = record.Handle;
+    target.ClassName = record.ClassName;
+    target.Style = record.Style;
+    return target;
+}
+
+void RunWindowCommand(int row, TWindowList& list, bool allWindows) {
+    if (row < 0 || row >= WndCommandCount) return;
+    const TWndCommand& command = WndCommands[row];
+    if (!allWindows) {
+        if (const TWindowDetails* record = list.Current()) command.Execute(WndTargetOf(*record));
+        return;
+    }
+    // Each record is looked up again when its turn comes: a dialog of an earlier run may have let the timers
+    // replace the list.
+    int count = list.Count();
+    for (int i = 0; i < count; ++i)
+        if (const TWindowDetails* record = list.Get(i)) command.Execute(WndTargetOf(*record));
+}

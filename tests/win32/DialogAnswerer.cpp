@@ -1,0 +1,116 @@
+// Answers dialogs from a second thread, by caption, with the messages that a user's input produces.
+#include "DialogAnswerer.h"
+
+#include <vector>
+
+namespace {
+
+struct TFindContext {
+    const std::string* Caption;
+    HWND Found;
+};
+
+BOOL CALLBACK FindDialogProc(HWND hWnd, LPARAM lParam) {
+    auto* context = reinterpret_cast<TFindContext*>(lParam);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hWnd, &processId);
+    if (processId != GetCurrentProcessId() || !IsWindowVisible(hWnd)) return TRUE;
+    char className[64] = {};
+    GetClassNameA(hWnd, className, sizeof className);
+    if (std::string(className) != "#32770") return TRUE;
+    char text[512] = {};
+    GetWindowTextA(hWnd, text, sizeof text);
+    if (*context->Caption != text) return TRUE;
+    context->Found = hWnd;
+    return FALSE;
+}
+
+std::string TextOf(HWND hWnd) {
+    if (!hWnd) return std::string();
+    int length = static_cast<int>(SendMessageA(hWnd, WM_GETTEXTLENGTH, 0, 0));
+    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+    SendMessageA(hWnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    return buffer.data();
+}
+
+} // namespace
+
+HWND FindOwnDialog(const std::string& caption) {
+    TFindContext context = {&caption, nullptr};
+    EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&context));
+    return context.Found;
+}
+
+TDialogAnswerer::TDialogAnswerer(std::vector<TExpectedDialog> expectedDialogs, DWORD timeout)
+    : expected(std::move(expectedDialogs)), timeoutMs(timeout), worker([this] { Run(); }) {}
+
+TDialogAnswerer::~TDialogAnswerer() {
+    if (worker.joinable()) worker.join();
+}
+
+const std::vector<TSeenDialog>& TDialogAnswerer::Seen() {
+    if (worker.joinable()) worker.join();
+    return seen;
+}
+
+void TDialogAnswerer::Run() {
+    for (const TExpectedDialog& dialog : expected) {
+        HWND hDlg = nullptr;
+        for (DWORD waited = 0; waited < timeoutMs && !hDlg; waited += 20) {
+            hDlg = FindOwnDialog(dialog.Caption);
+            if (!hDlg) Sleep(20);
+        }
+        if (!hDlg) return;
+        Sleep(30); // let the dialog finish its initialisation
+
+        TSeenDialog view;
+        view.Caption = dialog.Caption;
+        HWND hEdit = GetDlgItem(hDlg, 11);
+        HWND hPrompt = GetDlgItem(hDlg, 10);
+        // A message box keeps its text in the static control 0xFFFF.
+        view.Prompt = TextOf(hPrompt ? hPrompt : GetDlgItem(hDlg, 0xFFFF));
+        if (hEdit) {
+            view.InitialText = TextOf(hEdit);
+            DWORD start = 0, end = 0;
+            SendMessageA(hEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+            view.EditLimit = static_cast<UINT_PTR>(SendMessageA(hEdit, EM_GETLIMITTEXT, 0, 0));
+            view.EditFont = reinterpret_cast<HFONT>(SendMessageA(hEdit, WM_GETFONT, 0, 0));
+            GetObjectA(view.EditFont, sizeof view.EditFontInfo, &view.EditFontInfo);
+            if (end > start && end <= view.InitialText.size())
+                view.Selection = view.InitialText.substr(start, end - start);
+        }
+        HWND hOwner = GetWindow(hDlg, GW_OWNER);
+        view.OwnerDisabled = hOwner && !IsWindowEnabled(hOwner);
+        seen.push_back(view);
+        if (dialog.Before) dialog.Before();
+
+        switch (dialog.Answer) {
+        case TAnswer::TypeAndOk:
+            SendMessageA(hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(dialog.Text.c_str()));
+            PostMessageA(GetDlgItem(hDlg, IDOK), BM_CLICK, 0, 0);
+            break;
+        case TAnswer::TypeAndEnter:
+            SendMessageA(hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(dialog.Text.c_str()));
+            PostMessageA(hEdit, WM_KEYDOWN, VK_RETURN, 0);
+            break;
+        case TAnswer::Escape:
+            PostMessageA(hEdit ? hEdit : hDlg, WM_KEYDOWN, VK_ESCAPE, 0);
+            break;
+        case TAnswer::CloseBox:
+            PostMessageA(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+        case TAnswer::Yes:
+            PostMessageA(GetDlgItem(hDlg, IDYES), BM_CLICK, 0, 0);
+            break;
+        case TAnswer::No:
+            PostMessageA(GetDlgItem(hDlg, IDNO), BM_CLICK, 0, 0);
+            break;
+        case TAnswer::Ok:
+            PostMessageA(GetDlgItem(hDlg, IDOK), BM_CLICK, 0, 0);
+            break;
+        }
+        // The next expected dialog may share this caption: wait until this one is gone.
+        for (DWORD waited = 0; waited < timeoutMs && IsWindow(hDlg); waited += 10)
+            Sleep(10);
+    }
+}

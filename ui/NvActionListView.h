@@ -1,0 +1,50 @@
+// A list view of the control kit that also reports double-clicks and keys, shows a popup menu, and keeps
+// itself the size of its parent's client area.
+#pragma once
+
+#include "ui/NvClasses.h"
+
+#include <functional>
+#include <memory>
+
+class TNvActionListView : public TNvListView {
+  public:
+    explicit TNvActionListView(TNvWindow& owner, DWORD extraStyle = 0);
+    ~TNvActionListView() override;
+
+    std::function<void(TNvActionListView&)> OnDblClick;
+    // (sender, virtual key, TShiftState bits)
+    std::function<void(TNvActionListView&, WORD, unsigned)> OnKeyDown;
+    // Compares two rows by their data. Row data is what stays reliable while the platform sorts: Wine hands
+    // an index comparison positions that no longer match what the list reports during the sort.
+    std::function<int(LPARAM, LPARAM)> OnCompareData;
+    // Shown on a right click or the menu key; owned.
+    std::unique_ptr<TNvPopupMenu> PopupMenu;
+
+    int SelectedIndex() const;
+    // Selects and focuses one row (the others lose both) and scrolls it fully into view.
+    void SelectRow(int index);
+    int FocusedIndex() const;
+    int RowCount() const;
+    LPARAM RowData(int index) const;
+    std::string CellText(int row, int column) const;
+    // Adds a row with its data and icon; the texts of the further columns follow in cells.
+    int AddRow(const std::vector<std::string>& cells, LPARAM data, int image);
+
+    // Sorts with OnCompareData when set, otherwise as the kit does.
+    void SortRows();
+    void ClickColumn(int column) override;
+    void KeyDown(WORD key, unsigned shift);
+    void DblClick();
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  private:
+    static int CALLBACK CompareData(LPARAM data1, LPARAM data2, LPARAM self);
+    static LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR self);
+    void FitParent();
+    HWND hParent = nullptr;
+};

@@ -1,0 +1,89 @@
+// The input dialog: a plain dialog procedure over template 1001.
+#include "ui/QrDialogs.h"
+
+#include <vector>
+
+const char* const InputDialogDefaultCaption = "Please Enter a Value";
+
+namespace {
+
+struct TInputDialogData {
+    std::string Caption;
+    std::string Prompt;
+    std::string Value;
+    HFONT EditFont = nullptr;
+};
+
+TInputDialogData* DataOf(HWND hDlg) {
+    return reinterpret_cast<TInputDialogData*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+}
+
+void OnInitDialog(HWND hDlg, TInputDialogData& data) {
+    SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(&data));
+    SetWindowTextA(hDlg, data.Caption.c_str());
+    SetDlgItemTextA(hDlg, InputDialogPromptId, data.Prompt.c_str());
+    HWND hEdit = GetDlgItem(hDlg, InputDialogEditId);
+    SetWindowTextA(hEdit, data.Value.c_str());
+    LOGFONTA font = {};
+    font.lfHeight = 13;
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(font.lfFaceName, "Courier New", LF_FACESIZE);
+    data.EditFont = CreateFontIndirectA(&font);
+    if (data.EditFont) SendMessageA(hEdit, WM_SETFONT, reinterpret_cast<WPARAM>(data.EditFont), FALSE);
+    SendMessageA(hEdit, EM_LIMITTEXT, InputDialogMaxLength, 0);
+    SendMessageA(hEdit, EM_SETSEL, 0, -1);
+    SetFocus(hEdit);
+}
+
+std::string EditText(HWND hDlg) {
+    HWND hEdit = GetDlgItem(hDlg, InputDialogEditId);
+    int length = GetWindowTextLengthA(hEdit);
+    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+    int copied = GetWindowTextA(hEdit, buffer.data(), length + 1);
+    return std::string(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
+}
+
+INT_PTR CALLBACK InputDialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(hDlg, *reinterpret_cast<TInputDialogData*>(lParam));
+        return FALSE; // the focus is already on the edit
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            if (TInputDialogData* data = DataOf(hDlg)) data->Value = EditText(hDlg);
+            EndDialog(hDlg, IDOK);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(hDlg, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_DESTROY:
+        // The edit is gone with the dialog, so its font can go too.
+        if (TInputDialogData* data = DataOf(hDlg)) {
+            if (data->EditFont) DeleteObject(data->EditFont);
+            data->EditFont = nullptr;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+bool InputDialog(HWND ownerWindow, const std::string& prompt, std::string& value, HINSTANCE moduleHandle,
+                 const std::string& caption) {
+    TInputDialogData data;
+    data.Caption = caption.empty() ? InputDialogDefaultCaption : caption;
+    data.Prompt = prompt;
+    data.Value = value;
+    HINSTANCE module = moduleHandle ? moduleHandle : GetModuleHandleA(nullptr);
+    INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(InputDialogTemplate), ownerWindow,
+                                     InputDialogProc, reinterpret_cast<LPARAM>(&data));
+    if (result != IDOK) return false;
+    value = data.Value;
+    return true;
+}

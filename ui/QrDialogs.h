@@ -1,0 +1,18 @@
+// The input dialog: one line of text asked for in a modal dialog built from resource template 1001.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+const int InputDialogTemplate = 1001;
+const int InputDialogPromptId = 10;
+const int InputDialogEditId = 11;
+const int InputDialogMaxLength = 32766;
+extern const char* const InputDialogDefaultCaption;
+
+// Shows the dialog owned by ownerWindow with the prompt and value pre-selected. Returns true when the user
+// confirmed (value then holds the edited text, possibly empty); false on cancel or when the dialog cannot be
+// created, with value unchanged. A moduleHandle of 0 takes the template from the program's own module.
+bool InputDialog(HWND ownerWindow, const std::string& prompt, std::string& value, HINSTANCE moduleHandle,
+                 const std::string& caption);
