@@ -31,7 +31,9 @@ TConfigTab::TConfigTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     ListView = &Sheet->MakeChild<TNvActionListView>(LVS_SINGLESEL);
     ListView->AddColumns(Columns, static_cast<int>(std::size(Columns)) - 1, ScreenPixelsPerInch());
     if (SharedImageList) ListView_SetImageList(ListView->Handle(), SharedImageList->Handle(), LVSIL_SMALL);
-    ListView->OnCompareData = [this](LPARAM a, LPARAM b) { return CompareRows(a, b); };
+    ListView->OnCompare = [this](TNvListView&, int a, int b) {
+        return CompareRows(ListView->RowData(a), ListView->RowData(b));
+    };
     ListView->OnDblClick = [this](TNvActionListView&) { EditSelected(); };
     ListView->OnKeyDown = [this](TNvActionListView&, WORD key, unsigned shift) {
         if (shift != ssNone) return;
@@ -58,7 +60,7 @@ void TConfigTab::Fill() {
         ListView->AddRow({ConfigRowCaption(*variable), variable->AsText(), variable->TypeName()},
                          reinterpret_cast<LPARAM>(variable), ConfigRowImage(*variable));
     }
-    ListView->SortRows();
+    ListView->Sort();
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     if (selected < 0) {
         ListView_SetItemState(list, -1, 0, LVIS_FOCUSED);

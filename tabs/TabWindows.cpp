@@ -42,9 +42,9 @@ TWindowsTab::TWindowsTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
         *ListView, [this](TNvMenuItem& item) { CopySelected(item.Entry ? item.Entry->Id : 0); }, PopupEntries,
         static_cast<int>(std::size(PopupEntries)) - 1);
     // The platform's locale-aware, case-sensitive order of the class names.
-    ListView->OnCompareData = [](LPARAM position1, LPARAM position2) {
-        const TWindowDetails* a = TrackedList ? TrackedList->Get(static_cast<int>(position1)) : nullptr;
-        const TWindowDetails* b = TrackedList ? TrackedList->Get(static_cast<int>(position2)) : nullptr;
+    ListView->OnCompare = [this](TNvListView&, int row1, int row2) {
+        const TWindowDetails* a = TrackedList ? TrackedList->Get(static_cast<int>(ListView->RowData(row1))) : nullptr;
+        const TWindowDetails* b = TrackedList ? TrackedList->Get(static_cast<int>(ListView->RowData(row2))) : nullptr;
         return lstrcmpA(a ? a->ClassName : "", b ? b->ClassName : "");
     };
     ListView->OnDblClick = [this](TNvActionListView&) { MakeSelectedCurrent(); };
@@ -73,7 +73,7 @@ void TWindowsTab::RebuildList() {
                           FormatNonZero(record->Style, "0x%.8x")},
                          i, (record->Style & WS_VISIBLE) ? VisibleImage : HiddenImage);
     }
-    ListView->SortRows();
+    ListView->Sort();
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     SetCaption(FormatText("Tracked (%d)", count));
     // The same position, not the same window: after sorting another window may stand there.

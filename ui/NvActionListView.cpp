@@ -79,28 +79,6 @@ int TNvActionListView::AddRow(const std::vector<std::string>& cells, LPARAM data
     return row;
 }
 
-int CALLBACK TNvActionListView::CompareData(LPARAM data1, LPARAM data2, LPARAM selfData) {
-    return reinterpret_cast<TNvActionListView*>(selfData)->OnCompareData(data1, data2);
-}
-
-void TNvActionListView::SortRows() {
-    if (!OnCompareData) {
-        Sort();
-        return;
-    }
-    ListView_SortItems(Handle(), CompareData, reinterpret_cast<LPARAM>(this));
-}
-
-// The kit's column click, sorting through SortRows.
-void TNvActionListView::ClickColumn(int column) {
-    SortDescending = column == SortColumn && !SortDescending;
-    SetSortColumn(column);
-    if (OnColumnClick) OnColumnClick(*this, column);
-    SortRows();
-    int selected = SelectedIndex();
-    if (selected >= 0) ListView_EnsureVisible(Handle(), selected, FALSE);
-}
-
 void TNvActionListView::KeyDown(WORD key, unsigned shift) {
     if (OnKeyDown) OnKeyDown(*this, key, shift);
 }

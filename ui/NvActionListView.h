@@ -15,9 +15,6 @@ class TNvActionListView : public TNvListView {
     std::function<void(TNvActionListView&)> OnDblClick;
     // (sender, virtual key, TShiftState bits)
     std::function<void(TNvActionListView&, WORD, unsigned)> OnKeyDown;
-    // Compares two rows by their data. Row data is what stays reliable while the platform sorts: Wine hands
-    // an index comparison positions that no longer match what the list reports during the sort.
-    std::function<int(LPARAM, LPARAM)> OnCompareData;
     // Shown on a right click or the menu key; owned.
     std::unique_ptr<TNvPopupMenu> PopupMenu;
 
@@ -31,9 +28,6 @@ class TNvActionListView : public TNvListView {
     // Adds a row with its data and icon; the texts of the further columns follow in cells.
     int AddRow(const std::vector<std::string>& cells, LPARAM data, int image);
 
-    // Sorts with OnCompareData when set, otherwise as the kit does.
-    void SortRows();
-    void ClickColumn(int column) override;
     void KeyDown(WORD key, unsigned shift);
     void DblClick();
 
@@ -42,7 +36,6 @@ class TNvActionListView : public TNvListView {
     bool HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
-    static int CALLBACK CompareData(LPARAM data1, LPARAM data2, LPARAM self);
     static LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                        DWORD_PTR self);
     void FitParent();

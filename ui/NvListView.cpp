@@ -1,6 +1,10 @@
 // TNvListView and TNvOwnerDrawListView: report lists with a sort state and a header sort mark.
 #include "ui/NvClasses.h"
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
 #include <cmath>
 
 TNvListView::TNvListView(TNvWindow& owner, DWORD extraStyle) {
@@ -87,8 +91,45 @@ int CALLBACK TNvListView::CompareRows(LPARAM index1, LPARAM index2, LPARAM selfD
     return lstrcmpA(textA, textB);
 }
 
+namespace {
+
+LPARAM RowParam(HWND list, int index) {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    return ListView_GetItem(list, &item) ? item.lParam : 0;
+}
+
+void SetRowParam(HWND list, int index, LPARAM value) {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    item.lParam = value;
+    ListView_SetItem(list, &item);
+}
+
+int CALLBACK CompareRanks(LPARAM rank1, LPARAM rank2, LPARAM) {
+    return rank1 < rank2 ? -1 : (rank1 > rank2 ? 1 : 0);
+}
+
+} // namespace
+
+// The order is worked out on rows that stay in place, then applied through the rows' data: the platform's
+// index-based sort hands the comparison positions that no longer match the rows while it moves them (Wine).
 void TNvListView::Sort() {
-    if (Handle()) ListView_SortItemsEx(Handle(), CompareRows, reinterpret_cast<LPARAM>(this));
+    HWND list = Handle();
+    int count = list ? ListView_GetItemCount(list) : 0;
+    if (count < 2) return;
+    std::vector<int> order(static_cast<size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        return CompareRows(a, b, reinterpret_cast<LPARAM>(this)) < 0;
+    });
+    std::vector<LPARAM> data(order.size());
+    for (int i = 0; i < count; ++i) data[static_cast<size_t>(i)] = RowParam(list, i);
+    for (int rank = 0; rank < count; ++rank) SetRowParam(list, order[static_cast<size_t>(rank)], rank);
+    ListView_SortItems(list, CompareRanks, 0);
+    for (int rank = 0; rank < count; ++rank) SetRowParam(list, rank, data[static_cast<size_t>(order[static_cast<size_t>(rank)])]);
 }
 
 void TNvListView::ColumnResized(int column, int width) {

@@ -1,6 +1,8 @@
 // The control kit on real common controls: sorting and sort marks, status panels, menus, images, pages.
 #include "ShellTestSupport.h"
 
+#include "app/QrLib.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -91,6 +93,42 @@ TEST_F(ControlKit, ColumnClicksSortAscendingDescendingAscendingWithTheHeaderMark
     ClickHeader(list, 2);
     EXPECT_TRUE(list.SortDescending);
     EXPECT_EQ(clicks, 6);
+}
+
+TEST_F(ControlKit, ManyRowsSortCompletelyAndKeepTheirData) {
+    TNvListView& list = host->MakeChild<TNvListView>();
+    list.AddColumns(Columns, 1, 96);
+    // Twenty rows in a scrambled order; each row's data is its number, its caption the number's text.
+    for (int i = 0; i < 20; ++i) {
+        int number = (i * 7) % 20;
+        std::string caption = FormatText("row %.2d", number);
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = i;
+        item.pszText = const_cast<char*>(caption.c_str());
+        item.lParam = 1000 + number;
+        ListView_InsertItem(list.Handle(), &item);
+    }
+    auto dataOf = [&list](int row) {
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        ListView_GetItem(list.Handle(), &item);
+        return item.lParam;
+    };
+    list.Sort();
+    for (int row = 0; row < 20; ++row) {
+        EXPECT_EQ(Captions(list)[static_cast<size_t>(row)], FormatText("row %.2d", row));
+        EXPECT_EQ(dataOf(row), 1000 + row) << "the data travels with its row";
+    }
+    list.OnCompare = [](TNvListView& l, int a, int b) {
+        char ta[64] = "", tb[64] = "";
+        ListView_GetItemText(l.Handle(), a, 0, ta, sizeof ta);
+        ListView_GetItemText(l.Handle(), b, 0, tb, sizeof tb);
+        return -lstrcmpA(ta, tb);
+    };
+    list.Sort();
+    for (int row = 0; row < 20; ++row) EXPECT_EQ(dataOf(row), 1019 - row);
 }
 
 TEST_F(ControlKit, WithoutAHandlerRowsSortByCaptionAlwaysAscending) {

@@ -42,15 +42,28 @@ HWND FindOwnDialog(const std::string& caption) {
 }
 
 TDialogAnswerer::TDialogAnswerer(std::vector<TExpectedDialog> expectedDialogs, DWORD timeout)
-    : expected(std::move(expectedDialogs)), timeoutMs(timeout), worker([this] { Run(); }) {}
+    : expected(std::move(expectedDialogs)), timeoutMs(timeout), worker([this] {
+          Run();
+          done = true;
+      }) {}
 
-TDialogAnswerer::~TDialogAnswerer() {
-    if (worker.joinable()) worker.join();
-}
+TDialogAnswerer::~TDialogAnswerer() { Finish(); }
 
 const std::vector<TSeenDialog>& TDialogAnswerer::Seen() {
-    if (worker.joinable()) worker.join();
+    Finish();
     return seen;
+}
+
+// The answering thread reads texts of this thread's windows, which sends messages to this thread: keep
+// handling sent messages while waiting for it, or both threads wait for each other.
+void TDialogAnswerer::Finish() {
+    if (!worker.joinable()) return;
+    while (!done) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    worker.join();
 }
 
 void TDialogAnswerer::Run() {

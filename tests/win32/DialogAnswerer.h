@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
@@ -51,9 +52,11 @@ class TDialogAnswerer {
 
   private:
     void Run();
+    void Finish();
     std::vector<TExpectedDialog> expected;
     std::vector<TSeenDialog> seen;
     DWORD timeoutMs;
+    std::atomic<bool> done{false};
     std::thread worker;
 };
 
