@@ -89,23 +89,23 @@ int ReadFieldNumber(const char*& p) {
 }
 
 // Reads the placeholder after a '%'; p ends past it. False (p unchanged) when it is not one we know.
-bool ParseFormatSpec(const char*& p, TFormatSpec& spec) {
+bool ParseFormatSpec(const char*& p, TFormatSpec& field) {
     const char* q = p;
     for (;; ++q) {
         if (*q == '-')
-            spec.LeftAlign = true;
+            field.LeftAlign = true;
         else if (*q == '0')
-            spec.ZeroPad = true;
+            field.ZeroPad = true;
         else
             break;
     }
-    spec.Width = ReadFieldNumber(q);
+    field.Width = ReadFieldNumber(q);
     if (*q == '.') {
         ++q;
-        spec.Precision = ReadFieldNumber(q);
+        field.Precision = ReadFieldNumber(q);
     }
-    while (*q == 'l' && spec.LongCount < 2) {
-        ++spec.LongCount;
+    while (*q == 'l' && field.LongCount < 2) {
+        ++field.LongCount;
         ++q;
     }
     switch (*q) {
@@ -117,7 +117,7 @@ bool ParseFormatSpec(const char*& p, TFormatSpec& spec) {
     case 's':
     case 'c':
     case '%':
-        spec.Conversion = *q;
+        field.Conversion = *q;
         p = q + 1;
         return true;
     default:
@@ -125,53 +125,53 @@ bool ParseFormatSpec(const char*& p, TFormatSpec& spec) {
     }
 }
 
-void AppendPadded(std::string& out, const std::string& body, const TFormatSpec& spec) {
-    size_t pad = static_cast<size_t>(spec.Width) > body.size() ? spec.Width - body.size() : 0;
-    if (!spec.LeftAlign) out.append(pad, ' ');
+void AppendPadded(std::string& out, const std::string& body, const TFormatSpec& field) {
+    size_t pad = static_cast<size_t>(field.Width) > body.size() ? field.Width - body.size() : 0;
+    if (!field.LeftAlign) out.append(pad, ' ');
     out += body;
-    if (spec.LeftAlign) out.append(pad, ' ');
+    if (field.LeftAlign) out.append(pad, ' ');
 }
 
 // A number given as sign and magnitude, so that the most negative 64-bit value needs no negation.
-void AppendNumber(std::string& out, bool negative, uint64_t magnitude, const TFormatSpec& spec) {
-    const bool hex = spec.Conversion == 'x' || spec.Conversion == 'X';
+void AppendNumber(std::string& out, bool negative, uint64_t magnitude, const TFormatSpec& field) {
+    const bool hex = field.Conversion == 'x' || field.Conversion == 'X';
     std::string digits;
     do {
         unsigned d = static_cast<unsigned>(hex ? magnitude % 16 : magnitude % 10);
         digits.insert(digits.begin(), static_cast<char>(d < 10 ? '0' + d : 'A' + d - 10));
         magnitude = hex ? magnitude / 16 : magnitude / 10;
     } while (magnitude != 0);
-    if (spec.Precision == 0 && digits == "0") digits.clear();
-    if (spec.Precision > 0 && digits.size() < static_cast<size_t>(spec.Precision))
-        digits.insert(0, spec.Precision - digits.size(), '0');
+    if (field.Precision == 0 && digits == "0") digits.clear();
+    if (field.Precision > 0 && digits.size() < static_cast<size_t>(field.Precision))
+        digits.insert(0, field.Precision - digits.size(), '0');
     const std::string sign = negative ? "-" : "";
-    if (spec.ZeroPad && !spec.LeftAlign && spec.Precision < 0 &&
-        sign.size() + digits.size() < static_cast<size_t>(spec.Width))
-        digits.insert(0, spec.Width - sign.size() - digits.size(), '0');
-    AppendPadded(out, sign + digits, spec);
+    if (field.ZeroPad && !field.LeftAlign && field.Precision < 0 &&
+        sign.size() + digits.size() < static_cast<size_t>(field.Width))
+        digits.insert(0, field.Width - sign.size() - digits.size(), '0');
+    AppendPadded(out, sign + digits, field);
 }
 
 // Where placeholders get their values: the variable arguments of a call, or one fixed number.
 class TFormatSource {
   public:
     virtual ~TFormatSource() = default;
-    virtual void Number(const TFormatSpec& spec, bool& negative, uint64_t& magnitude) = 0;
+    virtual void Number(const TFormatSpec& field, bool& negative, uint64_t& magnitude) = 0;
     virtual const char* Text() = 0;
 };
 
 class TVarArgSource : public TFormatSource {
   public:
     explicit TVarArgSource(va_list& args) : Args(args) {}
-    void Number(const TFormatSpec& spec, bool& negative, uint64_t& magnitude) override {
-        const bool isSigned = spec.Conversion == 'd' || spec.Conversion == 'i' || spec.Conversion == 'c';
+    void Number(const TFormatSpec& field, bool& negative, uint64_t& magnitude) override {
+        const bool isSigned = field.Conversion == 'd' || field.Conversion == 'i' || field.Conversion == 'c';
         int64_t signedValue = 0;
         uint64_t unsignedValue = 0;
-        if (spec.LongCount == 2) {
+        if (field.LongCount == 2) {
             if (isSigned)
                 signedValue = va_arg(Args, long long);
             else
                 unsignedValue = va_arg(Args, unsigned long long);
-        } else if (spec.LongCount == 1) {
+        } else if (field.LongCount == 1) {
             if (isSigned)
                 signedValue = va_arg(Args, long);
             else
@@ -200,12 +200,12 @@ class TVarArgSource : public TFormatSource {
 class TFixedNumberSource : public TFormatSource {
   public:
     explicit TFixedNumberSource(int64_t value) : Value(value) {}
-    void Number(const TFormatSpec& spec, bool& negative, uint64_t& magnitude) override {
-        const bool isSigned = spec.Conversion == 'd' || spec.Conversion == 'i';
+    void Number(const TFormatSpec& field, bool& negative, uint64_t& magnitude) override {
+        const bool isSigned = field.Conversion == 'd' || field.Conversion == 'i';
         negative = isSigned && Value < 0;
         if (negative) {
             magnitude = 0 - static_cast<uint64_t>(Value);
-        } else if (isSigned || spec.LongCount == 2) {
+        } else if (isSigned || field.LongCount == 2) {
             magnitude = static_cast<uint64_t>(Value);
         } else {
             // Without "ll" an unsigned placeholder shows the 32-bit pattern, as "%x" of an int does.
@@ -227,36 +227,36 @@ std::string FormatWith(const char* format, TFormatSource& source) {
             continue;
         }
         const char* placeholder = p++;
-        TFormatSpec spec;
-        if (!ParseFormatSpec(p, spec)) {
+        TFormatSpec field;
+        if (!ParseFormatSpec(p, field)) {
             out += *placeholder;
             continue;
         }
-        switch (spec.Conversion) {
+        switch (field.Conversion) {
         case '%':
             out += '%';
             break;
         case 's': {
             const char* text = source.Text();
             std::string body = text ? text : "";
-            if (spec.Precision >= 0 && body.size() > static_cast<size_t>(spec.Precision))
-                body.resize(spec.Precision);
-            AppendPadded(out, body, spec);
+            if (field.Precision >= 0 && body.size() > static_cast<size_t>(field.Precision))
+                body.resize(field.Precision);
+            AppendPadded(out, body, field);
             break;
         }
         case 'c': {
             bool negative = false;
             uint64_t magnitude = 0;
-            source.Number(spec, negative, magnitude);
+            source.Number(field, negative, magnitude);
             uint64_t byte = negative ? 0 - magnitude : magnitude;
-            AppendPadded(out, std::string(1, static_cast<char>(byte & 0xFF)), spec);
+            AppendPadded(out, std::string(1, static_cast<char>(byte & 0xFF)), field);
             break;
         }
         default: {
             bool negative = false;
             uint64_t magnitude = 0;
-            source.Number(spec, negative, magnitude);
-            AppendNumber(out, negative, magnitude, spec);
+            source.Number(field, negative, magnitude);
+            AppendNumber(out, negative, magnitude, field);
             break;
         }
         }
@@ -430,35 +430,35 @@ std::string_view TrimControl(std::string_view text) {
     return text;
 }
 
-void ApplyFontToken(std::string_view token, int32_t dpi, TFontSpec& spec) {
+void ApplyFontToken(std::string_view token, int32_t dpi, TFontSpec& field) {
     const char first = token.front();
     if (token.size() <= 4 && (first == 'b' || first == 'i' || first == 's' || first == 'u')) {
         for (char c : token) {
             if (c == 'b')
-                spec.Weight = 700;
+                field.Weight = 700;
             else if (c == 'i')
-                spec.Italic = true;
+                field.Italic = true;
             else if (c == 's')
-                spec.StrikeOut = true;
+                field.StrikeOut = true;
             else if (c == 'u')
-                spec.Underline = true;
+                field.Underline = true;
         }
     } else if (first == '-' || (first >= '0' && first <= '9')) {
         const int32_t points = IntFromText(token, 8);
         // Negated in 64 bits: a size that scales to the most negative height has no positive twin.
         const int64_t height = -static_cast<int64_t>(MulDivRound(points, dpi, 72));
-        spec.Height = static_cast<int32_t>(height > INT32_MAX ? INT32_MAX : height);
+        field.Height = static_cast<int32_t>(height > INT32_MAX ? INT32_MAX : height);
     } else {
-        spec.FaceName = std::string(token.substr(0, TFontSpec::MaxFaceLength));
+        field.FaceName = std::string(token.substr(0, TFontSpec::MaxFaceLength));
     }
 }
 
 } // namespace
 
 TFontSpec ParseFontText(std::string_view text, int32_t baseHeight, std::string_view baseFace, int32_t dpi) {
-    TFontSpec spec;
-    spec.Height = baseHeight;
-    spec.FaceName = std::string(baseFace.substr(0, TFontSpec::MaxFaceLength));
+    TFontSpec field;
+    field.Height = baseHeight;
+    field.FaceName = std::string(baseFace.substr(0, TFontSpec::MaxFaceLength));
     size_t i = 0;
     while (i < text.size()) {
         if (IsFontSeparator(text[i])) {
@@ -479,7 +479,7 @@ TFontSpec ParseFontText(std::string_view text, int32_t baseHeight, std::string_v
             i = end;
         }
         token = TrimControl(token);
-        if (!token.empty()) ApplyFontToken(token, dpi, spec);
+        if (!token.empty()) ApplyFontToken(token, dpi, field);
     }
-    return spec;
+    return field;
 }

@@ -26,19 +26,15 @@ bool CopyTextToClipboard(HWND owner, const std::string& text) {
     return placed;
 }
 
-namespace {
-
-int32_t ScreenDpi() {
+int ScreenPixelsPerInch() {
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
     if (screen) ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : 96;
 }
 
-} // namespace
-
 HFONT FontFromText(const std::string& text) {
-    const int32_t dpi = ScreenDpi();
+    const int32_t dpi = ScreenPixelsPerInch();
     LOGFONTA base = {};
     if (!SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof base, &base, 0)) {
         base = {};
@@ -46,16 +42,16 @@ HFONT FontFromText(const std::string& text) {
         lstrcpynA(base.lfFaceName, "Tahoma", LF_FACESIZE);
     }
     base.lfFaceName[LF_FACESIZE - 1] = '\0';
-    const TFontSpec spec = ParseFontText(text, base.lfHeight, base.lfFaceName, dpi);
+    const TFontSpec parsed = ParseFontText(text, base.lfHeight, base.lfFaceName, dpi);
 
     LOGFONTA font = {};
-    font.lfHeight = spec.Height;
-    font.lfWeight = spec.Weight;
-    font.lfItalic = spec.Italic ? TRUE : FALSE;
-    font.lfUnderline = spec.Underline ? TRUE : FALSE;
-    font.lfStrikeOut = spec.StrikeOut ? TRUE : FALSE;
+    font.lfHeight = parsed.Height;
+    font.lfWeight = parsed.Weight;
+    font.lfItalic = parsed.Italic ? TRUE : FALSE;
+    font.lfUnderline = parsed.Underline ? TRUE : FALSE;
+    font.lfStrikeOut = parsed.StrikeOut ? TRUE : FALSE;
     font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(font.lfFaceName, spec.FaceName.c_str(), LF_FACESIZE);
+    lstrcpynA(font.lfFaceName, parsed.FaceName.c_str(), LF_FACESIZE);
     return CreateFontIndirectA(&font);
 }
 

@@ -12,6 +12,8 @@ int ShowMessageBox(const std::string& text, const std::string& caption, UINT fla
 bool CopyTextToClipboard(HWND owner, const std::string& text);
 // The font that a text such as `Tahoma, 9; bi` describes, on top of the icon-title font.
 HFONT FontFromText(const std::string& text); // new font, owned by the caller
+// The screen's vertical pixels per inch; 96 when it cannot be read.
+int ScreenPixelsPerInch();
 // The numeric form, or the date in the user's long date format (empty when the bytes are no date).
 std::string VersionText(uint32_t packed, bool numeric);
 std::string LastErrorText(); // the system's text for GetLastError()

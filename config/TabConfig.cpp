@@ -1,6 +1,7 @@
 // TConfigTab: the registry as a sortable list; every change goes through the variables' setters.
 #include "config/TabConfig.h"
 
+#include "app/WinApiEx.h"
 #include "config/ConfigRows.h"
 #include "config/EasyConfig.h"
 #include "ui/QrDialogs.h"
@@ -15,13 +16,6 @@ const TNvListColumn Columns[] = {
 
 TConfigVar* VariableOf(LPARAM data) {
     return reinterpret_cast<TConfigVar*>(data);
-}
-
-int ScreenPixelsPerInch() {
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
-    return dpi;
 }
 
 } // namespace

@@ -24,13 +24,6 @@ uint32_t HandleValue(HWND handle) {
     return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle));
 }
 
-int ScreenPixelsPerInch() {
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
 } // namespace
 
 TWindowsTab::TWindowsTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {

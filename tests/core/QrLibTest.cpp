@@ -271,13 +271,13 @@ TEST(FontText, TokensOverrideTheBaseInOrder) {
          "ABCDEFGHIJKLMNOPQRSTUVWXYZabcde"},
     };
     for (const auto& c : cases) {
-        const TFontSpec spec = ParseFontText(c.Text, base, "Segoe UI", 96);
-        EXPECT_EQ(spec.Height, c.Height) << c.Text;
-        EXPECT_EQ(spec.Weight, c.Weight) << c.Text;
-        EXPECT_EQ(spec.Italic, c.Italic) << c.Text;
-        EXPECT_EQ(spec.Underline, c.Underline) << c.Text;
-        EXPECT_EQ(spec.StrikeOut, c.StrikeOut) << c.Text;
-        EXPECT_EQ(spec.FaceName, c.Face) << c.Text;
+        const TFontSpec font = ParseFontText(c.Text, base, "Segoe UI", 96);
+        EXPECT_EQ(font.Height, c.Height) << c.Text;
+        EXPECT_EQ(font.Weight, c.Weight) << c.Text;
+        EXPECT_EQ(font.Italic, c.Italic) << c.Text;
+        EXPECT_EQ(font.Underline, c.Underline) << c.Text;
+        EXPECT_EQ(font.StrikeOut, c.StrikeOut) << c.Text;
+        EXPECT_EQ(font.FaceName, c.Face) << c.Text;
     }
 }
 
