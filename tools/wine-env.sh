@@ -37,6 +37,11 @@ wine_env_start() { # build folder, "display" to start Xvfb even when DISPLAY is 
   local loader
   loader=$(wine_env_loader)
   "$loader" wineboot -i >/dev/null 2>&1 </dev/null || true
+  # Debian's 64-bit Wine does not find its own Marlett font, so title-bar buttons would show letters.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  fi
   # A virtual desktop: Wine then draws title bars and manages windows itself, as Windows does, instead of
   # leaving that to an X window manager that a private Xvfb does not have.
   if [ ! -f "$WINEPREFIX/.paneprobe-desktop" ]; then
