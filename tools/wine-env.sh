@@ -48,6 +48,12 @@ wine_env_start() { # build folder, "display" to start Xvfb even when DISPLAY is 
     "$loader" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null || true
     "$loader" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1 </dev/null || true
     touch "$WINEPREFIX/.paneprobe-desktop"
+    # The desktop process that wineboot started does not read the new setting, and a new font needs a new
+    # server too: start afresh, so that the first run in a new prefix behaves like every later one.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    wineserver -p >/dev/null 2>&1 </dev/null
+    "$loader" wineboot >/dev/null 2>&1 </dev/null || true
   fi
 }
 

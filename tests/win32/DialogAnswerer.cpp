@@ -35,6 +35,24 @@ std::string TextOf(HWND hWnd) {
 
 } // namespace
 
+namespace {
+
+BOOL CALLBACK CancelDialogProc(HWND hWnd, LPARAM) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hWnd, &processId);
+    char className[64] = {};
+    GetClassNameA(hWnd, className, sizeof className);
+    if (processId == GetCurrentProcessId() && IsWindowVisible(hWnd) && std::string(className) == "#32770")
+        PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+// A dialog that did not come, or did not take its answer, must fail the test rather than keep the code
+// under test waiting in its modal loop for ever.
+void CancelOwnDialogs() { EnumWindows(CancelDialogProc, 0); }
+
+} // namespace
+
 HWND FindOwnDialog(const std::string& caption) {
     TFindContext context = {&caption, nullptr};
     EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&context));
@@ -73,7 +91,10 @@ void TDialogAnswerer::Run() {
             hDlg = FindOwnDialog(dialog.Caption);
             if (!hDlg) Sleep(20);
         }
-        if (!hDlg) return;
+        if (!hDlg) {
+            CancelOwnDialogs();
+            return;
+        }
         Sleep(30); // let the dialog finish its initialisation
 
         TSeenDialog view;
@@ -94,7 +115,6 @@ void TDialogAnswerer::Run() {
         }
         HWND hOwner = GetWindow(hDlg, GW_OWNER);
         view.OwnerDisabled = hOwner && !IsWindowEnabled(hOwner);
-        seen.push_back(view);
         if (dialog.Before) dialog.Before();
 
         switch (dialog.Answer) {
@@ -122,8 +142,14 @@ void TDialogAnswerer::Run() {
             PostMessageA(GetDlgItem(hDlg, IDOK), BM_CLICK, 0, 0);
             break;
         }
-        // The next expected dialog may share this caption: wait until this one is gone.
+        // The next expected dialog may share this caption: wait until this one is gone. Only a dialog that
+        // took its answer counts as seen.
         for (DWORD waited = 0; waited < timeoutMs && IsWindow(hDlg); waited += 10)
             Sleep(10);
+        if (IsWindow(hDlg)) {
+            CancelOwnDialogs();
+            return;
+        }
+        seen.push_back(view);
     }
 }

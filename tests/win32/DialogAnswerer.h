@@ -42,12 +42,12 @@ struct TSeenDialog {
 class TDialogAnswerer {
   public:
     // Starts answering at once; each dialog is waited for up to timeoutMs.
-    explicit TDialogAnswerer(std::vector<TExpectedDialog> expected, DWORD timeoutMs = 5000);
+    explicit TDialogAnswerer(std::vector<TExpectedDialog> expected, DWORD timeoutMs = 20000);
     ~TDialogAnswerer();
     TDialogAnswerer(const TDialogAnswerer&) = delete;
     TDialogAnswerer& operator=(const TDialogAnswerer&) = delete;
 
-    // Waits for the thread; the dialogs that were found and answered, in order.
+    // Waits for the thread; the dialogs that were found and closed by their answer, in order.
     const std::vector<TSeenDialog>& Seen();
 
   private:

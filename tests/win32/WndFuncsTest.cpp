@@ -321,6 +321,9 @@ TEST_F(WndCommand, DestroyOfAWindowThatRefusesToCloseReportsTheFailure) {
 
 TEST_F(WndCommand, DestroyOfAWindowThatClosesReportsNothing) {
     HWND main = target.MainWindow();
+    // The command gives a closing window 250 ms: make sure the target is idle and answering first.
+    DWORD_PTR unused = 0;
+    SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &unused);
     TDialogAnswerer answerer({{"Destroy Window?", TAnswer::Yes, ""}, {"Destroy Window", TAnswer::Ok, ""}},
                              1500);
     RunCommand(WndDestroy, main);
