@@ -71,7 +71,9 @@ const TTabClass* ConfigTabClass() {
     return &configTab;
 }
 
-void FillCommandsMenu(TNvMainMenu& menu, TNvMenuItem& commandsMenu) { FillWindowCommandsMenu(menu, commandsMenu); }
+void FillCommandsMenu(TNvMainMenu& menu, TNvMenuItem& commandsMenu) {
+    FillWindowCommandsMenu(menu, commandsMenu);
+}
 
 void ShowAboutBox(HWND, uint32_t, const char*) {}
 
@@ -263,20 +265,29 @@ void TPaneprobeForm::RefreshActiveTab() {
 }
 
 void TPaneprobeForm::OnTrackedListChange(TWindowList&) {
+    if (replacingTracked) {
+        trackedChangePending = true;
+        return;
+    }
     if (TabManager) TabManager->BroadcastTrackedListChanged();
-    if (!statusDeferred) UpdateStatusBar();
+    UpdateStatusBar();
 }
 
-// TrackWindow empties the list before it adds the new record; showing that empty moment would flicker.
+// TrackWindow empties the list before it adds the new record. When the form itself replaces the tracked
+// window (every fast tick while scanning), the tabs and the status bar hear once, about the new window:
+// showing the empty moment in between would flicker and, 30 times a second, rebuild every tab twice.
 void TPaneprobeForm::TrackQuietly(HWND handle, bool stopScanning) {
-    ++statusDeferred;
+    replacingTracked = true;
+    trackedChangePending = false;
     try {
         TrackWindow(handle, false, stopScanning);
     } catch (...) {
-        --statusDeferred;
+        replacingTracked = false;
         throw;
     }
-    --statusDeferred;
+    replacingTracked = false;
+    if (trackedChangePending && TabManager) TabManager->BroadcastTrackedListChanged();
+    trackedChangePending = false;
     UpdateStatusBar();
 }
 

@@ -105,8 +105,9 @@ class TPaneprobeForm : public TNvForm {
     TFont MainFont;
     const TTabClass* ConfigTab;
     bool shown = false;
-    // While the form itself replaces the tracked window, the status bar is rewritten once at the end.
-    int statusDeferred = 0;
+    // True while the form replaces the tracked window itself; the list's notifications wait for the end.
+    bool replacingTracked = false;
+    bool trackedChangePending = false;
     bool trackedAlive = false;
     bool parentAlive = false;
     std::string paintedState; // what the bar last showed; an unchanged bar is not painted again

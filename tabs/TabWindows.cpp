@@ -5,6 +5,9 @@
 #include "app/WinApiEx.h"
 #include "tabs/WndFuncs.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 const TNvListColumn Columns[] = {
@@ -34,12 +37,6 @@ TWindowsTab::TWindowsTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     ListView->PopupMenu = std::make_unique<TNvPopupMenu>(
         *ListView, [this](TNvMenuItem& item) { CopySelected(item.Entry ? item.Entry->Id : 0); }, PopupEntries,
         static_cast<int>(std::size(PopupEntries)) - 1);
-    // The platform's locale-aware, case-sensitive order of the class names.
-    ListView->OnCompare = [this](TNvListView&, int row1, int row2) {
-        const TWindowDetails* a = TrackedList ? TrackedList->Get(static_cast<int>(ListView->RowData(row1))) : nullptr;
-        const TWindowDetails* b = TrackedList ? TrackedList->Get(static_cast<int>(ListView->RowData(row2))) : nullptr;
-        return lstrcmpA(a ? a->ClassName : "", b ? b->ClassName : "");
-    };
     ListView->OnDblClick = [this](TNvActionListView&) { MakeSelectedCurrent(); };
     ListView->OnKeyDown = [this](TNvActionListView&, WORD key, unsigned shift) {
         if (shift != ssNone) return;
@@ -49,28 +46,62 @@ TWindowsTab::TWindowsTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     RebuildList();
 }
 
+// Rows are written in class-name order, and only where they differ from what the list shows: with scanning
+// on the list is rebuilt twice per fast tick, and a full refill of the list view costs milliseconds.
 void TWindowsTab::RebuildList() {
     HWND list = ListView->Handle();
     int focused = ListView->FocusedIndex();
     int count = TrackedList ? TrackedList->Count() : 0;
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    ListView_DeleteAllItems(list);
     static const TCharSet lineBreaks = MakeCharSet("\r\n");
+    std::vector<TShownRow> rows;
+    rows.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const TWindowDetails* record = TrackedList->Get(i);
         if (!record) continue;
-        ListView->AddRow({record->ClassName, FormatNonZero(HandleValue(record->Handle), "0x%.8x"),
-                          RemoveChars(record->Caption, lineBreaks, 1),
-                          FormatNonZero(HandleValue(record->Parent), "0x%.8x"),
-                          FormatNonZero(record->ProcessId, "%d"), FormatNonZero(record->ThreadId, "%d"),
-                          FormatNonZero(record->Style, "0x%.8x")},
-                         i, (record->Style & WS_VISIBLE) ? VisibleImage : HiddenImage);
+        rows.push_back(
+            {{record->ClassName, FormatNonZero(HandleValue(record->Handle), "0x%.8x"),
+              RemoveChars(record->Caption, lineBreaks, 1),
+              FormatNonZero(HandleValue(record->Parent), "0x%.8x"), FormatNonZero(record->ProcessId, "%d"),
+              FormatNonZero(record->ThreadId, "%d"), FormatNonZero(record->Style, "0x%.8x")},
+             i,
+             (record->Style & WS_VISIBLE) ? VisibleImage : HiddenImage});
     }
-    ListView->Sort();
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    SetCaption(FormatText("Tracked (%d)", count));
-    // The same position, not the same window: after sorting another window may stand there.
-    ListView->SelectRow(Clamp(focused, 0, ListView->RowCount() - 1));
+    // The platform's locale-aware, case-sensitive order of the class names; equal names keep list order.
+    std::stable_sort(rows.begin(), rows.end(), [](const TShownRow& a, const TShownRow& b) {
+        return lstrcmpA(a.Cells[0].c_str(), b.Cells[0].c_str()) < 0;
+    });
+    if (static_cast<int>(rows.size()) != ListView->RowCount() || rows.size() != shownRows.size()) {
+        ListView_DeleteAllItems(list);
+        shownRows.clear();
+        for (const TShownRow& row : rows)
+            ListView->AddRow(row.Cells, row.Position, row.Image);
+    } else {
+        for (size_t i = 0; i < rows.size(); ++i)
+            UpdateRow(static_cast<int>(i), rows[i], shownRows[i]);
+    }
+    shownRows = std::move(rows);
+    std::string caption = FormatText("Tracked (%d)", count);
+    if (caption != Caption) SetCaption(caption);
+    // The same position, not the same window: another window may stand there now.
+    int wanted = Clamp(focused, 0, ListView->RowCount() - 1);
+    if (wanted != focused || ListView->SelectedIndex() != wanted) ListView->SelectRow(wanted);
+}
+
+void TWindowsTab::UpdateRow(int index, const TShownRow& row, const TShownRow& shown) {
+    HWND list = ListView->Handle();
+    if (row.Position != shown.Position || row.Image != shown.Image || row.Cells[0] != shown.Cells[0]) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+        item.iItem = index;
+        item.pszText = const_cast<char*>(row.Cells[0].c_str());
+        item.lParam = row.Position;
+        item.iImage = row.Image;
+        ListView_SetItem(list, &item);
+    }
+    for (size_t column = 1; column < row.Cells.size(); ++column)
+        if (row.Cells[column] != shown.Cells[column])
+            ListView_SetItemText(list, index, static_cast<int>(column),
+                                 const_cast<char*>(row.Cells[column].c_str()));
 }
 
 int TWindowsTab::SelectedRecord() const {

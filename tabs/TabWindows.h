@@ -4,6 +4,9 @@
 #include "app/Shared.h"
 #include "ui/NvActionListView.h"
 
+#include <string>
+#include <vector>
+
 class TWindowsTab : public TPaneprobeTab {
   public:
     explicit TWindowsTab(TNvTabSheet* sheet);
@@ -20,6 +23,16 @@ class TWindowsTab : public TPaneprobeTab {
     void DeleteSelected();
     // The popup commands: 1 copies the class name, 2 the caption (line breaks included).
     void CopySelected(int command);
+
+  private:
+    // What one row of the list shows: its cells, the record's position in the tracked list, its icon.
+    struct TShownRow {
+        std::vector<std::string> Cells;
+        int Position;
+        int Image;
+    };
+    std::vector<TShownRow> shownRows;
+    void UpdateRow(int index, const TShownRow& row, const TShownRow& shown);
 };
 
 enum TWindowsPopupCommand : uint16_t { cmdCopyClassName = 1, cmdCopyCaption = 2 };

@@ -122,14 +122,16 @@ void TNvListView::Sort() {
     if (count < 2) return;
     std::vector<int> order(static_cast<size_t>(count));
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-        return CompareRows(a, b, reinterpret_cast<LPARAM>(this)) < 0;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [this](int a, int b) { return CompareRows(a, b, reinterpret_cast<LPARAM>(this)) < 0; });
     std::vector<LPARAM> data(order.size());
-    for (int i = 0; i < count; ++i) data[static_cast<size_t>(i)] = RowParam(list, i);
-    for (int rank = 0; rank < count; ++rank) SetRowParam(list, order[static_cast<size_t>(rank)], rank);
+    for (int i = 0; i < count; ++i)
+        data[static_cast<size_t>(i)] = RowParam(list, i);
+    for (int rank = 0; rank < count; ++rank)
+        SetRowParam(list, order[static_cast<size_t>(rank)], rank);
     ListView_SortItems(list, CompareRanks, 0);
-    for (int rank = 0; rank < count; ++rank) SetRowParam(list, rank, data[static_cast<size_t>(order[static_cast<size_t>(rank)])]);
+    for (int rank = 0; rank < count; ++rank)
+        SetRowParam(list, rank, data[static_cast<size_t>(order[static_cast<size_t>(rank)])]);
 }
 
 void TNvListView::ColumnResized(int column, int width) {

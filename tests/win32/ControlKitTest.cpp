@@ -128,7 +128,8 @@ TEST_F(ControlKit, ManyRowsSortCompletelyAndKeepTheirData) {
         return -lstrcmpA(ta, tb);
     };
     list.Sort();
-    for (int row = 0; row < 20; ++row) EXPECT_EQ(dataOf(row), 1019 - row);
+    for (int row = 0; row < 20; ++row)
+        EXPECT_EQ(dataOf(row), 1019 - row);
 }
 
 TEST_F(ControlKit, WithoutAHandlerRowsSortByCaptionAlwaysAscending) {

@@ -49,7 +49,9 @@ BOOL CALLBACK CancelDialogProc(HWND hWnd, LPARAM) {
 
 // A dialog that did not come, or did not take its answer, must fail the test rather than keep the code
 // under test waiting in its modal loop for ever.
-void CancelOwnDialogs() { EnumWindows(CancelDialogProc, 0); }
+void CancelOwnDialogs() {
+    EnumWindows(CancelDialogProc, 0);
+}
 
 } // namespace
 
@@ -65,7 +67,9 @@ TDialogAnswerer::TDialogAnswerer(std::vector<TExpectedDialog> expectedDialogs, D
           done = true;
       }) {}
 
-TDialogAnswerer::~TDialogAnswerer() { Finish(); }
+TDialogAnswerer::~TDialogAnswerer() {
+    Finish();
+}
 
 const std::vector<TSeenDialog>& TDialogAnswerer::Seen() {
     Finish();

@@ -466,6 +466,24 @@ TEST_F(MainWindow, WorksWithoutTabs) {
     EXPECT_EQ(f.StatusBar->PanelText(2), "1 / 1");
 }
 
+TEST_F(MainWindow, AScanningTickTellsEveryTabOnceAboutTheNewWindow) {
+    TPaneprobeForm& f = Start(2);
+    f.UpdateInterval->SetValue(0);
+    f.ScanAtMouse->SetValue(true);
+    for (TRecordingTab* tab : TRecordingTab::Created)
+        tab->ListCounts.clear();
+    f.FastTick();
+    for (TRecordingTab* tab : TRecordingTab::Created)
+        EXPECT_EQ(tab->ListCounts, std::vector<int>{1}) << "no tab sees the empty moment of the replacement";
+    // Anyone else's TrackWindow reaches the tabs with every change, as the list makes them.
+    f.ScanAtMouse->SetValue(false);
+    for (TRecordingTab* tab : TRecordingTab::Created)
+        tab->ListCounts.clear();
+    TrackWindow(f.Handle(), false, true);
+    for (TRecordingTab* tab : TRecordingTab::Created)
+        EXPECT_EQ(tab->ListCounts, (std::vector<int>{0, 1}));
+}
+
 TEST_F(MainWindow, PanelZeroColourShowsScanningTrackingAndVanished) {
     TPaneprobeForm& f = Start();
     f.UpdateInterval->SetValue(0);

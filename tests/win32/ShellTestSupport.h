@@ -24,12 +24,16 @@ class TRecordingTab : public TPaneprobeTab {
     explicit TRecordingTab(TNvTabSheet* sheet);
     void Activate() override;
     void Refresh() override { ++Refreshes; }
-    void TrackedListChanged() override { ++ListChanges; }
+    void TrackedListChanged() override {
+        ++ListChanges;
+        ListCounts.push_back(TrackedList ? TrackedList->Count() : -1);
+    }
     void ConfigChanged(TConfigVar& variable) override;
 
     int Activations = 0;
     int Refreshes = 0;
     int ListChanges = 0;
+    std::vector<int> ListCounts; // the tracked list's size at each change heard
     std::vector<std::string> ConfigNames;
     static std::vector<TRecordingTab*> Created;
 };

@@ -92,6 +92,29 @@ TEST_F(TrackedTab, ListsEveryTrackedWindowSortedByClass) {
     EXPECT_EQ(list.HeaderFormat(0), 0) << "no sort mark";
 }
 
+TEST_F(TrackedTab, RowsFollowRefreshedRecordsWithoutARefill) {
+    TrackThree();
+    TWindowsTab& tab = Tab<TWindowsTab>();
+    TNvActionListView& list = *tab.ListView;
+    int probeRow = RowOfHandle(list, target.Probe());
+    ASSERT_GE(probeRow, 0);
+    EXPECT_EQ(RowImage(list, probeRow), 2) << "visible";
+    // Same number of windows, new texts and style: the rows must show them after the next change.
+    SetWindowTextA(target.Probe(), "Renamed probe");
+    ShowWindow(target.Probe(), SW_HIDE);
+    for (int i = 0; i < TrackedList->Count(); ++i)
+        TrackedList->Get(i)->Refresh();
+    TrackedList->SetItemIndex(2);
+    ASSERT_EQ(list.RowCount(), 3);
+    EXPECT_EQ(RowOfHandle(list, target.Probe()), probeRow);
+    EXPECT_EQ(list.CellText(probeRow, 2), "Renamed probe");
+    EXPECT_EQ(RowImage(list, probeRow), 9) << "hidden";
+    EXPECT_EQ(list.CellText(probeRow, 6),
+              FormatNonZero(static_cast<uint32_t>(GetWindowLongA(target.Probe(), GWL_STYLE)), "0x%.8x"));
+    EXPECT_EQ(static_cast<int>(list.RowData(probeRow)), 1) << "the row still names the probe's record";
+    ShowWindow(target.Probe(), SW_SHOWNA);
+}
+
 TEST_F(TrackedTab, ManyRowsSortByClassName) {
     TrackThree();
     for (int id : {TTargetProcess::ButtonId, TTargetProcess::EditId, TTargetProcess::KeeperId})
