@@ -50,7 +50,6 @@ TWindowsTab::TWindowsTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
 // on the list is rebuilt twice per fast tick, and a full refill of the list view costs milliseconds.
 void TWindowsTab::RebuildList() {
     HWND list = ListView->Handle();
-    int focused = ListView->FocusedIndex();
     int count = TrackedList ? TrackedList->Count() : 0;
     static const TCharSet lineBreaks = MakeCharSet("\r\n");
     std::vector<TShownRow> rows;
@@ -70,6 +69,12 @@ void TWindowsTab::RebuildList() {
     std::stable_sort(rows.begin(), rows.end(), [](const TShownRow& a, const TShownRow& b) {
         return lstrcmpA(a.Cells[0].c_str(), b.Cells[0].c_str()) < 0;
     });
+    std::string caption = FormatText("Tracked (%d)", count);
+    if (caption != Caption) SetCaption(caption);
+    // Nothing to write: leave the list, its selection and its focus exactly as they are. Every question to
+    // the list view costs a round trip under Wine, and a resting pointer brings us here 30 times a second.
+    if (rows == shownRows) return;
+    int focused = ListView->FocusedIndex();
     if (static_cast<int>(rows.size()) != ListView->RowCount() || rows.size() != shownRows.size()) {
         ListView_DeleteAllItems(list);
         shownRows.clear();
@@ -80,8 +85,6 @@ void TWindowsTab::RebuildList() {
             UpdateRow(static_cast<int>(i), rows[i], shownRows[i]);
     }
     shownRows = std::move(rows);
-    std::string caption = FormatText("Tracked (%d)", count);
-    if (caption != Caption) SetCaption(caption);
     // The same position, not the same window: another window may stand there now.
     int wanted = Clamp(focused, 0, ListView->RowCount() - 1);
     if (wanted != focused || ListView->SelectedIndex() != wanted) ListView->SelectRow(wanted);

@@ -30,6 +30,9 @@ class TWindowsTab : public TPaneprobeTab {
         std::vector<std::string> Cells;
         int Position;
         int Image;
+        bool operator==(const TShownRow& other) const {
+            return Position == other.Position && Image == other.Image && Cells == other.Cells;
+        }
     };
     std::vector<TShownRow> shownRows;
     void UpdateRow(int index, const TShownRow& row, const TShownRow& shown);
