@@ -128,7 +128,7 @@ int main() {
                             : "Pointer resting on the target's control (the bar shows the same):");
             std::printf("  bare platform queries: %8.1f us per tick\n", bare * 1e6);
             std::printf(
-                "  Paneprobe tick:        %8.1f us per tick (TrackWindow, both broadcasts, status bar)\n",
+                "  Paneprobe tick:        %8.1f us per tick (TrackWindow, the tabs told once, status bar)\n",
                 tick * 1e6);
             std::printf("  ratio: %.2fx (target at most 1.5x); ticks per second: %.0f (bare: %.0f)\n",
                         tick / bare, 1.0 / tick, 1.0 / bare);
