@@ -97,18 +97,47 @@ void MakeViewable(const TWndTarget& t) {
                  SWP_NOZORDER | SWP_NOSIZE);
 }
 
+// Text messages go to another program's window: one that hangs must not hang us too. It gets the same
+// half second as the tracked-window record's caption fallback.
+const UINT TextTimeoutMs = 500;
+
+bool SendWithin(HWND h, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(h, message, wParam, lParam, SMTO_ABORTIFHUNG, TextTimeoutMs, &answer))
+        return false;
+    result = static_cast<LRESULT>(answer);
+    return true;
+}
+
 std::string FullWindowText(HWND h) {
-    LRESULT length = SendMessageA(h, WM_GETTEXTLENGTH, 0, 0);
-    if (length <= 0) return std::string();
+    LRESULT length = 0;
+    if (!SendWithin(h, WM_GETTEXTLENGTH, 0, 0, length) || length <= 0) return std::string();
     std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-    SendMessageA(h, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    LRESULT copied = 0;
+    SendWithin(h, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), copied);
+    buffer.back() = '\0';
     return buffer.data();
 }
 
+bool Answers(HWND h) {
+    LRESULT unused = 0;
+    return SendWithin(h, WM_NULL, 0, 0, unused);
+}
+
+// The input dialog is owned by the target window, which it disables while it is open; a window that does
+// not answer would block that, so such a window gets an unowned dialog.
+HWND DialogOwner(HWND h) {
+    return Answers(h) ? h : nullptr;
+}
+
 void SetText(const TWndTarget& t) {
-    std::string text = FullWindowText(t.Handle);
-    if (InputDialog(t.Handle, "Enter a new Window Text...", text, nullptr, t.ClassName))
-        SendMessageA(t.Handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // Asked first because Wine's WM_GETTEXTLENGTH to a hung window of another process ignores the timeout.
+    bool answers = Answers(t.Handle);
+    std::string text = answers ? FullWindowText(t.Handle) : std::string();
+    if (!InputDialog(answers ? t.Handle : nullptr, "Enter a new Window Text...", text, nullptr, t.ClassName))
+        return;
+    LRESULT unused = 0;
+    SendWithin(t.Handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), unused);
 }
 
 void MoveSize(const TWndTarget& t) {
@@ -124,7 +153,7 @@ void MoveSize(const TWndTarget& t) {
     geometry.Width = r.right - r.left;
     geometry.Height = r.bottom - r.top;
     std::string text = MoveSizeText(geometry);
-    if (!InputDialog(h, "New Window Position (Left x Top; Width x Height)...", text, nullptr,
+    if (!InputDialog(DialogOwner(h), "New Window Position (Left x Top; Width x Height)...", text, nullptr,
                      MoveSizeCaption))
         return;
     TMoveSize wanted = ParseMoveSizeText(text, geometry);
@@ -175,7 +204,7 @@ void EndDialogCommand(const TWndTarget& t) {
 void SetStyleAt(const TWndTarget& t, int index, const char* prompt) {
     LONG current = GetWindowLongA(t.Handle, index);
     std::string text = FormatText("%s%x", HexPrefix.c_str(), static_cast<uint32_t>(current));
-    if (!InputDialog(t.Handle, prompt, text, nullptr, t.ClassName)) return;
+    if (!InputDialog(DialogOwner(t.Handle), prompt, text, nullptr, t.ClassName)) return;
     SetWindowLongA(t.Handle, index, IntFromText(text, current));
 }
 

@@ -193,6 +193,24 @@ TEST_F(WndCommand, SetWindowTextAsksWithTheFullTextAndSetsTheAnswer) {
     EXPECT_EQ(answerer.Seen()[0].InitialText, "Text kept by the control");
 }
 
+TEST(WndCommandHungTarget, TextAndStyleDialogsDoNotWaitForAHungWindow) {
+    TTargetProcess hung("hungcommands", true);
+    ASSERT_NE(hung.MainWindow(), nullptr);
+    hung.Hang(); // the target's thread now sleeps for a minute
+    Sleep(200);
+    for (TWndCommandRow row : {WndSetText, WndMoveSize, WndSetStyle}) {
+        SCOPED_TRACE(WndCommands[row].Caption);
+        const char* caption = row == WndMoveSize ? "Move/Size Window" : "PaneprobeTargetMain";
+        TDialogAnswerer answerer({{caption, TAnswer::Escape, ""}});
+        DWORD start = GetTickCount();
+        RunCommand(row, hung.MainWindow());
+        DWORD elapsed = GetTickCount() - start;
+        ASSERT_EQ(answerer.Seen().size(), 1u) << "the dialog still comes up";
+        EXPECT_FALSE(answerer.Seen()[0].OwnerDisabled) << "a hung window does not own the dialog";
+        EXPECT_LT(elapsed, 8000u);
+    }
+}
+
 TEST_F(WndCommand, MoveSizeTakesTwoOrFourNumbers) {
     HWND h = target.MainWindow();
     struct Case {
