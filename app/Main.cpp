@@ -47,10 +47,6 @@ std::string SettingsFileName() {
     return name + ".ini";
 }
 
-uint32_t HandleValue(HWND handle) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle));
-}
-
 void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
     TBrush brush(CreateSolidBrush(colour));
     FillRect(dc, &rect, brush.Get());

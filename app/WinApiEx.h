@@ -12,6 +12,11 @@ int ShowMessageBox(const std::string& text, const std::string& caption, UINT fla
 bool CopyTextToClipboard(HWND owner, const std::string& text);
 // The font that a text such as `Tahoma, 9; bi` describes, on top of the icon-title font.
 HFONT FontFromText(const std::string& text); // new font, owned by the caller
+// A window handle as the 32-bit number the program shows ("0x%.8x"); handles fit 32 bits on 64-bit Windows
+// too.
+inline uint32_t HandleValue(HWND handle) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle));
+}
 // The screen's vertical pixels per inch; 96 when it cannot be read.
 int ScreenPixelsPerInch();
 // The numeric form, or the date in the user's long date format (empty when the bytes are no date).

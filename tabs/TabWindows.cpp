@@ -23,10 +23,6 @@ const TNvMenuEntry PopupEntries[] = {
 const int VisibleImage = 2; // blue
 const int HiddenImage = 9;  // red
 
-uint32_t HandleValue(HWND handle) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle));
-}
-
 } // namespace
 
 TWindowsTab::TWindowsTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {

@@ -10,14 +10,19 @@ struct TFindContext {
     HWND Found;
 };
 
-BOOL CALLBACK FindDialogProc(HWND hWnd, LPARAM lParam) {
-    auto* context = reinterpret_cast<TFindContext*>(lParam);
+// A shown dialog or message box of this process.
+bool IsOwnDialog(HWND hWnd) {
     DWORD processId = 0;
     GetWindowThreadProcessId(hWnd, &processId);
-    if (processId != GetCurrentProcessId() || !IsWindowVisible(hWnd)) return TRUE;
+    if (processId != GetCurrentProcessId() || !IsWindowVisible(hWnd)) return false;
     char className[64] = {};
     GetClassNameA(hWnd, className, sizeof className);
-    if (std::string(className) != "#32770") return TRUE;
+    return std::string(className) == "#32770";
+}
+
+BOOL CALLBACK FindDialogProc(HWND hWnd, LPARAM lParam) {
+    auto* context = reinterpret_cast<TFindContext*>(lParam);
+    if (!IsOwnDialog(hWnd)) return TRUE;
     char text[512] = {};
     GetWindowTextA(hWnd, text, sizeof text);
     if (*context->Caption != text) return TRUE;
@@ -33,17 +38,8 @@ std::string TextOf(HWND hWnd) {
     return buffer.data();
 }
 
-} // namespace
-
-namespace {
-
 BOOL CALLBACK CancelDialogProc(HWND hWnd, LPARAM) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(hWnd, &processId);
-    char className[64] = {};
-    GetClassNameA(hWnd, className, sizeof className);
-    if (processId == GetCurrentProcessId() && IsWindowVisible(hWnd) && std::string(className) == "#32770")
-        PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+    if (IsOwnDialog(hWnd)) PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
     return TRUE;
 }
 

@@ -2,6 +2,7 @@
 #include "ShellTestSupport.h"
 
 #include "app/QrLib.h"
+#include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 
 #include <gtest/gtest.h>
@@ -64,8 +65,7 @@ TEST_F(MainWindow, FirstStartIsCentredTracksItselfAndSavesOnlyWhatChanged) {
     EXPECT_EQ(f.StatusBar->PanelText(0), "TPaneprobeForm");
     EXPECT_EQ(f.StatusBar->PanelText(1), "");
     EXPECT_EQ(f.StatusBar->PanelText(2), "1 / 1");
-    EXPECT_EQ(f.StatusBar->PanelText(3),
-              FormatText("0x%.8x", static_cast<int>(reinterpret_cast<uintptr_t>(f.Handle()))));
+    EXPECT_EQ(f.StatusBar->PanelText(3), FormatText("0x%.8x", HandleValue(f.Handle())));
     EXPECT_EQ(f.StatusBar->PanelText(4), FormatText("%d x %d / %d x %d", static_cast<int>(rect.left),
                                                     static_cast<int>(rect.top), 720, 533));
     EXPECT_FALSE(f.Menu->FindMenuItem(cmdScanAtMouse)->Checked());
@@ -496,8 +496,7 @@ TEST_F(MainWindow, PanelZeroColourShowsScanningTrackingAndVanished) {
     DestroyWindow(windows.top);
     f.FastTick(); // re-reads a record whose window has gone
     EXPECT_EQ(Panel0Pixel(), PanelVanished);
-    EXPECT_EQ(f.StatusBar->PanelText(3),
-              FormatNonZero(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(windows.top)), "0x%.8x"));
+    EXPECT_EQ(f.StatusBar->PanelText(3), FormatNonZero(HandleValue(windows.top), "0x%.8x"));
     TrackedList->Clear();
     EXPECT_EQ(Panel0Pixel(), PanelVanished);
     EXPECT_EQ(f.StatusBar->PanelText(0), "n/a");

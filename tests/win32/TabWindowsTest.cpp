@@ -27,7 +27,7 @@ std::string ClipboardText() {
 }
 
 std::string Hex8(HWND handle) {
-    return FormatText("0x%.8x", static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)));
+    return FormatText("0x%.8x", HandleValue(handle));
 }
 
 int RowImage(TNvActionListView& list, int row) {

@@ -12,14 +12,11 @@
 
 namespace {
 
+// What the menu hands a command: the copies taken from a freshly refreshed record.
 TWndTarget TargetOf(HWND h) {
-    TWndTarget target;
-    target.Handle = h;
-    char className[260] = {};
-    GetClassNameA(h, className, sizeof className);
-    target.ClassName = className;
-    target.Style = static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE));
-    return target;
+    TWindowDetails record(h);
+    record.Refresh();
+    return WndTargetOf(record);
 }
 
 void RunCommand(TWndCommandRow row, HWND h) {
