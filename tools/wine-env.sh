@@ -23,7 +23,8 @@ wine_env_start() { # build folder, "display" to start Xvfb even when DISPLAY is 
   # wineserver refuses to start in a prefix folder that does not exist yet; wineboot fills it.
   mkdir -p "$WINEPREFIX"
   if [ -z "${DISPLAY:-}" ] || [ "${2:-}" = display ]; then
-    local number=90
+    # Parallel runs on one machine each start at their own number so that they do not race for one.
+    local number=${PANEPROBE_DISPLAY_BASE:-90}
     while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do number=$((number + 1)); done
     Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
     WINE_ENV_XVFB_PID=$!
