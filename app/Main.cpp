@@ -1,6 +1,7 @@
 // The main window: start-up and shut-down, settings and their effects, refresh loop, menus, keys, status bar.
 #include "app/Main.h"
 
+#include "app/PickOutline.h"
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 #include "config/TabConfig.h"
@@ -146,6 +147,7 @@ void TPaneprobeForm::DeclareSettings() {
     Left = &TConfigVarInt::Get(store, "window", "left", (screenWidth - MainDefaultWidth) / 2);
     Top = &TConfigVarInt::Get(store, "window", "top", (screenHeight - MainDefaultHeight) / 2);
     Maxed = &TConfigVarBool::Get(store, "window", "maxed", false);
+    FlashPicked = &TConfigVarBool::Get(store, "gui", "flash_picked_window", true);
 }
 
 void TPaneprobeForm::BuildControls() {
@@ -384,12 +386,19 @@ void TPaneprobeForm::RunMenuCommand(int id) {
                       : id == cmdClipboardOwner  ? GetClipboardOwner()
                       : id == cmdClipboardViewer ? GetClipboardViewer()
                                                  : GetOpenClipboardWindow();
-        if (handle) TrackQuietly(handle, true);
+        if (handle) {
+            TrackQuietly(handle, true);
+            FlashPickedWindow(handle);
+        }
         break;
     }
     case cmdObtainParent: {
         TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
-        if (current && current->Parent) TrackQuietly(current->Parent, true);
+        if (current && current->Parent) {
+            HWND parent = current->Parent; // the record goes when the list is replaced
+            TrackQuietly(parent, true);
+            FlashPickedWindow(parent);
+        }
         break;
     }
     case cmdScanAtMouse:

@@ -227,7 +227,6 @@ const std::vector<TStyleTable>& ClassTables() {
              Flag("DS_CENTER", 0x800),
              Flag("DS_CENTERMOUSE", 0x1000),
              Flag("DS_CONTEXTHELP", 0x2000),
-             Flag("DS_USEPIXELS", 0x8000),
          }},
         {"LVS_",
          {"SysListView32"},
