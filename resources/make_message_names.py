@@ -158,7 +158,9 @@ def main():
             if only_literal:
                 f.write('{"%s", 0x%.4X}, // Windows CE only\n' % (name, value))
             else:
-                f.write('{"%s", %s},\n' % (name, name))
+                # Guarded, so that other vendors' headers that lack a name still compile; the table's row
+                # for it then shows up as naming no header message.
+                f.write('#ifdef %s\n{"%s", %s},\n#endif\n' % (name, name, name))
     print("%d messages written to %s" % (len(messages), os.path.relpath(OUTPUT, ROOT)))
 
 
