@@ -197,6 +197,8 @@ class TNvListView : public TNvWindow {
     // Ctrl+C: the column captions, then every selected row, tab-separated, to the clipboard.
     std::string SelectedRowsText() const;
     bool CopySelectedRows() const;
+    // Ctrl+C is the list's own key.
+    bool HandlesKey(WORD key, unsigned shift) const override;
 
   protected:
     virtual void ColumnResized(int column, int width);

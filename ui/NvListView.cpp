@@ -207,6 +207,10 @@ std::string TNvListView::SelectedRowsText() const {
     return TabSeparatedRows(captions, rows);
 }
 
+bool TNvListView::HandlesKey(WORD key, unsigned shift) const {
+    return key == 'C' && shift == ssCtrl;
+}
+
 bool TNvListView::CopySelectedRows() const {
     if (!Handle() || ListView_GetSelectedCount(Handle()) == 0) return false;
     return CopyTextToClipboard(Handle(), SelectedRowsText());
@@ -246,7 +250,8 @@ template <class TInfoTip> void TNvListView::AnswerInfoTip(TInfoTip& request) {
 
 LRESULT TNvListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // Ctrl+C belongs to the list with the focus: no shortcut of the main window uses it.
-    if (message == WM_KEYDOWN && wParam == 'C' && TNvForm::ShiftStateNow() == ssCtrl) {
+    if (message == WM_KEYDOWN &&
+        TNvListView::HandlesKey(static_cast<WORD>(wParam), TNvForm::ShiftStateNow())) {
         CopySelectedRows();
         return 0;
     }

@@ -192,12 +192,23 @@ TEST_F(ListExtras, TheStyleCellOfATargetButtonNamesItsBits) {
               "Target Button");
 
     // A request for the row alone: the column is the one under the pointer.
+    // The cell must lie inside the list's client area, and the pointer must have arrived there.
     auto pointAt = [&](int column) {
         RECT cell = {};
         ListView_GetSubItemRect(list.Handle(), buttonRow, column, LVIR_BOUNDS, &cell);
+        RECT client = list.ClientRect();
+        if (cell.right > client.right || cell.left < 0) {
+            ListView_Scroll(list.Handle(), cell.left - client.right / 3, 0);
+            ListView_GetSubItemRect(list.Handle(), buttonRow, column, LVIR_BOUNDS, &cell);
+        }
         POINT point = {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
         ClientToScreen(list.Handle(), &point);
         SetCursorPos(point.x, point.y);
+        POINT now = {};
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 2000; PumpMessages(10))
+            if (GetCursorPos(&now) && now.x == point.x && now.y == point.y) break;
+        ASSERT_EQ(now.x, point.x);
+        ASSERT_EQ(now.y, point.y);
     };
     pointAt(6);
     EXPECT_EQ((AskInfoTip<NMLVGETINFOTIPA, char>(list, buttonRow, 0, LVN_GETINFOTIPA, "Button")), buttonTip);
