@@ -202,12 +202,22 @@ TEST_F(ListExtras, TheStyleCellOfATargetButtonNamesItsBits) {
         ASSERT_LE(cell.right, client.right) << "the window is wide enough for every column";
         POINT point = {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
         ClientToScreen(list.Handle(), &point);
-        SetCursorPos(point.x, point.y);
+        // Wine answers GetCursorPos from its own record for a moment after SetCursorPos and then from the
+        // display, which may not have moved the pointer yet: wait until both agree.
         POINT now = {};
-        for (DWORD start = GetTickCount(); GetTickCount() - start < 2000; PumpMessages(10))
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            SetCursorPos(point.x, point.y);
+            PumpMessages(150);
             if (GetCursorPos(&now) && now.x == point.x && now.y == point.y) break;
+        }
         ASSERT_EQ(now.x, point.x);
         ASSERT_EQ(now.y, point.y);
+        LVHITTESTINFO hit = {};
+        hit.pt = now;
+        ScreenToClient(list.Handle(), &hit.pt);
+        ListView_SubItemHitTest(list.Handle(), &hit);
+        ASSERT_EQ(hit.iItem, buttonRow) << hit.pt.x << "," << hit.pt.y;
+        ASSERT_EQ(hit.iSubItem, column) << hit.pt.x << "," << hit.pt.y;
     };
     pointAt(6);
     EXPECT_EQ((AskInfoTip<NMLVGETINFOTIPA, char>(list, buttonRow, 0, LVN_GETINFOTIPA, "Button")), buttonTip);
