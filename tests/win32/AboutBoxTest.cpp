@@ -215,11 +215,6 @@ TEST_F(AboutBoxTest, WithoutAReadmeShiftClickOnTheIconStillAsksForIt) {
     EXPECT_EQ(Opened, std::vector<std::string>{folder + "readme.txt"});
 }
 
-TEST_F(AboutBoxTest, TheDocumentsLieBesideTheExecutable) {
-    AboutDocumentFolder.clear();
-    EXPECT_EQ(AboutDocumentsPath(), TestProgramFolder());
-}
-
 class AboutFromTheMainWindow : public FormTest {};
 
 TEST_F(AboutFromTheMainWindow, F1OpensTheBoxOwnedByTheMainWindow) {
