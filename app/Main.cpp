@@ -5,6 +5,8 @@
 #include "config/EasyConfig.h"
 #include "config/TabConfig.h"
 #include "tabs/TabWindows.h"
+#include "tabs/TabProperties.h"
+#include "processes/TabProcesses.h"
 
 #include <windowsx.h>
 
@@ -57,6 +59,8 @@ void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
 const std::vector<TTabClass>& PaneprobeTabClasses() {
     static const std::vector<TTabClass> tabs = {
         TabClassOf<TWindowsTab>(),
+        TabClassOf<TPropertiesTab>(),
+        TabClassOf<TProcessesTab>(),
         TabClassOf<TConfigTab>(),
     };
     return tabs;

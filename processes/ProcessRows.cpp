@@ -38,8 +38,8 @@ uint32_t CellColour(int64_t ageMs, int column, uint32_t background) {
     return (column % 2 != 0) ? OddCellColour : background;
 }
 
-bool IsRootMarkCell(const TProcess& process, int column, bool selected) {
-    return (column == 2 || column == 3) && !selected && process.Parent == nullptr;
+bool IsRootMarkCell(bool root, int column, bool selected) {
+    return (column == 2 || column == 3) && !selected && root;
 }
 
 int IconLeft(int rowLeft, int iconWidth, int depth) {

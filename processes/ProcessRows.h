@@ -32,6 +32,6 @@ std::vector<std::string> ProcessSubItems(const TProcess& process, const std::str
 // the list's background for even ones.
 uint32_t CellColour(int64_t ageMs, int column, uint32_t background);
 // P-PID and Parent are red for a root that is not selected.
-bool IsRootMarkCell(const TProcess& process, int column, bool selected);
+bool IsRootMarkCell(bool root, int column, bool selected);
 // Where the row's icon goes: indented by one icon width per level.
 int IconLeft(int rowLeft, int iconWidth, int depth);

@@ -255,13 +255,11 @@ TEST(ProcessRowsTest, CellColoursAndRootMarks) {
     EXPECT_EQ(CellColour(10000, 1, background), OddCellColour);
     EXPECT_EQ(CellColour(0, 2, background), background) << "unknown age is not young";
 
-    TProcess root, child;
-    child.Parent = &root;
     for (int column = 0; column < 10; ++column) {
         bool marked = column == 2 || column == 3;
-        EXPECT_EQ(IsRootMarkCell(root, column, false), marked) << column;
-        EXPECT_FALSE(IsRootMarkCell(root, column, true)) << "selected rows keep the selection colour";
-        EXPECT_FALSE(IsRootMarkCell(child, column, false));
+        EXPECT_EQ(IsRootMarkCell(true, column, false), marked) << column;
+        EXPECT_FALSE(IsRootMarkCell(true, column, true)) << "selected rows keep the selection colour";
+        EXPECT_FALSE(IsRootMarkCell(false, column, false));
     }
     EXPECT_EQ(IconLeft(0, 16, 3), 52) << "three icon widths in";
     EXPECT_EQ(IconLeft(10, 16, 0), 14);
