@@ -135,6 +135,12 @@ int TProcessesTab::StockIcon() {
         index = ImageList_AddIcon(hIcons, info.hIcon);
         DestroyIcon(info.hIcon);
     }
+    // Systems without stock icons (Wine) still have the shared application icon.
+    if (index < 0) {
+        HANDLE shared = LoadImageA(nullptr, MAKEINTRESOURCEA(32512) /* IDI_APPLICATION */, IMAGE_ICON,
+                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+        if (shared) index = ImageList_AddIcon(hIcons, static_cast<HICON>(shared));
+    }
     iconOfPath.emplace(std::string(), index);
     return index;
 }

@@ -81,8 +81,25 @@ TEST(ProcessEnumerator, ProcessesThatCannotBeAskedGiveNothing) {
     enumerator.ReadTimes(gone);
     EXPECT_EQ(gone.CreationTime, 0u);
     EXPECT_EQ(enumerator.ImagePath(gone), "");
-    EXPECT_EQ(TProcessEnumerator::WindowScore(nullptr), 2)
-        << "no text, border, size or visibility; no parent";
+}
+
+TEST(ProcessEnumerator, WindowScoresOfWindowsOfThisProcess) {
+    HWND best = CreateWindowExA(0, "STATIC", "titled", WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 50, 40,
+                                nullptr, nullptr, nullptr, nullptr);
+    HWND owned = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, best, nullptr, nullptr, nullptr);
+    ASSERT_NE(best, nullptr);
+    ASSERT_NE(owned, nullptr);
+    EXPECT_EQ(TProcessEnumerator::WindowScore(best), 6);
+    EXPECT_EQ(TProcessEnumerator::WindowScore(owned), 0) << "untitled, owned, empty, border-less, hidden";
+    TProcessEnumerator enumerator;
+    enumerator.Snapshot();
+    enumerator.FindWindows();
+    TProcess* own = enumerator.FindById(GetCurrentProcessId());
+    ASSERT_NE(own, nullptr);
+    EXPECT_NE(own->Window, reinterpret_cast<uintptr_t>(owned)) << "a window of score 0 is never chosen";
+    EXPECT_EQ(TProcessEnumerator::WindowScore(reinterpret_cast<HWND>(own->Window)), 6);
+    DestroyWindow(owned);
+    DestroyWindow(best);
 }
 
 TEST(ProcessEnumerator, AProcessStartedAfterTheSnapshotLendsNothingToItsIdentifier) {
