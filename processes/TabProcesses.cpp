@@ -106,6 +106,7 @@ TProcessesTab::TProcessesTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
         if (key == VK_DELETE && shift == ssNone) TerminateSelected();
         if (key == 'R' && shift == ssCtrl) ReloadProcesses();
     };
+    ListView->OwnShortCuts = {VK_RETURN, VK_DELETE, static_cast<uint16_t>(ShortCutCtrl | 'R')};
     ListView->OnDrawItem = [this](TProcessListView&, const DRAWITEMSTRUCT& draw) { DrawRow(draw); };
 }
 
