@@ -111,29 +111,49 @@ bool TProcessEnumerator::IsLaterProcess(HANDLE process) const {
     return FileTimeValue(created) > SnapshotTime;
 }
 
+namespace {
+
+std::string QueryPath(HANDLE process) {
+    char path[PathSize] = {};
+    DWORD size = PathSize;
+    if (!QueryFullProcessImageNameA(process, 0, path, &size)) return std::string();
+    return std::string(path, size < PathSize ? size : PathSize - 1);
+}
+
+} // namespace
+
+std::string TProcessEnumerator::ReadTimesAndPath(TProcess& process) const {
+    if (process.ProcessId == 0) return std::string();
+    TKernelHandle handle(OpenProcess(TimesAccess, FALSE, process.ProcessId));
+    if (!handle) return ImagePath(process);
+    if (!ReadTimesFrom(handle.Get(), process)) return std::string();
+    return QueryPath(handle.Get());
+}
+
 void TProcessEnumerator::ReadTimes(TProcess& process) const {
     TKernelHandle handle(OpenProcess(TimesAccess, FALSE, process.ProcessId));
-    if (!handle) return;
+    if (handle) ReadTimesFrom(handle.Get(), process);
+}
+
+bool TProcessEnumerator::ReadTimesFrom(HANDLE handle, TProcess& process) const {
     FILETIME created = {}, exited = {}, kernel = {}, user = {};
-    if (!GetProcessTimes(handle.Get(), &created, &exited, &kernel, &user)) return;
+    if (!GetProcessTimes(handle, &created, &exited, &kernel, &user)) return true;
     if (SnapshotTime && FileTimeValue(created) > SnapshotTime) {
         // Another process took over the identifier since the snapshot: nothing of it belongs here.
         process.CreationTime = process.ExitTime = process.KernelTime = process.UserTime = 0;
         process.Window = 0;
-        return;
+        return false;
     }
     process.CreationTime = FileTimeValue(created);
     process.ExitTime = FileTimeValue(exited);
     process.KernelTime = FileTimeValue(kernel);
     process.UserTime = FileTimeValue(user);
+    return true;
 }
 
 std::string TProcessEnumerator::ImagePath(const TProcess& process) const {
     if (process.ProcessId == 0) return std::string();
     TKernelHandle handle(OpenProcess(PathAccess, FALSE, process.ProcessId));
     if (!handle || IsLaterProcess(handle.Get())) return std::string();
-    char path[PathSize] = {};
-    DWORD size = PathSize;
-    if (!QueryFullProcessImageNameA(handle.Get(), 0, path, &size)) return std::string();
-    return std::string(path, size < PathSize ? size : PathSize - 1);
+    return QueryPath(handle.Get());
 }

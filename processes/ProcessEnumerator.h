@@ -33,11 +33,15 @@ class TProcessEnumerator : public TProcessList {
     void ReadTimes(TProcess& process) const;
     // The executable's full path, or empty.
     std::string ImagePath(const TProcess& process) const;
+    // ReadTimes and ImagePath with one open of the process where its rights allow both; the same results.
+    std::string ReadTimesAndPath(TProcess& process) const;
     static int WindowScore(HWND window);
 
   private:
     // A process created after the snapshot has taken over the identifier of one that ended.
     bool IsLaterProcess(HANDLE process) const;
+    // False when the process is not the one the snapshot listed.
+    bool ReadTimesFrom(HANDLE handle, TProcess& process) const;
     const TToolHelp* Api;
 };
 

@@ -64,6 +64,11 @@ void TProcessListView::ApplyItemHeight() {
     SendMessageA(Handle(), WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
 }
 
+LRESULT TProcessListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT && OnPaintBegin) OnPaintBegin(*this);
+    return TNvActionListView::HandleMessage(message, wParam, lParam);
+}
+
 void TProcessListView::ColumnResized(int column, int width) {
     TNvActionListView::ColumnResized(column, width);
     Invalidate();
@@ -108,6 +113,8 @@ TProcessesTab::TProcessesTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     };
     ListView->OwnShortCuts = {VK_RETURN, VK_DELETE, static_cast<uint16_t>(ShortCutCtrl | 'R')};
     ListView->OnDrawItem = [this](TProcessListView&, const DRAWITEMSTRUCT& draw) { DrawRow(draw); };
+    ListView->OnPaintBegin = [this](TProcessListView&) { BeginPaint(); };
+    BeginPaint();
 }
 
 // The list goes first: it must not draw from rows or icons that are gone.
@@ -198,8 +205,8 @@ TProcessesTab::TRow TProcessesTab::MakeRow(TProcess& process, double now) {
     row.Depth = process.Depth;
     row.Root = process.Parent == nullptr;
     row.ExeFile = process.ExeFile;
-    row.Data = reinterpret_cast<LPARAM>(&process);
-    Enumerator->ReadTimes(process);
+    row.Data = static_cast<LPARAM>(process.ProcessId);
+    const std::string path = Enumerator->ReadTimesAndPath(process);
     row.Window = process.Window;
     row.CreationTime = process.CreationTime;
     if (process.CreationTime) {
@@ -215,7 +222,6 @@ TProcessesTab::TRow TProcessesTab::MakeRow(TProcess& process, double now) {
         caption = details.Caption;
     }
     const TProcess* parent = Enumerator->FindById(process.ParentProcessId);
-    std::string path = Enumerator->ImagePath(process);
     row.Icon = ProcessIcon(path);
     row.Cells =
         ProcessSubItems(process, parent ? parent->ExeFile : std::string(), AgeText(row.Age), caption, path);
@@ -276,15 +282,17 @@ void TProcessesTab::ShowRows(std::vector<TRow> fresh) {
         item.iImage = row.Icon;
         if (!old) {
             if (ListView_InsertItem(list, &item) < 0) continue;
-        } else {
+        } else if (old->ExeFile != row.ExeFile || old->Icon != row.Icon || old->Data != row.Data) {
             ListView_SetItem(list, &item);
         }
         for (size_t c = 0; c < row.Cells.size(); ++c)
             if (!old || old->Cells[c] != row.Cells[c])
                 ListView_SetItemText(list, i, static_cast<int>(c + 1),
                                      const_cast<char*>(row.Cells[c].c_str()));
-        // The colours depend on more than the texts: a row that changed only there is drawn again.
-        if (old && !(*old == row)) ListView_RedrawItems(list, i, i);
+        // A changed text redraws its cell; the tint, the indent and the red marks concern the whole row.
+        if (old && (IsYoungProcess(old->Age) != IsYoungProcess(row.Age) || old->Depth != row.Depth ||
+                    old->Root != row.Root || old->Icon != row.Icon))
+            ListView_RedrawItems(list, i, i);
     }
     rows = std::move(fresh);
     if (reshaped) {
@@ -334,17 +342,29 @@ void TProcessesTab::TerminateSelected() {
     if (ListView) ReloadProcesses();
 }
 
+void TProcessesTab::BeginPaint() {
+    HWND list = ListView ? ListView->Handle() : nullptr;
+    if (!list) return;
+    paint.Text = ListView_GetTextColor(list);
+    paint.Background = ListView_GetBkColor(list);
+    paint.HasFocus = GetFocus() == list;
+    int height = 16;
+    ImageList_GetIconSize(hIcons, &paint.IconWidth, &height);
+    HWND header = ListView_GetHeader(list);
+    for (int column = 0; column < ColumnCount; ++column)
+        if (!header || !Header_GetItemRect(header, column, &paint.Columns[column]))
+            paint.Columns[column] = RECT{};
+}
+
 void TProcessesTab::DrawRow(const DRAWITEMSTRUCT& draw) {
     const int index = static_cast<int>(draw.itemID);
     if (index < 0 || index >= static_cast<int>(rows.size())) return;
     const TRow& row = rows[static_cast<size_t>(index)];
-    HWND list = ListView->Handle();
     HDC dc = draw.hDC;
-    const bool hasFocus = GetFocus() == list;
+    const bool hasFocus = paint.HasFocus;
     const bool focusMark = hasFocus && (draw.itemState & ODS_FOCUS);
     const bool selected = (draw.itemState & ODS_SELECTED) != 0;
-    int iconWidth = 16, iconHeight = 16;
-    ImageList_GetIconSize(hIcons, &iconWidth, &iconHeight);
+    const int iconWidth = paint.IconWidth;
 
     RECT rect = draw.rcItem;
     const int rowHeight = rect.bottom - rect.top;
@@ -353,20 +373,18 @@ void TProcessesTab::DrawRow(const DRAWITEMSTRUCT& draw) {
         ImageList_Draw(hIcons, row.Icon, dc, x, rect.top + (rowHeight - iconWidth) / 2, ILD_TRANSPARENT);
     rect.left = x + iconWidth + IconTextGap;
 
-    COLORREF textColour = ListView_GetTextColor(list);
+    COLORREF textColour = paint.Text;
     if (selected) {
         FillRect(dc, &rect, GetSysColorBrush(hasFocus ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
         textColour = GetSysColor(focusMark ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
     }
     SetBkMode(dc, TRANSPARENT);
-    const int firstRight = draw.rcItem.left + ListView_GetColumnWidth(list, 0);
     for (int column = 0; column < ColumnCount; ++column) {
-        RECT cell = {};
-        if (column == 0) {
-            cell = {rect.left - 1, rect.top, firstRight, rect.bottom};
-        } else if (!ListView_GetSubItemRect(list, index, column, LVIR_BOUNDS, &cell)) {
-            continue;
-        }
+        // The header's items give each column's extent; the row's left edge carries the horizontal scroll.
+        const RECT& extent = paint.Columns[column];
+        RECT cell = {draw.rcItem.left + extent.left, rect.top, draw.rcItem.left + extent.right, rect.bottom};
+        if (column == 0) cell.left = rect.left - 1;
+        if (cell.right <= cell.left) continue;
         const size_t cellIndex = static_cast<size_t>(column - 1);
         const std::string& text =
             column == 0 ? row.ExeFile : (cellIndex < row.Cells.size() ? row.Cells[cellIndex] : std::string());
@@ -383,12 +401,12 @@ void TProcessesTab::DrawRow(const DRAWITEMSTRUCT& draw) {
 void TProcessesTab::DrawCell(HDC dc, RECT cell, const std::string& text, int column, const TRow& row,
                              bool selected) {
     if (!selected) {
-        COLORREF background = ListView_GetBkColor(ListView->Handle());
-        SetDCBrushColor(dc, CellColour(row.Age, column, background));
+        SetDCBrushColor(dc, CellColour(row.Age, column, paint.Background));
         FillRect(dc, &cell, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     }
     cell.left += CellInset;
     cell.right -= CellInset;
+    if (text.empty()) return;
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &cell,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
                   AlignmentFlag(Columns[column].Alignment));

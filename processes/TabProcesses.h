@@ -19,8 +19,11 @@ class TProcessListView : public TNvActionListView {
 
     int ItemHeight = 16;
     std::function<void(TProcessListView&, const DRAWITEMSTRUCT&)> OnDrawItem;
+    // A paint begins: the rows that follow are drawn with what the list looks like now.
+    std::function<void(TProcessListView&)> OnPaintBegin;
 
   protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void ColumnResized(int column, int width) override;
     bool HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -58,7 +61,7 @@ class TProcessesTab : public TPaneprobeTab {
         int Icon = -1;
         std::string ExeFile;
         std::vector<std::string> Cells; // the nine columns after the first
-        LPARAM Data = 0;                // the record, as the list's row data; never read back
+        LPARAM Data = 0;                // the row's data: the process identifier
         bool operator==(const TRow& other) const;
     };
     const std::vector<TRow>& Rows() const { return rows; }
@@ -78,6 +81,17 @@ class TProcessesTab : public TPaneprobeTab {
     void SelectQuietly(int index);
     void DrawRow(const DRAWITEMSTRUCT& draw);
     void DrawCell(HDC dc, RECT cell, const std::string& text, int column, const TRow& row, bool selected);
+
+    // What every row of one paint shares; each question to the list is a message, costly under Wine.
+    struct TPaintState {
+        COLORREF Text = 0;
+        COLORREF Background = 0;
+        bool HasFocus = false;
+        int IconWidth = 16;
+        RECT Columns[ColumnCount] = {}; // header item rectangles: the cells' horizontal extents
+    };
+    void BeginPaint();
+    TPaintState paint;
 
     std::vector<TRow> rows;
     HIMAGELIST hIcons = nullptr;

@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "config/EasyConfig.h"
 #include "tests/win32/TargetProcess.h"
+#include "TabsBench.h"
 
 #include <commctrl.h>
 
@@ -134,6 +135,7 @@ int main() {
                         tick / bare, 1.0 / tick, 1.0 / bare);
         }
         form.ScanAtMouse->SetValue(false);
+        RunTabsBench(form);
     }
     DeleteFileA((TestProgramFolder() + "paneprobe_bench.ini").c_str());
     return 0;
