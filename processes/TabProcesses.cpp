@@ -231,6 +231,8 @@ TProcessesTab::TRow TProcessesTab::MakeRow(TProcess& process, double now) {
 // The selection follows its process, or stays at its position when the process has gone; the view keeps
 // its scroll position because rows are rewritten in place and only where they differ.
 void TProcessesTab::ReloadProcesses() {
+    HWND list = ListView->Handle();
+    const int top = ListView_GetTopIndex(list);
     const TRow* selected = SelectedRow();
     int selectedIndex = selected ? ListView->SelectedIndex() : 0;
     bool anySelected = selected != nullptr;
@@ -259,6 +261,9 @@ void TProcessesTab::ReloadProcesses() {
         if (rows[i].ProcessId == selectedId) wanted = static_cast<int>(i);
     if (wanted < 0 && selectedIndex < static_cast<int>(rows.size())) wanted = selectedIndex;
     SelectQuietly(wanted);
+    // Rows added or removed at the end can make the list scroll on its own: back to the same top row.
+    const int topNow = ListView_GetTopIndex(list);
+    if (topNow != top) ListView_Scroll(list, 0, (top - topNow) * ListView->ItemHeight);
 
     std::string caption = FormatText("Processes (%d)", Enumerator->Count());
     if (caption != Caption) SetCaption(caption);
@@ -354,6 +359,12 @@ void TProcessesTab::BeginPaint() {
     for (int column = 0; column < ColumnCount; ++column)
         if (!header || !Header_GetItemRect(header, column, &paint.Columns[column]))
             paint.Columns[column] = RECT{};
+    // Header positions become list positions by the horizontal scroll, which one cell of the list tells.
+    RECT cell = {};
+    int top = ListView_GetTopIndex(list);
+    paint.Shift = 0;
+    if (top >= 0 && top < ListView->RowCount() && ListView_GetSubItemRect(list, top, 1, LVIR_BOUNDS, &cell))
+        paint.Shift = cell.left - paint.Columns[1].left;
 }
 
 void TProcessesTab::DrawRow(const DRAWITEMSTRUCT& draw) {
@@ -380,9 +391,8 @@ void TProcessesTab::DrawRow(const DRAWITEMSTRUCT& draw) {
     }
     SetBkMode(dc, TRANSPARENT);
     for (int column = 0; column < ColumnCount; ++column) {
-        // The header's items give each column's extent; the row's left edge carries the horizontal scroll.
         const RECT& extent = paint.Columns[column];
-        RECT cell = {draw.rcItem.left + extent.left, rect.top, draw.rcItem.left + extent.right, rect.bottom};
+        RECT cell = {extent.left + paint.Shift, rect.top, extent.right + paint.Shift, rect.bottom};
         if (column == 0) cell.left = rect.left - 1;
         if (cell.right <= cell.left) continue;
         const size_t cellIndex = static_cast<size_t>(column - 1);

@@ -89,6 +89,7 @@ class TProcessesTab : public TPaneprobeTab {
         bool HasFocus = false;
         int IconWidth = 16;
         RECT Columns[ColumnCount] = {}; // header item rectangles: the cells' horizontal extents
+        int Shift = 0;                  // from header to list positions
     };
     void BeginPaint();
     TPaintState paint;
