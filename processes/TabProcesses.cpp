@@ -117,9 +117,15 @@ TProcessesTab::TProcessesTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     BeginPaint();
 }
 
-// The list goes first: it must not draw from rows or icons that are gone.
+// The list outlives the tab (its page owns it): it must not call into the tab or draw icons that are gone.
 TProcessesTab::~TProcessesTab() {
-    if (ListView && ListView->Handle()) ListView_SetImageList(ListView->Handle(), nullptr, LVSIL_SMALL);
+    if (ListView) {
+        ListView->OnDrawItem = nullptr;
+        ListView->OnPaintBegin = nullptr;
+        ListView->OnKeyDown = nullptr;
+        ListView->OnDblClick = nullptr;
+        if (ListView->Handle()) ListView_SetImageList(ListView->Handle(), nullptr, LVSIL_SMALL);
+    }
     ListView = nullptr;
     if (hIcons) ImageList_Destroy(hIcons);
 }
