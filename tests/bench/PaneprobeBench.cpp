@@ -9,6 +9,8 @@
 
 #include <cstdio>
 
+void RunPlacementBench(TPaneprobeForm& form, TTargetProcess& target);
+
 namespace {
 
 double Now() {
@@ -135,6 +137,7 @@ int main() {
                         tick / bare, 1.0 / tick, 1.0 / bare);
         }
         form.ScanAtMouse->SetValue(false);
+        RunPlacementBench(form, target);
         RunTabsBench(form);
     }
     DeleteFileA((TestProgramFolder() + "paneprobe_bench.ini").c_str());
