@@ -134,6 +134,28 @@ void PrintRatio(const char* tab, const std::string& what, double bare, double pa
                 unpainted / bare);
 }
 
+// Where the platform reports no counts (Wine), the first free handle slots show whether anything was left
+// behind: a leaked object keeps its slot, so the next one created lands elsewhere.
+uintptr_t FreeGdiSlot() {
+    HBRUSH brush = CreateSolidBrush(0);
+    uintptr_t slot = reinterpret_cast<uintptr_t>(brush) & 0xFFFF;
+    DeleteObject(brush);
+    return slot;
+}
+
+uintptr_t FreeKernelSlot() {
+    HANDLE handle = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, GetCurrentProcessId());
+    CloseHandle(handle);
+    return reinterpret_cast<uintptr_t>(handle);
+}
+
+uintptr_t gdiSlotBefore = 0, kernelSlotBefore = 0;
+
+void NoteSlots() {
+    gdiSlotBefore = FreeGdiSlot();
+    kernelSlotBefore = FreeKernelSlot();
+}
+
 DWORD HandleCount() {
     DWORD count = 0;
     return GetProcessHandleCount(GetCurrentProcess(), &count) ? count : 0;
@@ -149,6 +171,10 @@ void PrintObjects(const char* what, int refreshes, DWORD gdiBefore, DWORD userBe
                 static_cast<unsigned long>(userBefore), static_cast<unsigned long>(user),
                 static_cast<unsigned long>(handlesBefore), static_cast<unsigned long>(handles),
                 gdi + user + handles == 0 ? " (the platform reports no counts)" : "");
+    std::printf("    first free GDI handle slot %lu before, %lu after; next kernel handle 0x%lx before, "
+                "0x%lx after\n",
+                static_cast<unsigned long>(gdiSlotBefore), static_cast<unsigned long>(FreeGdiSlot()),
+                static_cast<unsigned long>(kernelSlotBefore), static_cast<unsigned long>(FreeKernelSlot()));
 }
 
 } // namespace
@@ -211,6 +237,7 @@ void RunTabsBench(TPaneprobeForm& form) {
     DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     DWORD handles = HandleCount();
+    NoteSlots();
     for (int i = 0; i < 1000; ++i) {
         processes->ReloadProcesses();
         PumpAll();
@@ -223,6 +250,7 @@ void RunTabsBench(TPaneprobeForm& form) {
     gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     handles = HandleCount();
+    NoteSlots();
     for (int i = 0; i < 10000; ++i) {
         properties->RefreshValues();
         PumpAll();
