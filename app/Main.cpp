@@ -7,6 +7,8 @@
 #include "config/TabConfig.h"
 #include "tabs/TabPlacement.h"
 #include "tabs/TabWindows.h"
+#include "tabs/TabProperties.h"
+#include "processes/TabProcesses.h"
 #include "ui/QrAboutBox.h"
 
 #include <windowsx.h>
@@ -61,6 +63,8 @@ const std::vector<TTabClass>& PaneprobeTabClasses() {
     static const std::vector<TTabClass> tabs = {
         TabClassOf<TWindowsTab>(),
         TabClassOf<TPlacementTab>(),
+        TabClassOf<TPropertiesTab>(),
+        TabClassOf<TProcessesTab>(),
         TabClassOf<TConfigTab>(),
     };
     return tabs;

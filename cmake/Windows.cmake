@@ -7,6 +7,10 @@ add_library(paneprobe_win STATIC
   tabs/WndFuncs.cpp
   tabs/TabWindows.cpp
   config/TabConfig.cpp
+  tabs/Properties.cpp
+  tabs/TabProperties.cpp
+  processes/ProcessEnumerator.cpp
+  processes/TabProcesses.cpp
   ui/NvActionListView.cpp
   app/Shared.cpp
   app/WinApiEx.cpp

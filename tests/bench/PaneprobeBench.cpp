@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "config/EasyConfig.h"
 #include "tests/win32/TargetProcess.h"
+#include "TabsBench.h"
 
 #include <commctrl.h>
 
@@ -137,6 +138,7 @@ int main() {
         }
         form.ScanAtMouse->SetValue(false);
         RunPlacementBench(form, target);
+        RunTabsBench(form);
     }
     DeleteFileA((TestProgramFolder() + "paneprobe_bench.ini").c_str());
     return 0;

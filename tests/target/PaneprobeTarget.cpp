@@ -7,6 +7,8 @@
 // "Paneprobe Target TAG probe" and the dialog's "Paneprobe Target TAG dialog". With "hang"
 // the thread stops handling messages once a WM_APP message arrives. The program ends itself after a minute
 // so that a failed test never leaves it behind.
+#include "TargetChild.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -139,6 +141,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     std::string arguments = commandLine ? commandLine : "";
     std::string tag = arguments.substr(0, arguments.find(' '));
     HangOnRequest = arguments.find(" hang") != std::string::npos;
+    StartChildIfAsked(arguments, tag);
 
     WNDCLASSA keeper = {};
     keeper.lpfnWndProc = KeeperProc;

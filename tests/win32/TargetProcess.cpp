@@ -22,7 +22,8 @@ TTargetProcess::TTargetProcess(const std::string& tag, bool hangOnRequest) {
     hProcess = info.hProcess;
     processId = info.dwProcessId;
     WaitForInputIdle(hProcess, 10000);
-    std::string caption = "Paneprobe Target " + tag;
+    // Words after the tag ask the target for more ("spawn"); the caption names the tag alone.
+    std::string caption = "Paneprobe Target " + tag.substr(0, tag.find(' '));
     for (int attempt = 0; attempt < 200 && !hMain; ++attempt) {
         hMain = FindWindowA("PaneprobeTargetMain", caption.c_str());
         if (!hMain) Sleep(25);
