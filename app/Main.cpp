@@ -3,6 +3,7 @@
 
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
+#include "config/IniFile.h"
 #include "config/TabConfig.h"
 #include "tabs/TabWindows.h"
 
@@ -38,13 +39,7 @@ const int PanelTextInset = 3;
 const int WheelStep = 120;
 
 std::string SettingsFileName() {
-    char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name(path, length);
-    size_t dot = name.find_last_of('.');
-    size_t slash = name.find_last_of("\\/");
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) name.erase(dot);
-    return name + ".ini";
+    return SettingsFileNameFor(ModuleFileName(nullptr));
 }
 
 void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
@@ -78,6 +73,7 @@ TPaneprobeForm::TPaneprobeForm(const std::vector<TTabClass>& tabClasses, const T
     SetCaption("Quorvel Paneprobe " + VersionText(PaneprobeVersion, true));
     HexPrefix = "0x";
 
+    SetFileAttributeKeeper(KeepFileAttributes);
     Store = std::make_unique<TEasyConfigIni>(SettingsFileName());
     char separator[4] = ".";
     if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) > 1)

@@ -26,8 +26,11 @@ public:
         return reinterpret_cast<UINT_PTR>(GetPropA(hProbe, property));
     }
     DWORD ProcessId() const { return processId; }
-    // Makes the target's thread stop handling messages (only when started with hangOnRequest).
-    void Hang() const { PostMessageA(hMain, WM_APP, 0, 0); }
+    // Makes the target's thread stop handling messages (only when started with hangOnRequest) and waits,
+    // at most a few seconds, until it has stopped; false if it did not.
+    bool Hang() const;
+    // Ends the hang and waits, at most a few seconds, until the target answers again.
+    bool Release() const;
 
     static const int ButtonId = 1;
     static const int EditId = 2;
@@ -40,4 +43,6 @@ private:
     HWND hMain = nullptr;
     HWND hProbe = nullptr;
     HWND hDialog = nullptr;
+    HANDLE hHung = nullptr;
+    HANDLE hRelease = nullptr;
 };

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 HWND Window(int n) {
@@ -200,8 +202,7 @@ TEST(WindowDetails, ACaptionOnlyTheWindowKnowsIsAskedFor) {
 TEST(WindowDetails, AHungWindowCostsAtMostTheTimeout) {
     TTargetProcess target("hung-details", true);
     ASSERT_NE(target.MainWindow(), nullptr);
-    target.Hang();
-    Sleep(100);
+    ASSERT_TRUE(target.Hang());
     TWindowDetails keeper(target.Child(TTargetProcess::KeeperId));
     DWORD start = GetTickCount();
     keeper.Refresh();
@@ -209,6 +210,54 @@ TEST(WindowDetails, AHungWindowCostsAtMostTheTimeout) {
     EXPECT_STREQ(keeper.Caption, "");
     EXPECT_STREQ(keeper.ClassName, "PaneprobeTextKeeper");
     EXPECT_LT(elapsed, 1000u) << "a 500 ms timeout plus the other reads";
+}
+
+TEST(WindowDetails, AWindowThatDidNotAnswerIsAskedAgainOnlyOnceItAnswers) {
+    TTargetProcess target("silent-details", true);
+    ASSERT_NE(target.MainWindow(), nullptr);
+    const HWND keeperWindow = target.Child(TTargetProcess::KeeperId);
+    // The WM_GETTEXT messages the control has answered.
+    auto reads = [&] { return reinterpret_cast<UINT_PTR>(GetPropA(keeperWindow, "PaneprobeTextReads")); };
+    TWindowDetails keeper(keeperWindow);
+    keeper.Refresh();
+    ASSERT_STREQ(keeper.Caption, "Text kept by the control");
+    EXPECT_FALSE(AwaitsAnswer(keeperWindow));
+
+    ASSERT_TRUE(target.Hang());
+    for (int tick = 0; tick < 6; ++tick) {
+        keeper.Refresh();
+        EXPECT_STREQ(keeper.Caption, "Text kept by the control") << "the record keeps its last caption";
+        EXPECT_STREQ(keeper.ClassName, "PaneprobeTextKeeper");
+        EXPECT_TRUE(AwaitsAnswer(keeperWindow)) << "not asked again until it answers";
+        TWindowDetails scanned(keeperWindow); // a scanning tick makes a new record every time
+        scanned.Refresh();
+        EXPECT_STREQ(scanned.Caption, "");
+    }
+    ASSERT_TRUE(target.Release());
+    const UINT_PTR answered = reads();
+
+    // Once its answer to the cheap question has come back, the window is asked for its text again.
+    for (int attempt = 0; attempt < 100 && AwaitsAnswer(keeperWindow); ++attempt)
+        PumpMessages(20);
+    EXPECT_FALSE(AwaitsAnswer(keeperWindow));
+    std::strcpy(keeper.Caption, "stale");
+    keeper.Refresh();
+    EXPECT_STREQ(keeper.Caption, "Text kept by the control");
+    EXPECT_EQ(reads(), answered + 1);
+}
+
+TEST(WindowDetails, AWindowThatWentAwayWhileSilentIsForgotten) {
+    HWND window = nullptr;
+    {
+        TTargetProcess target("silent-gone", true);
+        ASSERT_NE(target.MainWindow(), nullptr);
+        window = target.Child(TTargetProcess::KeeperId);
+        ASSERT_TRUE(target.Hang());
+        TWindowDetails keeper(window);
+        keeper.Refresh();
+        EXPECT_TRUE(AwaitsAnswer(window));
+    } // the target process ends without ever answering
+    EXPECT_FALSE(AwaitsAnswer(window));
 }
 
 class TOtherTab : public TPaneprobeTab {
