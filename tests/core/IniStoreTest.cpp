@@ -366,6 +366,22 @@ TEST_F(IniStore, TheNextSaveRemovesATemporaryFileLeftByAnInterruptedOne) {
     }
 }
 
+TEST(SettingsFileName, ReplacesOnlyTheExecutablesExtensionWhateverThePathsLength) {
+    const std::string deep = "C:\\" + std::string(300, 'd') + "\\more.dir\\";
+    const struct {
+        std::string Executable;
+        std::string Expected;
+    } cases[] = {
+        {"C:\\Tools\\Paneprobe.exe", "C:\\Tools\\Paneprobe.ini"},
+        {deep + "Paneprobe.exe", deep + "Paneprobe.ini"},
+        {deep + "Paneprobe", deep + "Paneprobe.ini"},
+        {"C:\\my.tools\\Paneprobe", "C:\\my.tools\\Paneprobe.ini"},
+        {"/opt/pane.probe/run.x.exe", "/opt/pane.probe/run.x.ini"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SettingsFileNameFor(c.Executable), c.Expected);
+}
+
 TEST(IniText, WritesIntoTheRightPlaces) {
     TIniText ini("[a]\r\nx=1\r\n\r\n[b]\r\n");
     ini.Write("A", "y", "2");
