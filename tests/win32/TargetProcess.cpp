@@ -1,6 +1,7 @@
 // Starts the test target program and finds its windows.
 #include "TargetProcess.h"
 
+#include "app/WindowCalls.h"
 #include "tests/target/TargetHang.h"
 
 #include <vector>
@@ -12,14 +13,27 @@ std::string TestProgramFolder() {
     return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
+void SettleWindowCalls(std::initializer_list<HWND> windows) {
+    for (int i = 0; i < 250 && WindowCallWorkers() > 0; ++i)
+        Sleep(20);
+    for (HWND window : windows) {
+        DWORD_PTR unused = 0;
+        if (!IsOwnThreadWindow(window))
+            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &unused);
+    }
+}
+
 TTargetProcess::TTargetProcess(const std::string& tag, bool hangOnRequest) {
-    std::string commandLine = "\"" + TestProgramFolder() + "PaneprobeTarget.exe\" " + tag + (hangOnRequest ? " hang" : "");
+    std::string commandLine =
+        "\"" + TestProgramFolder() + "PaneprobeTarget.exe\" " + tag + (hangOnRequest ? " hang" : "");
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+        return;
     CloseHandle(info.hThread);
     hProcess = info.hProcess;
     processId = info.dwProcessId;

@@ -3,12 +3,17 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 std::string TestProgramFolder();
 
+// Commands on another process's windows may finish after they return, since they never wait for it: waits,
+// at most a few seconds, until every such call has run and each window has handled what was sent before.
+void SettleWindowCalls(std::initializer_list<HWND> windows);
+
 class TTargetProcess {
-public:
+  public:
     explicit TTargetProcess(const std::string& tag, bool hangOnRequest = false);
     ~TTargetProcess();
     TTargetProcess(const TTargetProcess&) = delete;
@@ -37,7 +42,7 @@ public:
     static const int KeeperId = 3;
     static const int ScrollerId = 4;
 
-private:
+  private:
     HANDLE hProcess = nullptr;
     DWORD processId = 0;
     HWND hMain = nullptr;

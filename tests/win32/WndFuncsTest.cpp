@@ -24,13 +24,8 @@ TWndTarget TargetOf(HWND h) {
     return WndTargetOf(record);
 }
 
-// A command on another process's window may finish after it returns: wait until the workers are done and
-// the window has handled what was sent to it before, so that the window shows the command's effect.
 void Settle(HWND h) {
-    for (int i = 0; i < 250 && WindowCallWorkers() > 0; ++i)
-        Sleep(20);
-    DWORD_PTR unused = 0;
-    if (!IsOwnThreadWindow(h)) SendMessageTimeoutA(h, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &unused);
+    SettleWindowCalls({h});
 }
 
 void RunCommand(TWndCommandRow row, HWND h) {
@@ -551,7 +546,10 @@ TEST_F(WndCommand, InvertColorsInvertsThePixels) {
     HDC screen = GetDC(nullptr);
     const COLORREF probeColor = RGB(0x20, 0x60, 0xA0);
     EXPECT_TRUE(WaitUntil([&] { return GetPixel(screen, spot.x, spot.y) == probeColor; }));
-    RunCommand(WndInvertColors, probe);
+    // Drawn at once by this thread, and undone by the window's next paint: so no paint may be pending, and
+    // the window must not run before the pixel is read.
+    Settle(probe);
+    WndCommands[WndInvertColors].Execute(TargetOf(probe));
     EXPECT_EQ(GetPixel(screen, spot.x, spot.y), RGB(0xDF, 0x9F, 0x5F));
     ReleaseDC(nullptr, screen);
 }
