@@ -1,6 +1,7 @@
 // A small program with known windows for the Win32 tests: a main window with a menu bar, a button, an
 // edit control, and a control that keeps its text itself and answers WM_GETTEXT on its own (counted in its
-// window property "PaneprobeTextReads"); a pop-up "probe"
+// window property "PaneprobeTextReads"; WM_APP + 1 with a number of milliseconds makes it that slow to
+// answer); a pop-up "probe"
 // window that refuses to close, counts the close requests and paint requests it gets (window properties
 // "PaneprobeCloses" and "PaneprobePaints"), and holds a child with a horizontal scroll bar; and a modeless
 // dialog.
@@ -31,6 +32,7 @@ const char* const KeptText = "Text kept by the control";
 const UINT_PTR LifetimeTimer = 1;
 const UINT LifetimeMs = 60000;
 bool HangOnRequest = false;
+DWORD SlowTextMs = 0; // set by WM_APP + 1 to the keeper: how long it takes over each WM_GETTEXT
 
 void CountIn(HWND hWnd, const char* property);
 
@@ -38,6 +40,7 @@ LRESULT CALLBACK KeeperProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_GETTEXT: {
         CountIn(hWnd, TextReadsProperty);
+        if (SlowTextMs) Sleep(SlowTextMs);
         if (wParam == 0) return 0;
         size_t length = std::strlen(KeptText);
         if (length >= wParam) length = wParam - 1;
@@ -47,6 +50,9 @@ LRESULT CALLBACK KeeperProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     }
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(std::strlen(KeptText));
+    case WM_APP + 1:
+        SlowTextMs = static_cast<DWORD>(wParam);
+        return 0;
     case WM_SETTEXT:
         return TRUE; // the stored title stays empty
     default:

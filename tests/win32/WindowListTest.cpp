@@ -212,18 +212,28 @@ TEST(WindowDetails, AHungWindowCostsAtMostTheTimeout) {
     EXPECT_LT(elapsed, 1000u) << "a 500 ms timeout plus the other reads";
 }
 
+// Sets how long the target's text-keeping control takes over each WM_GETTEXT; returns once it has handled
+// everything sent to it before.
+bool SetSlowText(HWND keeper, DWORD milliseconds) {
+    DWORD_PTR unused = 0;
+    return SendMessageTimeoutA(keeper, WM_APP + 1, milliseconds, 0, SMTO_NORMAL, 15000, &unused) != 0;
+}
+
 TEST(WindowDetails, AWindowThatDidNotAnswerIsAskedAgainOnlyOnceItAnswers) {
-    TTargetProcess target("silent-details", true);
+    TTargetProcess target("silent-details");
     ASSERT_NE(target.MainWindow(), nullptr);
     const HWND keeperWindow = target.Child(TTargetProcess::KeeperId);
-    // The WM_GETTEXT messages the control has answered.
+    // Every WM_GETTEXT the control begins to handle.
     auto reads = [&] { return reinterpret_cast<UINT_PTR>(GetPropA(keeperWindow, "PaneprobeTextReads")); };
     TWindowDetails keeper(keeperWindow);
     keeper.Refresh();
     ASSERT_STREQ(keeper.Caption, "Text kept by the control");
     EXPECT_FALSE(AwaitsAnswer(keeperWindow));
+    const UINT_PTR before = reads();
 
-    ASSERT_TRUE(target.Hang());
+    // The control now takes longer than a refresh waits: a refresh that asked it again would find it free
+    // after each answer it gave too late, and each of those questions would be counted.
+    ASSERT_TRUE(SetSlowText(keeperWindow, 700));
     for (int tick = 0; tick < 6; ++tick) {
         keeper.Refresh();
         EXPECT_STREQ(keeper.Caption, "Text kept by the control") << "the record keeps its last caption";
@@ -233,8 +243,8 @@ TEST(WindowDetails, AWindowThatDidNotAnswerIsAskedAgainOnlyOnceItAnswers) {
         scanned.Refresh();
         EXPECT_STREQ(scanned.Caption, "");
     }
-    ASSERT_TRUE(target.Release());
-    const UINT_PTR answered = reads();
+    ASSERT_TRUE(SetSlowText(keeperWindow, 0));
+    EXPECT_EQ(reads(), before + 1) << "one question while it was slow, not one per refresh";
 
     // Once its answer to the cheap question has come back, the window is asked for its text again.
     for (int attempt = 0; attempt < 100 && AwaitsAnswer(keeperWindow); ++attempt)
@@ -243,7 +253,7 @@ TEST(WindowDetails, AWindowThatDidNotAnswerIsAskedAgainOnlyOnceItAnswers) {
     std::strcpy(keeper.Caption, "stale");
     keeper.Refresh();
     EXPECT_STREQ(keeper.Caption, "Text kept by the control");
-    EXPECT_EQ(reads(), answered + 1);
+    EXPECT_EQ(reads(), before + 2);
 }
 
 TEST(WindowDetails, AWindowThatWentAwayWhileSilentIsForgotten) {
