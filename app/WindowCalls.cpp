@@ -120,10 +120,6 @@ bool RedrawWindowSafely(HWND window, UINT flags) {
     return RedrawWindow(window, nullptr, nullptr, flags) != FALSE;
 }
 
-void EnableWindowSafely(HWND window, bool enable) {
-    CallWithoutWaiting(window, [window, enable] { EnableWindow(window, enable); });
-}
-
 void ShowScrollBarSafely(HWND window, int bar, bool show) {
     CallWithoutWaiting(window, [window, bar, show] { ShowScrollBar(window, bar, show); });
 }

@@ -27,7 +27,6 @@ bool SetWindowPosSafely(HWND window, HWND insertAfter, int x, int y, int width, 
 // Without an immediate erase or update for another thread's window: the window erases and paints itself
 // when it next handles its messages.
 bool RedrawWindowSafely(HWND window, UINT flags);
-void EnableWindowSafely(HWND window, bool enable);
 void ShowScrollBarSafely(HWND window, int bar, bool show);
 void SetWindowLongSafely(HWND window, int index, LONG value);
 void SetWindowTextSafely(HWND window, const std::string& text); // WM_SETTEXT
