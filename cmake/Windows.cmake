@@ -14,6 +14,7 @@ add_library(paneprobe_win STATIC
   ui/NvActionListView.cpp
   app/Shared.cpp
   app/WinApiEx.cpp
+  app/WindowCalls.cpp
   ui/NvWindow.cpp
   ui/NvForm.cpp
   ui/NvListView.cpp
