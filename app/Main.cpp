@@ -4,6 +4,9 @@
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 #include "config/TabConfig.h"
+#include "tabs/TabBranch.h"
+#include "tabs/TabEnum.h"
+#include "tabs/TabMenus.h"
 #include "tabs/TabWindows.h"
 
 #include <windowsx.h>
@@ -56,8 +59,8 @@ void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
 
 const std::vector<TTabClass>& PaneprobeTabClasses() {
     static const std::vector<TTabClass> tabs = {
-        TabClassOf<TWindowsTab>(),
-        TabClassOf<TConfigTab>(),
+        TabClassOf<TWindowsTab>(), TabClassOf<TEnumTab>(),   TabClassOf<TBranchTab>(),
+        TabClassOf<TMenusTab>(),   TabClassOf<TConfigTab>(),
     };
     return tabs;
 }

@@ -15,6 +15,10 @@ add_library(paneprobe_win STATIC
   ui/NvListView.cpp
   ui/NvControls.cpp
   ui/NvMenus.cpp
+  tabs/TabEnum.cpp
+  tabs/TabBranch.cpp
+  tabs/TabMenus.cpp
+  ui/NvActionTreeView.cpp
 )
 target_include_directories(paneprobe_win PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(paneprobe_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601)
