@@ -59,8 +59,11 @@ void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
 
 const std::vector<TTabClass>& PaneprobeTabClasses() {
     static const std::vector<TTabClass> tabs = {
-        TabClassOf<TWindowsTab>(), TabClassOf<TEnumTab>(),   TabClassOf<TBranchTab>(),
-        TabClassOf<TMenusTab>(),   TabClassOf<TConfigTab>(),
+        TabClassOf<TWindowsTab>(),
+        TabClassOf<TEnumTab>(),
+        TabClassOf<TBranchTab>(),
+        TabClassOf<TMenusTab>(),
+        TabClassOf<TConfigTab>(),
     };
     return tabs;
 }
