@@ -32,10 +32,15 @@ TNvActionTreeView::~TNvActionTreeView() {
 
 LRESULT CALLBACK TNvActionTreeView::ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                                UINT_PTR, DWORD_PTR selfData) {
-    if (message == WM_SIZE) reinterpret_cast<TNvActionTreeView*>(selfData)->FitParent();
+    auto self = reinterpret_cast<TNvActionTreeView*>(selfData);
+    if (message == WM_SIZE) self->FitParent();
+    // The tree asks its parent for the context menu of a right click (Wine), not itself.
+    if (message == WM_CONTEXTMENU && self->PopupMenu && self->Handle() &&
+        reinterpret_cast<HWND>(wParam) == self->Handle())
+        return SendMessageA(self->Handle(), WM_CONTEXTMENU, wParam, lParam);
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, ParentProc, FitSubclassId);
-        reinterpret_cast<TNvActionTreeView*>(selfData)->hParent = nullptr;
+        self->hParent = nullptr;
     }
     return DefSubclassProc(window, message, wParam, lParam);
 }
