@@ -56,9 +56,6 @@ TBranchTab::TBranchTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
         *Tree, [this](TNvMenuItem& item) { RunPopupCommand(item.Entry ? item.Entry->Id : 0); }, PopupEntries,
         static_cast<int>(std::size(PopupEntries)) - 1);
     Tree->OnDblClick = [this](TNvActionTreeView&) { DoubleClicked(); };
-    Tree->OnKeyDown = [this](TNvActionTreeView& tree, WORD key, unsigned shift) {
-        if (key == VK_RETURN) tree.RunShortCut(key, shift);
-    };
 
     hSheet = Sheet->Handle();
     if (hSheet) SetWindowSubclass(hSheet, SheetProc, SheetSubclassId, reinterpret_cast<DWORD_PTR>(this));

@@ -3,7 +3,6 @@
 
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
-#include "ui/NvActionTreeView.h"
 
 #include <algorithm>
 #include <memory>
@@ -140,7 +139,6 @@ TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
         *ListView, [this](TNvMenuItem& item) { RunPopupCommand(item.Entry ? item.Entry->Id : 0); },
         PopupEntries, static_cast<int>(std::size(PopupEntries)) - 1);
     ListView->OnDblClick = [this](TNvActionListView&) { TrackRow(); };
-    ListView->OnKeyDown = [this](TNvActionListView&, WORD key, unsigned shift) { ListKey(key, shift); };
 
     hSheet = Sheet->Handle();
     if (hSheet) SetWindowSubclass(hSheet, SheetProc, SheetSubclassId, reinterpret_cast<DWORD_PTR>(this));
@@ -310,18 +308,6 @@ void TEnumTab::TrackRow() {
     int row = ListView->SelectedIndex();
     const TWindowDetails* record = row < 0 ? nullptr : Windows.Get(static_cast<int>(ListView->RowData(row)));
     if (record) TrackWindow(record->Handle, false, true);
-}
-
-// A key in the list that is one of the popup's shortcuts runs that item.
-void TEnumTab::ListKey(WORD key, unsigned shift) {
-    uint16_t shortCut = ShortCutOfKey(key, shift);
-    for (int i = 0; i < ListView->PopupMenu->Count(); ++i) {
-        TNvMenuItem* item = ListView->PopupMenu->Item(i);
-        if (item && item->ShortCut == shortCut && !item->IsSeparator()) {
-            ListView->PopupMenu->RunCommand(item->CommandId);
-            return;
-        }
-    }
 }
 
 void TEnumTab::RunPopupCommand(int id) {

@@ -80,7 +80,6 @@ class TEnumTab : public TPaneprobeTab {
                                       DWORD_PTR self);
     void Layout();
     void FindWindows(const std::string& text);
-    void ListKey(WORD key, unsigned shift);
 
     std::vector<TEnumRowValues> rowValues; // by record index, for sorting
     std::set<DWORD> hungThreads;           // threads that did not answer during this enumeration

@@ -7,14 +7,6 @@ namespace {
 const UINT_PTR FitSubclassId = 0x4E765456;
 }
 
-uint16_t ShortCutOfKey(WORD key, unsigned shift) {
-    uint16_t shortCut = static_cast<uint16_t>(key & 0xFF);
-    if (shift & ssShift) shortCut |= ShortCutShift;
-    if (shift & ssCtrl) shortCut |= ShortCutCtrl;
-    if (shift & ssAlt) shortCut |= ShortCutAlt;
-    return shortCut;
-}
-
 TNvActionTreeView::TNvActionTreeView(TNvWindow& owner, DWORD extraStyle, DWORD removedStyle)
     : TNvTreeView(owner), hParent(owner.Handle()) {
     if (Handle()) {
@@ -79,17 +71,6 @@ std::string TNvActionTreeView::NodeText(HTREEITEM node) const {
     item.pszText = text.data();
     item.cchTextMax = static_cast<int>(text.size());
     return node && TreeView_GetItem(Handle(), &item) ? std::string(text.data()) : std::string();
-}
-
-bool TNvActionTreeView::RunShortCut(WORD key, unsigned shift) {
-    if (!PopupMenu) return false;
-    uint16_t shortCut = ShortCutOfKey(key, shift);
-    for (int i = 0; i < PopupMenu->Count(); ++i) {
-        TNvMenuItem* item = PopupMenu->Item(i);
-        if (item && item->ShortCut == shortCut && !item->IsSeparator())
-            return PopupMenu->RunCommand(item->CommandId);
-    }
-    return false;
 }
 
 LRESULT TNvActionTreeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

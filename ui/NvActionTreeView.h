@@ -1,4 +1,4 @@
-// A tree view of the control kit that also reports double-clicks and keys, shows a popup menu, can draw
+// A tree view of the control kit that also reports double-clicks and keys, shows its popup menu, can draw
 // nodes with children in bold, and keeps itself the size of its parent's client area.
 #pragma once
 
@@ -16,8 +16,6 @@ class TNvActionTreeView : public TNvTreeView {
     std::function<void(TNvActionTreeView&)> OnDblClick;
     // (sender, virtual key, TShiftState bits)
     std::function<void(TNvActionTreeView&, WORD, unsigned)> OnKeyDown;
-    // Shown on a right click or the menu key; owned.
-    std::unique_ptr<TNvPopupMenu> PopupMenu;
     // Nodes with child nodes are drawn in a bold variant of the tree's font.
     bool BoldParents = false;
 
@@ -26,8 +24,6 @@ class TNvActionTreeView : public TNvTreeView {
     LPARAM NodeData(HTREEITEM node) const;
     std::string NodeText(HTREEITEM node) const;
     int NodeCount() const { return static_cast<int>(TreeView_GetCount(Handle())); }
-    // Runs the popup item whose shortcut is this key; false when none has it.
-    bool RunShortCut(WORD key, unsigned shift);
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -42,6 +38,3 @@ class TNvActionTreeView : public TNvTreeView {
     TFont boldFont;
     HFONT boldFrom = nullptr; // the font the bold one was made from
 };
-
-// The shortcut code of a key with its modifiers, as menu tables write it.
-uint16_t ShortCutOfKey(WORD key, unsigned shift);
