@@ -385,7 +385,8 @@ THandleScanResult ScanWindowHandles(uint32_t limit) {
     THandleScanPlatform platform;
     platform.IsWindow = [](uint32_t value) { return IsWindow(WindowOfValue(value)) != FALSE; };
     platform.FullHandle = FullWindowHandle;
-    HWND own = MainWindowHandle ? MainWindowHandle : GetDesktopWindow();
+    // A window that certainly exists: a stale main window handle would send the scan to the plain loop.
+    HWND own = MainWindowHandle && IsWindow(MainWindowHandle) ? MainWindowHandle : GetDesktopWindow();
     platform.OwnHandle = HandleValue(own);
     return ScanHandles(platform, limit);
 }

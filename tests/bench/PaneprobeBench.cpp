@@ -53,6 +53,8 @@ void BareQueries() {
 
 } // namespace
 
+void BenchHandleScan();
+
 int main() {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -135,6 +137,7 @@ int main() {
         }
         form.ScanAtMouse->SetValue(false);
     }
+    BenchHandleScan();
     DeleteFileA((TestProgramFolder() + "paneprobe_bench.ini").c_str());
     return 0;
 }

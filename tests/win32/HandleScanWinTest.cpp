@@ -1,6 +1,7 @@
 // The fast full handle scan against IsWindow on every value, on real windows of two processes with slots
 // reused several times.
 #include "TargetProcess.h"
+#include "app/Shared.h"
 #include "app/WinApiEx.h"
 #include "tabs/TabEnum.h"
 
@@ -71,6 +72,17 @@ TEST(HandleScanWin, EqualsIsWindowOnEveryValueWithHighWordUpToThree) {
     EXPECT_TRUE(Contains(fast.Handles, other & 0xFFFF)) << "another process's window by its slot";
     for (HWND window : kept)
         DestroyWindow(window);
+}
+
+TEST(HandleScanWin, AClosedMainWindowDoesNotSendTheScanToThePlainLoop) {
+    HWND gone = NewPopup();
+    HWND saved = MainWindowHandle;
+    MainWindowHandle = gone;
+    DestroyWindow(gone);
+    THandleScanResult result = ScanWindowHandles(0x1FFFF);
+    MainWindowHandle = saved;
+    EXPECT_TRUE(result.Fast);
+    EXPECT_LT(result.Probes, 0x1FFFFu) << "fewer probes than values";
 }
 
 TEST(HandleScanWin, FullHandleOfAPartialValueOfEveryKindOfWindow) {
