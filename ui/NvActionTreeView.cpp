@@ -10,8 +10,14 @@ const UINT_PTR FitSubclassId = 0x4E765456;
 TNvActionTreeView::TNvActionTreeView(TNvWindow& owner, DWORD extraStyle, DWORD removedStyle)
     : TNvTreeView(owner), hParent(owner.Handle()) {
     if (Handle()) {
+        // The tree's tooltip is a top-most pop-up owned by the form; with it Wine stops showing the form
+        // itself as top-most, so that "stay on top" no longer holds. The trees' texts are short: no tooltip.
+        HWND tip = TreeView_GetToolTips(Handle());
+        TreeView_SetToolTips(Handle(), nullptr);
+        if (tip) DestroyWindow(tip);
         LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE);
-        SetWindowLongPtrA(Handle(), GWL_STYLE, (style & ~LONG_PTR(removedStyle)) | LONG_PTR(extraStyle));
+        SetWindowLongPtrA(Handle(), GWL_STYLE,
+                          (style & ~LONG_PTR(removedStyle)) | LONG_PTR(extraStyle) | TVS_NOTOOLTIPS);
     }
     // The parent is a kit window with no resize event of its own, so its size changes are watched here.
     if (hParent) SetWindowSubclass(hParent, ParentProc, FitSubclassId, reinterpret_cast<DWORD_PTR>(this));
