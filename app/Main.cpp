@@ -1,13 +1,16 @@
 // The main window: start-up and shut-down, settings and their effects, refresh loop, menus, keys, status bar.
 #include "app/Main.h"
 
+#include "app/PickOutline.h"
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 #include "config/TabConfig.h"
 #include "tabs/TabBranch.h"
 #include "tabs/TabEnum.h"
 #include "tabs/TabMenus.h"
+#include "tabs/TabPlacement.h"
 #include "tabs/TabWindows.h"
+#include "ui/QrAboutBox.h"
 
 #include <windowsx.h>
 
@@ -60,6 +63,7 @@ void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
 const std::vector<TTabClass>& PaneprobeTabClasses() {
     static const std::vector<TTabClass> tabs = {
         TabClassOf<TWindowsTab>(),
+        TabClassOf<TPlacementTab>(),
         TabClassOf<TEnumTab>(),
         TabClassOf<TBranchTab>(),
         TabClassOf<TMenusTab>(),
@@ -77,7 +81,9 @@ void FillCommandsMenu(TNvMainMenu& menu, TNvMenuItem& commandsMenu) {
     FillWindowCommandsMenu(menu, commandsMenu);
 }
 
-void ShowAboutBox(HWND, uint32_t, const char*) {}
+void ShowAboutBox(HWND owner, uint32_t packedVersion, const char* productName) {
+    AboutBox(owner, packedVersion, productName, nullptr);
+}
 
 TPaneprobeForm::TPaneprobeForm(const std::vector<TTabClass>& tabClasses, const TTabClass* configTabClass)
     : TNvForm("TPaneprobeForm"), ConfigTab(configTabClass) {
@@ -152,6 +158,7 @@ void TPaneprobeForm::DeclareSettings() {
     Left = &TConfigVarInt::Get(store, "window", "left", (screenWidth - MainDefaultWidth) / 2);
     Top = &TConfigVarInt::Get(store, "window", "top", (screenHeight - MainDefaultHeight) / 2);
     Maxed = &TConfigVarBool::Get(store, "window", "maxed", false);
+    FlashPicked = &TConfigVarBool::Get(store, "gui", "flash_picked_window", true);
 }
 
 void TPaneprobeForm::BuildControls() {
@@ -390,12 +397,19 @@ void TPaneprobeForm::RunMenuCommand(int id) {
                       : id == cmdClipboardOwner  ? GetClipboardOwner()
                       : id == cmdClipboardViewer ? GetClipboardViewer()
                                                  : GetOpenClipboardWindow();
-        if (handle) TrackQuietly(handle, true);
+        if (handle) {
+            TrackQuietly(handle, true);
+            FlashPickedWindow(handle);
+        }
         break;
     }
     case cmdObtainParent: {
         TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
-        if (current && current->Parent) TrackQuietly(current->Parent, true);
+        if (current && current->Parent) {
+            HWND parent = current->Parent; // the record goes when the list is replaced
+            TrackQuietly(parent, true);
+            FlashPickedWindow(parent);
+        }
         break;
     }
     case cmdScanAtMouse:

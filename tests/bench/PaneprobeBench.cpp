@@ -8,6 +8,8 @@
 
 #include <cstdio>
 
+void RunPlacementBench(TPaneprobeForm& form, TTargetProcess& target);
+
 namespace {
 
 double Now() {
@@ -136,6 +138,7 @@ int main() {
                         tick / bare, 1.0 / tick, 1.0 / bare);
         }
         form.ScanAtMouse->SetValue(false);
+        RunPlacementBench(form, target);
     }
     BenchHandleScan();
     DeleteFileA((TestProgramFolder() + "paneprobe_bench.ini").c_str());
