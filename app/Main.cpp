@@ -6,6 +6,9 @@
 #include "config/EasyConfig.h"
 #include "config/IniFile.h"
 #include "config/TabConfig.h"
+#include "tabs/TabBranch.h"
+#include "tabs/TabEnum.h"
+#include "tabs/TabMenus.h"
 #include "tabs/TabPlacement.h"
 #include "tabs/TabWindows.h"
 #include "tabs/TabProperties.h"
@@ -58,6 +61,9 @@ const std::vector<TTabClass>& PaneprobeTabClasses() {
     static const std::vector<TTabClass> tabs = {
         TabClassOf<TWindowsTab>(),
         TabClassOf<TPlacementTab>(),
+        TabClassOf<TEnumTab>(),
+        TabClassOf<TBranchTab>(),
+        TabClassOf<TMenusTab>(),
         TabClassOf<TPropertiesTab>(),
         TabClassOf<TProcessesTab>(),
         TabClassOf<TConfigTab>(),

@@ -20,6 +20,10 @@ add_library(paneprobe_win STATIC
   ui/NvListView.cpp
   ui/NvControls.cpp
   ui/NvMenus.cpp
+  tabs/TabEnum.cpp
+  tabs/TabBranch.cpp
+  tabs/TabMenus.cpp
+  ui/NvActionTreeView.cpp
   app/PickOutline.cpp
   tabs/MemoryCanvas.cpp
   tabs/TabPlacement.cpp

@@ -10,16 +10,16 @@ TNvTreeView::TNvTreeView(TNvWindow& owner) {
                   WS_EX_CLIENTEDGE, owner.Handle());
 }
 
+// The tree's own handling of the button sends the right-click notification and opens the popup before it
+// returns, so the node under the pointer is selected first: the popup then acts on the clicked node.
 LRESULT TNvTreeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_RBUTTONDOWN) return TNvWindow::HandleMessage(message, wParam, lParam);
-    LRESULT result = DefaultHandling(message, wParam, lParam);
-    if (!Handle()) return result;
     TVHITTESTINFO hit = {};
     hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     HTREEITEM item = TreeView_HitTest(Handle(), &hit);
     if (!(hit.flags & TVHT_ONITEM)) item = nullptr;
     TreeView_SelectItem(Handle(), item);
-    return result;
+    return DefaultHandling(message, wParam, lParam);
 }
 
 TNvStatusBar::TNvStatusBar(TNvWindow& owner) {

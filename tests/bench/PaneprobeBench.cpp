@@ -56,6 +56,8 @@ void BareQueries() {
 
 } // namespace
 
+void BenchHandleScan();
+
 int main() {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -140,6 +142,7 @@ int main() {
         RunPlacementBench(form, target);
         RunTabsBench(form);
     }
+    BenchHandleScan();
     DeleteFileA((TestProgramFolder() + "paneprobe_bench.ini").c_str());
     return 0;
 }

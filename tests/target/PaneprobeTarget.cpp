@@ -150,6 +150,8 @@ LRESULT CALLBACK MainProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
+void CreateBranchWindows(HINSTANCE instance, const std::string& caption);
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     std::string arguments = commandLine ? commandLine : "";
     std::string tag = arguments.substr(0, arguments.find(' '));
@@ -189,6 +191,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     CreateWindowExA(0, PlainClass, "scroller", WS_CHILD | WS_VISIBLE | WS_HSCROLL, 10, 10, 150, 60, probeWindow,
                     reinterpret_cast<HMENU>(4), instance, nullptr);
     CreateModelessDialog(instance, caption + " dialog");
+    CreateBranchWindows(instance, caption);
     HWND window = CreateWindowExA(0, MainClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
                                   nullptr, BuildMenuBar(), instance, nullptr);
     if (!window) return 1;

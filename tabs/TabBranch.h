@@ -1,0 +1,50 @@
+// The "Branch" tab: a window and everything below it as a tree, with the tracked window's node selected.
+#pragma once
+
+#include "app/Shared.h"
+#include "ui/NvActionTreeView.h"
+
+#include <map>
+#include <string>
+
+enum TBranchStart : int {
+    bsCurrent = 0,
+    bsParentOrDesktop = 1,
+    bsParent = 2,
+    bsDesktop = 3,
+    bsParentAncestor = 4,
+};
+
+const uint16_t cmdBranchMonitor = 1;
+
+class TBranchTab : public TPaneprobeTab {
+  public:
+    explicit TBranchTab(TNvTabSheet* sheet);
+    ~TBranchTab() override;
+
+    TNvPanel* TopPanel = nullptr;
+    TNvButton* UpdateButton = nullptr;
+    TNvComboBox* StartBox = nullptr;
+    TNvPanel* Body = nullptr;
+    TNvActionTreeView* Tree = nullptr;
+
+    int StartMode() const;
+    void SetStartMode(int mode); // selects the mode without rebuilding
+    void RebuildTree();
+    void RunPopupCommand(int id);
+    // The start window of a mode for the tracked window's record; 0 for none.
+    static HWND StartWindow(int mode, const TWindowDetails& tracked);
+
+  private:
+    static LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR self);
+    void Layout();
+    HTREEITEM AddNode(HWND window, HTREEITEM parent);
+    void AddSiblings(HWND first, HTREEITEM parent);
+    void SortAll(HTREEITEM parent);
+    void DoubleClicked();
+
+    HWND trackedHandle = nullptr;            // while a tree is built
+    std::map<LPARAM, std::string> nodeTexts; // each node's text by its window, for sorting
+    HWND hSheet = nullptr;
+};

@@ -1,0 +1,392 @@
+// TEnumTab: seven ways to gather windows, a filter, and a list to pick the tracked window from.
+#include "tabs/TabEnum.h"
+
+#include "app/WinApiEx.h"
+#include "config/EasyConfig.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+const TNvListColumn Columns[] = {
+    {191, TNvAlignment::Left, "Class"},   {75, TNvAlignment::Centre, "Handle"},
+    {336, TNvAlignment::Left, "Caption"}, {75, TNvAlignment::Centre, "Parent"},
+    {44, TNvAlignment::Centre, "PID"},    {44, TNvAlignment::Centre, "TID"},
+    {76, TNvAlignment::Centre, "Style"},
+};
+const TNvMenuEntry PopupEntries[] = {
+    {cmdEnumMonitor, VK_RETURN, "&Monitor Selected", 0, 0},
+    {0, 0, "-", 0, 0},
+    {cmdEnumSelectAll, ShortCutCtrl | 'A', "&Select All", 0, 0},
+    {0, 0, "-", 0, 0},
+    {cmdEnumClearFilter, VK_ESCAPE, "Clear &Filter", 0, 0},
+    {cmdEnumVisibleOnly, ShortCutCtrl | 'S', "Enum &Visible Only", 0, 0},
+};
+const char* const FindTexts[] = {"MozillaWindowClass", "Winamp v1.x", "TNvListView"};
+
+const int PanelHeight = 32;
+const int Margin = 2;
+const int Top = 4;
+const int ButtonWidth = 64;
+const int ButtonHeight = 21;
+const int Gap = 6;
+const int ModeWidth = 170;
+const int DropHeight = 200;
+const int VisibleImage = 2;
+const int HiddenImage = 9;
+const UINT_PTR SheetSubclassId = 0x456E756D; // "Enum"
+const UINT_PTR FindEditSubclassId = 0x46696E64;
+
+HWND WindowOfValue(uint32_t value) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
+}
+
+// A record whose caption request is skipped for a thread that has already let one time out in this
+// enumeration: a hung program with many windows costs the time-out once, not once per window.
+class TEnumDetails : public TWindowDetails {
+  public:
+    TEnumDetails(HWND handle, std::set<DWORD>& hung) : TWindowDetails(handle), hungThreads(hung) {}
+    void Refresh() override {
+        Parent = GetParent(Handle);
+        ThreadId = GetWindowThreadProcessId(Handle, &ProcessId);
+        Style = static_cast<DWORD>(GetWindowLongA(Handle, GWL_STYLE));
+        GetClassNameA(Handle, ClassName, TextSize);
+        GetWindowTextA(Handle, Caption, TextSize);
+        if (Caption[0] == '\0' && ThreadId != 0 && hungThreads.count(ThreadId) == 0) {
+            DWORD_PTR length = 0;
+            if (!SendMessageTimeoutA(Handle, WM_GETTEXT, TextSize, reinterpret_cast<LPARAM>(Caption),
+                                     SMTO_ABORTIFHUNG, CaptionTimeoutMs, &length) &&
+                IsWindow(Handle))
+                hungThreads.insert(ThreadId);
+        }
+        ClassName[TextSize - 1] = '\0';
+        Caption[TextSize - 1] = '\0';
+    }
+
+  private:
+    std::set<DWORD>& hungThreads;
+};
+
+} // namespace
+
+TEnumFindBox::TEnumFindBox(TNvWindow& owner) {
+    CreateControl("COMBOBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
+                  owner.Handle());
+    if (HWND edit = EditHandle())
+        SetWindowSubclass(edit, EditProc, FindEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+HWND TEnumFindBox::EditHandle() const {
+    return Handle() ? FindWindowExA(Handle(), nullptr, "EDIT", nullptr) : nullptr;
+}
+
+LRESULT CALLBACK TEnumFindBox::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR selfData) {
+    auto self = reinterpret_cast<TEnumFindBox*>(selfData);
+    switch (message) {
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN && self->OnEnter) {
+            try {
+                self->OnEnter(*self);
+            } catch (...) {
+            }
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wParam == '\r') return 0; // no beep: the key has been handled
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(window, EditProc, FindEditSubclassId);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
+    SetCaption("Enum");
+    TopPanel = &Sheet->MakeChild<TNvPanel>();
+    EnumButton = &TopPanel->MakeChild<TNvButton>("&Enum");
+    EnumButton->SetBounds(Margin, Top, ButtonWidth, ButtonHeight);
+    EnumButton->OnClick = [this](TNvButton&) { Enumerate(); };
+    ModeBox = &TopPanel->MakeChild<TNvComboBox>();
+    ModeBox->SetBounds(Margin + ButtonWidth + Gap, Top, ModeWidth, DropHeight);
+    const std::string modes[] = {"Top Level Windows",
+                                 "Children of Desktop",
+                                 "Children of Current Window",
+                                 "Children of Parent Window",
+                                 "Assigned to Window Thread",
+                                 "Find by Handle, Class or Title",
+                                 FormatText("Handles <= 0x%x", HandleScanLimit)};
+    for (const std::string& mode : modes)
+        SendMessageA(ModeBox->Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(mode.c_str()));
+    SendMessageA(ModeBox->Handle(), CB_SETCURSEL, 0, 0);
+    ModeBox->OnChange = [this](TNvComboBox&) { Enumerate(); };
+    FindBox = &TopPanel->MakeChild<TEnumFindBox>();
+    for (const char* text : FindTexts)
+        SendMessageA(FindBox->Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    FindBox->OnEnter = [this](TEnumFindBox&) { Enumerate(); };
+
+    Body = &Sheet->MakeChild<TNvPanel>();
+    ListView = &Body->MakeChild<TNvActionListView>();
+    ListView->AddColumns(Columns, static_cast<int>(std::size(Columns)) - 1, ScreenPixelsPerInch());
+    if (SharedImageList) ListView_SetImageList(ListView->Handle(), SharedImageList->Handle(), LVSIL_SMALL);
+    ListView->OnCompare = [this](TNvListView&, int a, int b) { return CompareRows(a, b); };
+    ListView->PopupMenu = std::make_unique<TNvPopupMenu>(
+        *ListView, [this](TNvMenuItem& item) { RunPopupCommand(item.Entry ? item.Entry->Id : 0); },
+        PopupEntries, static_cast<int>(std::size(PopupEntries)) - 1);
+    ListView->OnDblClick = [this](TNvActionListView&) { TrackRow(); };
+
+    hSheet = Sheet->Handle();
+    if (hSheet) SetWindowSubclass(hSheet, SheetProc, SheetSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    Layout();
+
+    VisibleOnly = &TConfigVarBool::Get(ConfigStore, "tabs.enum", "show_visible_only", false);
+    if (TNvMenuItem* item = ListView->PopupMenu->FindMenuItem(cmdEnumVisibleOnly))
+        item->SetChecked(VisibleOnly->Value);
+    Enumerate();
+}
+
+TEnumTab::~TEnumTab() {
+    if (hSheet && IsWindow(hSheet)) RemoveWindowSubclass(hSheet, SheetProc, SheetSubclassId);
+}
+
+LRESULT CALLBACK TEnumTab::SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR selfData) {
+    auto self = reinterpret_cast<TEnumTab*>(selfData);
+    if (message == WM_SIZE) self->Layout();
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, SheetProc, SheetSubclassId);
+        self->hSheet = nullptr;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// The find box stretches with the tab; the list takes everything below the top panel.
+void TEnumTab::Layout() {
+    if (!hSheet) return;
+    RECT client = Sheet->ClientRect();
+    TopPanel->SetBounds(0, 0, client.right, PanelHeight);
+    int left = Margin + ButtonWidth + Gap + ModeWidth + Gap;
+    FindBox->SetBounds(left, Top, std::max(0, static_cast<int>(client.right) - left - Margin), DropHeight);
+    Body->SetBounds(0, PanelHeight, client.right, std::max(0, static_cast<int>(client.bottom) - PanelHeight));
+}
+
+int TEnumTab::Mode() const {
+    return static_cast<int>(SendMessageA(ModeBox->Handle(), CB_GETCURSEL, 0, 0));
+}
+
+void TEnumTab::SetMode(int mode) {
+    SendMessageA(ModeBox->Handle(), CB_SETCURSEL, static_cast<WPARAM>(mode), 0);
+}
+
+std::string TEnumTab::FindText() const {
+    return FindBox->Text();
+}
+
+void TEnumTab::SetFindText(const std::string& text) {
+    FindBox->SetText(text);
+}
+
+void TEnumTab::ConfigChanged(TConfigVar& variable) {
+    if (&variable != VisibleOnly) return;
+    if (TNvMenuItem* item = ListView->PopupMenu->FindMenuItem(cmdEnumVisibleOnly))
+        item->SetChecked(VisibleOnly->Value);
+    Enumerate();
+}
+
+BOOL CALLBACK TEnumTab::AddEnumerated(HWND window, LPARAM self) {
+    reinterpret_cast<TEnumTab*>(self)->AddWindow(window, true);
+    return TRUE;
+}
+
+void TEnumTab::Enumerate() {
+    HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    Windows.Clear();
+    hungThreads.clear();
+    const TWindowDetails* tracked = TrackedList ? TrackedList->Current() : nullptr;
+    LPARAM self = reinterpret_cast<LPARAM>(this);
+    switch (Mode()) {
+    case emTopLevel:
+        EnumWindows(AddEnumerated, self);
+        break;
+    case emDesktopChildren:
+        EnumChildWindows(GetDesktopWindow(), AddEnumerated, self);
+        break;
+    case emCurrentChildren:
+        if (tracked && IsWindow(tracked->Handle)) EnumChildWindows(tracked->Handle, AddEnumerated, self);
+        break;
+    case emParentChildren:
+        if (tracked && IsWindow(tracked->Parent)) EnumChildWindows(tracked->Parent, AddEnumerated, self);
+        break;
+    case emThreadWindows:
+        if (tracked) EnumThreadWindows(tracked->ThreadId, AddEnumerated, self);
+        break;
+    case emFind:
+        FindWindows(FindText());
+        break;
+    case emAllHandles: {
+        LastScan = ScanWindowHandles(HandleScanLimit);
+        for (uint32_t value : LastScan.Handles)
+            AddWindow(WindowOfValue(value), true);
+        break;
+    }
+    default:
+        break;
+    }
+    RebuildList();
+    SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
+}
+
+// The three lookups are independent: a text that is both a window's class and its title lists it twice.
+void TEnumTab::FindWindows(const std::string& text) {
+    if (text.empty()) return;
+    uint32_t value = FindTextHandleValue(text);
+    HWND byNumber = reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(value)));
+    if (value != 0 && IsWindow(byNumber)) AddWindow(byNumber, false);
+    HWND byClass = FindWindowA(text.c_str(), nullptr);
+    if (byClass && IsWindow(byClass)) AddWindow(byClass, false);
+    HWND byTitle = FindWindowA(nullptr, text.c_str());
+    if (byTitle && IsWindow(byTitle)) AddWindow(byTitle, false);
+}
+
+void TEnumTab::AddWindow(HWND handle, bool applyFilters) {
+    auto record = std::make_unique<TEnumDetails>(handle, hungThreads);
+    record->Refresh();
+    const TEnumDetails& added = *record;
+    Windows.Add(std::move(record));
+    // Gone before it could be read.
+    bool keep = added.ThreadId != 0 || added.ProcessId != 0;
+    if (keep && applyFilters) {
+        keep = EnumFilterKeeps(added.ClassName, added.Caption, FindText(), UpperCaseLocale);
+        if (keep && VisibleOnly && VisibleOnly->Value) keep = (added.Style & WS_VISIBLE) != 0;
+    }
+    if (!keep) Windows.Delete(Windows.Count() - 1);
+}
+
+void TEnumTab::RebuildList() {
+    HWND list = ListView->Handle();
+    static const TCharSet lineBreaks = MakeCharSet("\r\n");
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    ListView_DeleteAllItems(list);
+    rowValues.clear();
+    rowValues.reserve(static_cast<size_t>(Windows.Count()));
+    for (int i = 0; i < Windows.Count(); ++i) {
+        const TWindowDetails& record = *Windows.Get(i);
+        TEnumRowValues values;
+        values.ClassName = record.ClassName;
+        values.Caption = record.Caption;
+        values.Handle = HandleValue(record.Handle);
+        values.Parent = HandleValue(record.Parent);
+        values.ProcessId = record.ProcessId;
+        values.ThreadId = record.ThreadId;
+        values.Style = record.Style;
+        ListView->AddRow({values.ClassName, FormatNonZero(values.Handle, "0x%.8x"),
+                          RemoveChars(values.Caption, lineBreaks, 1), FormatNonZero(values.Parent, "0x%.8x"),
+                          FormatNonZero(values.ProcessId, "%d"), FormatNonZero(values.ThreadId, "%d"),
+                          FormatNonZero(values.Style, "0x%.8x")},
+                         i, (record.Style & WS_VISIBLE) ? VisibleImage : HiddenImage);
+        rowValues.push_back(std::move(values));
+    }
+    ListView->Sort();
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    SetCaption(FormatText("Enum (%d)", Windows.Count()));
+}
+
+int TEnumTab::CompareRows(int row1, int row2) const {
+    auto index1 = static_cast<size_t>(ListView->RowData(row1));
+    auto index2 = static_cast<size_t>(ListView->RowData(row2));
+    if (index1 >= rowValues.size() || index2 >= rowValues.size()) return 0;
+    return CompareEnumRowsForSort(rowValues[index1], rowValues[index2], ListView->SortColumn,
+                                  ListView->SortDescending);
+}
+
+void TEnumTab::TrackRow() {
+    int row = ListView->SelectedIndex();
+    const TWindowDetails* record = row < 0 ? nullptr : Windows.Get(static_cast<int>(ListView->RowData(row)));
+    if (record) TrackWindow(record->Handle, false, true);
+}
+
+void TEnumTab::RunPopupCommand(int id) {
+    switch (id) {
+    case cmdEnumSelectAll:
+        ListView_SetItemState(ListView->Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
+        break;
+    case cmdEnumVisibleOnly:
+        if (VisibleOnly) VisibleOnly->SetValue(!VisibleOnly->Value);
+        break;
+    case cmdEnumMonitor: {
+        if (ConfigStore)
+            TConfigVarBool::Get(ConfigStore, "system", "scan_window_at_mouse", true).SetValue(false);
+        if (!TrackedList) break;
+        // Copied first: the tracked list's listeners run between the additions.
+        std::vector<HWND> selected;
+        for (int row = ListView_GetNextItem(ListView->Handle(), -1, LVNI_SELECTED); row >= 0;
+             row = ListView_GetNextItem(ListView->Handle(), row, LVNI_SELECTED))
+            if (const TWindowDetails* record = Windows.Get(static_cast<int>(ListView->RowData(row))))
+                selected.push_back(record->Handle);
+        if (GetKeyState(VK_SHIFT) >= 0) TrackedList->Clear();
+        for (HWND handle : selected) {
+            auto record = std::make_unique<TWindowDetails>(handle);
+            record->Refresh();
+            TrackedList->Add(std::move(record));
+        }
+        break;
+    }
+    case cmdEnumClearFilter:
+        if (!FindText().empty()) {
+            SetFindText("");
+            Enumerate();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+uint32_t FullWindowHandle(uint32_t value) {
+    HWND window = WindowOfValue(value);
+    uint32_t low = value & 0xFFFF;
+    uint32_t twin = 0;
+    // An exact low word is this window; a twin's is this window only where the platform has twins, so it is
+    // kept in reserve while the other ways may still give the exact one.
+    auto consider = [&](HWND candidate) {
+        uint32_t full = HandleValue(candidate);
+        if (!candidate) return false;
+        if ((full & 0xFFFF) == low) return true;
+        if ((full & 0xFFFF) == (low ^ 1) && twin == 0) twin = full;
+        return false;
+    };
+    HWND root = GetAncestor(window, GA_ROOT);
+    if (consider(root)) return HandleValue(root);
+    if (HWND next = GetWindow(window, GW_HWNDNEXT)) {
+        HWND back = GetWindow(next, GW_HWNDPREV);
+        if (consider(back)) return HandleValue(back);
+    }
+    if (HWND previous = GetWindow(window, GW_HWNDPREV)) {
+        HWND back = GetWindow(previous, GW_HWNDNEXT);
+        if (consider(back)) return HandleValue(back);
+    }
+    if (HWND child = GetWindow(window, GW_CHILD)) {
+        HWND back = GetAncestor(child, GA_PARENT);
+        if (consider(back)) return HandleValue(back);
+    }
+    if (HWND parent = GetAncestor(window, GA_PARENT)) {
+        HWND first = GetWindow(parent, GW_CHILD);
+        if (consider(first)) return HandleValue(first);
+    }
+    return twin;
+}
+
+THandleScanResult ScanWindowHandles(uint32_t limit) {
+    THandleScanPlatform platform;
+    platform.IsWindow = [](uint32_t value) { return IsWindow(WindowOfValue(value)) != FALSE; };
+    platform.FullHandle = FullWindowHandle;
+    // A window that certainly exists: a stale main window handle would send the scan to the plain loop.
+    HWND own = MainWindowHandle && IsWindow(MainWindowHandle) ? MainWindowHandle : GetDesktopWindow();
+    platform.OwnHandle = HandleValue(own);
+    return ScanHandles(platform, limit);
+}

@@ -1,0 +1,92 @@
+// The "Enum" tab: windows gathered by one of seven enumeration modes in a sortable list.
+#pragma once
+
+#include "app/Shared.h"
+#include "tabs/EnumRows.h"
+#include "tabs/HandleScan.h"
+#include "ui/NvActionListView.h"
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+class TConfigVarBool;
+
+// The editable drop-down of find texts; Enter in it runs OnEnter, as a dialog's default button would.
+class TEnumFindBox : public TNvWindow {
+  public:
+    explicit TEnumFindBox(TNvWindow& owner);
+    std::function<void(TEnumFindBox&)> OnEnter;
+    HWND EditHandle() const;
+
+  private:
+    static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR self);
+};
+
+enum TEnumMode : int {
+    emTopLevel = 0,
+    emDesktopChildren = 1,
+    emCurrentChildren = 2,
+    emParentChildren = 3,
+    emThreadWindows = 4,
+    emFind = 5,
+    emAllHandles = 6,
+};
+
+enum TEnumPopupCommand : uint16_t {
+    cmdEnumSelectAll = 1,
+    cmdEnumVisibleOnly = 2,
+    cmdEnumMonitor = 3,
+    cmdEnumClearFilter = 4,
+};
+
+class TEnumTab : public TPaneprobeTab {
+  public:
+    explicit TEnumTab(TNvTabSheet* sheet);
+    ~TEnumTab() override;
+
+    TNvPanel* TopPanel = nullptr;
+    TNvButton* EnumButton = nullptr;
+    TNvComboBox* ModeBox = nullptr;
+    TEnumFindBox* FindBox = nullptr;
+    TNvPanel* Body = nullptr;
+    TNvActionListView* ListView = nullptr;
+    TConfigVarBool* VisibleOnly = nullptr;
+    // The enumeration's own records; never the tracked list.
+    TWindowList Windows;
+    // The probes and the way of the last full handle scan.
+    THandleScanResult LastScan;
+
+    void ConfigChanged(TConfigVar& variable) override;
+
+    int Mode() const;
+    void SetMode(int mode); // selects the mode without enumerating
+    std::string FindText() const;
+    void SetFindText(const std::string& text);
+
+    void Enumerate();
+    void AddWindow(HWND handle, bool applyFilters);
+    void RebuildList();
+    // The list's comparison of the rows at two positions.
+    int CompareRows(int row1, int row2) const;
+    void TrackRow();
+    void RunPopupCommand(int id);
+
+  private:
+    static BOOL CALLBACK AddEnumerated(HWND window, LPARAM self);
+    static LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR self);
+    void Layout();
+    void FindWindows(const std::string& text);
+
+    std::vector<TEnumRowValues> rowValues; // by record index, for sorting
+    std::set<DWORD> hungThreads;           // threads that did not answer during this enumeration
+    HWND hSheet = nullptr;
+};
+
+// Every value from 1 to the limit that names a window, in ascending order, probing as few as it can.
+THandleScanResult ScanWindowHandles(uint32_t limit = HandleScanLimit);
+// The full handle of the window that a (possibly partial) handle value names; 0 when none is found.
+uint32_t FullWindowHandle(uint32_t value);

@@ -1,0 +1,111 @@
+// TMenusTab: reads a window's menus item by item through the platform's menu queries.
+#include "tabs/TabMenus.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const int PanelHeight = 32;
+const int Margin = 2;
+const int Top = 4;
+const int ButtonWidth = 64;
+const int ButtonHeight = 21;
+const int Gap = 6;
+const UINT_PTR SheetSubclassId = 0x4D656E75; // "Menu"
+// A cycle of submenus (a menu that holds itself) must not recurse for ever.
+const int MaxMenuDepth = 32;
+
+bool LiveTracked(HWND& window) {
+    const TWindowDetails* tracked = TrackedList ? TrackedList->Current() : nullptr;
+    if (!tracked || !IsWindow(tracked->Handle)) return false;
+    window = tracked->Handle;
+    return true;
+}
+
+int MenuDepth(HWND tree, HTREEITEM node) {
+    int depth = 0;
+    for (; node; node = TreeView_GetParent(tree, node))
+        ++depth;
+    return depth;
+}
+
+} // namespace
+
+TMenusTab::TMenusTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
+    SetCaption("Menus");
+    TopPanel = &Sheet->MakeChild<TNvPanel>();
+    StandardButton = &TopPanel->MakeChild<TNvButton>("&Standard");
+    StandardButton->SetBounds(Margin, Top, ButtonWidth, ButtonHeight);
+    StandardButton->OnClick = [this](TNvButton&) { ShowMenu(mkStandard); };
+    SystemButton = &TopPanel->MakeChild<TNvButton>("&System");
+    SystemButton->SetBounds(Margin + ButtonWidth + Gap, Top, ButtonWidth, ButtonHeight);
+    SystemButton->OnClick = [this](TNvButton&) { ShowMenu(mkSystem); };
+
+    Body = &Sheet->MakeChild<TNvPanel>();
+    Tree = &Body->MakeChild<TNvActionTreeView>(TVS_FULLROWSELECT, TVS_HASLINES);
+    if (SharedImageList) TreeView_SetImageList(Tree->Handle(), SharedImageList->Handle(), TVSIL_NORMAL);
+
+    hSheet = Sheet->Handle();
+    if (hSheet) SetWindowSubclass(hSheet, SheetProc, SheetSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    Layout();
+}
+
+TMenusTab::~TMenusTab() {
+    if (hSheet && IsWindow(hSheet)) RemoveWindowSubclass(hSheet, SheetProc, SheetSubclassId);
+}
+
+LRESULT CALLBACK TMenusTab::SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR selfData) {
+    auto self = reinterpret_cast<TMenusTab*>(selfData);
+    if (message == WM_SIZE) self->Layout();
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, SheetProc, SheetSubclassId);
+        self->hSheet = nullptr;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void TMenusTab::Layout() {
+    if (!hSheet) return;
+    RECT client = Sheet->ClientRect();
+    TopPanel->SetBounds(0, 0, client.right, PanelHeight);
+    Body->SetBounds(0, PanelHeight, client.right, std::max(0, static_cast<int>(client.bottom) - PanelHeight));
+}
+
+void TMenusTab::Refresh() {
+    HWND window = nullptr;
+    bool live = LiveTracked(window);
+    EnableWindow(StandardButton->Handle(), live && IsMenu(GetMenu(window)));
+    EnableWindow(SystemButton->Handle(), live && IsMenu(GetSystemMenu(window, FALSE)));
+}
+
+void TMenusTab::ShowMenu(int kind) {
+    HWND window = nullptr;
+    if (!LiveTracked(window)) return;
+    HWND tree = Tree->Handle();
+    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    TreeView_DeleteAllItems(tree);
+    HMENU menu =
+        kind == mkStandard ? GetMenu(window) : (kind == mkSystem ? GetSystemMenu(window, FALSE) : nullptr);
+    AddMenuItems(menu, nullptr);
+    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+}
+
+void TMenusTab::AddMenuItems(HMENU menu, HTREEITEM parent) {
+    int count = GetMenuItemCount(menu);
+    if (count < 1 || MenuDepth(Tree->Handle(), parent) >= MaxMenuDepth) return;
+    MENUITEMINFOA info;
+    for (int i = 0; i < count; ++i) {
+        // No text buffer: each query reports the length of the item's text.
+        info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA | MIIM_STRING | MIIM_FTYPE;
+        if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) return;
+        std::vector<char> text(static_cast<size_t>(info.cch) + 1, '\0');
+        GetMenuStringA(menu, static_cast<UINT>(i), text.data(), static_cast<int>(text.size()), MF_BYPOSITION);
+        text.back() = '\0';
+        HTREEITEM node = Tree->AddNode(parent, text.data(), 0, 0);
+        if (info.hSubMenu && node) AddMenuItems(info.hSubMenu, node);
+    }
+}

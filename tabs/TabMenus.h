@@ -1,0 +1,30 @@
+// The "Menus" tab: the tracked window's menu bar or system menu as a tree of item texts.
+#pragma once
+
+#include "app/Shared.h"
+#include "ui/NvActionTreeView.h"
+
+enum TMenuKind : int { mkStandard = 1, mkSystem = 2 };
+
+class TMenusTab : public TPaneprobeTab {
+  public:
+    explicit TMenusTab(TNvTabSheet* sheet);
+    ~TMenusTab() override;
+
+    TNvPanel* TopPanel = nullptr;
+    TNvButton* StandardButton = nullptr;
+    TNvButton* SystemButton = nullptr;
+    TNvPanel* Body = nullptr;
+    TNvActionTreeView* Tree = nullptr;
+
+    // Enables each button exactly when the tracked window has that menu.
+    void Refresh() override;
+    void ShowMenu(int kind);
+    void AddMenuItems(HMENU menu, HTREEITEM parent);
+
+  private:
+    static LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR self);
+    void Layout();
+    HWND hSheet = nullptr;
+};

@@ -1,0 +1,216 @@
+// The Branch tab inside a real main window, on the target program's window tree.
+#include "FormFixture.h"
+#include "MenuChooser.h"
+#include "app/WinApiEx.h"
+#include "tabs/TabBranch.h"
+
+#include <vector>
+
+namespace {
+
+class BranchTab : public FormTest {
+  protected:
+    TTargetProcess target{"branch"};
+    HWND tree = nullptr, a = nullptr, c = nullptr, grandchild = nullptr, leaf = nullptr;
+
+    void SetUp() override {
+        FormTest::SetUp();
+        ASSERT_NE(target.MainWindow(), nullptr);
+        tree = FindWindowA("PaneprobeTargetTree", "Paneprobe Target branch tree");
+        ASSERT_NE(tree, nullptr);
+        leaf = GetDlgItem(tree, 1);
+        a = GetDlgItem(tree, 2);
+        c = GetDlgItem(a, 3);
+        grandchild = GetDlgItem(c, 4);
+        ASSERT_NE(grandchild, nullptr);
+    }
+    TBranchTab& Branch() { return Tab<TBranchTab>(); }
+    TNvActionTreeView& Tree() { return *Branch().Tree; }
+    void Build(HWND tracked, int mode) {
+        TrackWindow(tracked, false, true);
+        Branch().SetStartMode(mode);
+        Branch().RebuildTree();
+    }
+    std::vector<std::string> ChildTexts(HTREEITEM parent) {
+        std::vector<std::string> texts;
+        for (HTREEITEM node = TreeView_GetChild(Tree().Handle(), parent); node;
+             node = TreeView_GetNextSibling(Tree().Handle(), node))
+            texts.push_back(Tree().NodeText(node));
+        return texts;
+    }
+    HTREEITEM NodeOf(HWND window, HTREEITEM from = TVI_ROOT) {
+        HWND handle = Tree().Handle();
+        HTREEITEM first = from == TVI_ROOT ? TreeView_GetRoot(handle) : TreeView_GetChild(handle, from);
+        for (HTREEITEM node = first; node; node = TreeView_GetNextSibling(handle, node)) {
+            if (reinterpret_cast<HWND>(Tree().NodeData(node)) == window) return node;
+            if (HTREEITEM found = NodeOf(window, node)) return found;
+        }
+        return nullptr;
+    }
+};
+
+TEST_F(BranchTab, StartsWithParentOrDesktopAndAnEmptyTree) {
+    EXPECT_EQ(Branch().StartMode(), bsParentOrDesktop);
+    EXPECT_EQ(Tree().NodeCount(), 0);
+    EXPECT_EQ(Branch().Caption, "Branch");
+}
+
+TEST_F(BranchTab, TheTreeIsBuiltDepthFirstSortedAtEveryLevelWithBoldParents) {
+    Build(tree, bsCurrent);
+    EXPECT_EQ(Branch().Caption, "Branch (6)");
+    HTREEITEM top = TreeView_GetRoot(Tree().Handle());
+    EXPECT_EQ(Tree().NodeText(top), "PaneprobeTargetTree");
+    EXPECT_EQ(ChildTexts(top), (std::vector<std::string>{"PaneprobeNodeA", "PaneprobeNodeB"}));
+    HTREEITEM nodeA = NodeOf(a);
+    ASSERT_NE(nodeA, nullptr);
+    EXPECT_EQ(ChildTexts(nodeA), (std::vector<std::string>{"PaneprobeNodeA", "PaneprobeNodeC"}));
+    EXPECT_EQ(ChildTexts(NodeOf(c)), std::vector<std::string>{"PaneprobeNodeB"});
+    EXPECT_EQ(reinterpret_cast<HWND>(Tree().NodeData(Tree().Selected())), tree) << "the tracked window";
+    EXPECT_TRUE(TreeView_GetItemState(Tree().Handle(), top, TVIS_EXPANDED) & TVIS_EXPANDED);
+
+    // The tree draws a parent in bold and a leaf in its own font.
+    for (HWND window : {a, leaf}) {
+        HDC dc = GetDC(Tree().Handle());
+        HGDIOBJ before = GetCurrentObject(dc, OBJ_FONT);
+        NMTVCUSTOMDRAW draw = {};
+        draw.nmcd.hdr.hwndFrom = Tree().Handle();
+        draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+        draw.nmcd.hdc = dc;
+        draw.nmcd.dwDrawStage = CDDS_PREPAINT;
+        HWND parent = GetParent(Tree().Handle());
+        EXPECT_EQ(SendMessageA(parent, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw)), CDRF_NOTIFYITEMDRAW);
+        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+        draw.nmcd.dwItemSpec = reinterpret_cast<DWORD_PTR>(NodeOf(window));
+        LRESULT result = SendMessageA(parent, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
+        LOGFONTA font = {};
+        GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
+        if (window == a) {
+            EXPECT_EQ(result, CDRF_NEWFONT);
+            EXPECT_GE(font.lfWeight, FW_BOLD);
+        } else {
+            EXPECT_EQ(result, CDRF_DODEFAULT);
+            EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), before);
+        }
+        SelectObject(dc, before);
+        ReleaseDC(Tree().Handle(), dc);
+    }
+}
+
+TEST_F(BranchTab, StartModesAndTheirCounts) {
+    Build(leaf, bsCurrent);
+    EXPECT_EQ(Branch().Caption, "Branch (1)") << "a window without children";
+    EXPECT_EQ(reinterpret_cast<HWND>(Tree().NodeData(Tree().Selected())), leaf);
+    Build(tree, bsParent);
+    EXPECT_EQ(Tree().NodeCount(), 0) << "a top-level window without parent or owner";
+    EXPECT_EQ(Branch().Caption, "Branch (0)");
+    Build(leaf, bsParent);
+    EXPECT_EQ(Branch().Caption, "Branch (6)");
+    Build(grandchild, bsParentAncestor);
+    EXPECT_EQ(Branch().Caption, "Branch (2)");
+    EXPECT_EQ(reinterpret_cast<HWND>(Tree().NodeData(TreeView_GetRoot(Tree().Handle()))), c);
+    Build(tree, bsParentOrDesktop);
+    EXPECT_EQ(Tree().NodeText(TreeView_GetRoot(Tree().Handle())), "#32769") << "no parent: the desktop";
+}
+
+TEST_F(BranchTab, TheTrackedNodeIsSelectedAndVisibleHoweverDeep) {
+    Build(grandchild, bsDesktop);
+    HTREEITEM selected = Tree().Selected();
+    ASSERT_NE(selected, nullptr);
+    EXPECT_EQ(reinterpret_cast<HWND>(Tree().NodeData(selected)), grandchild);
+    for (HTREEITEM node = TreeView_GetParent(Tree().Handle(), selected); node;
+         node = TreeView_GetParent(Tree().Handle(), node))
+        EXPECT_TRUE(TreeView_GetItemState(Tree().Handle(), node, TVIS_EXPANDED) & TVIS_EXPANDED);
+    RECT rect = {};
+    EXPECT_TRUE(TreeView_GetItemRect(Tree().Handle(), selected, &rect, TRUE));
+    RECT client = Tree().ClientRect();
+    EXPECT_GE(rect.top, client.top);
+    EXPECT_LE(rect.bottom, client.bottom) << "scrolled into view";
+}
+
+TEST_F(BranchTab, ADeadTrackedWindowLeavesTheTreeAlone) {
+    Build(tree, bsCurrent);
+    HWND gone = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    TrackWindow(gone, false, true);
+    DestroyWindow(gone);
+    Branch().RebuildTree();
+    EXPECT_EQ(Tree().NodeCount(), 6);
+    EXPECT_EQ(Branch().Caption, "Branch (6)");
+}
+
+TEST_F(BranchTab, DoubleClickOnALeafTracksItOnAParentOnlyFolds) {
+    Build(tree, bsCurrent);
+    auto doubleClick = [this](HWND window) {
+        HTREEITEM node = NodeOf(window);
+        TreeView_SelectItem(Tree().Handle(), node);
+        RECT rect = {};
+        TreeView_GetItemRect(Tree().Handle(), node, &rect, TRUE);
+        LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        SendMessageA(Tree().Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+        SendMessageA(Tree().Handle(), WM_LBUTTONUP, 0, point);
+    };
+    form->ScanAtMouse->SetValue(true);
+    doubleClick(a);
+    EXPECT_EQ(TrackedList->Current()->Handle, tree) << "a node with children is not tracked";
+    doubleClick(leaf);
+    EXPECT_EQ(TrackedList->Current()->Handle, leaf);
+    EXPECT_FALSE(form->ScanAtMouse->Value);
+}
+
+// Where the tree's right-click notification and its context-menu request arrive (at the tree or, as Wine
+// sends it, at its parent), the selection is noted.
+struct TRightClickSpy {
+    HWND Tree;
+    HTREEITEM AtNotification = nullptr;
+    HTREEITEM AtContextMenu = nullptr;
+    int ContextMenus = 0;
+};
+
+LRESULT CALLBACK RightClickSpy(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR data) {
+    auto spy = reinterpret_cast<TRightClickSpy*>(data);
+    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == NM_RCLICK)
+        spy->AtNotification = TreeView_GetSelection(spy->Tree);
+    if (message == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == spy->Tree) {
+        spy->AtContextMenu = TreeView_GetSelection(spy->Tree);
+        ++spy->ContextMenus;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+TEST_F(BranchTab, TheRightClickedNodeIsSelectedBeforeTheNotificationAndThePopupTracksIt) {
+    Build(tree, bsCurrent);
+    HTREEITEM clicked = NodeOf(leaf);
+    TreeView_SelectItem(Tree().Handle(), TreeView_GetRoot(Tree().Handle()));
+    RECT rect = {};
+    ASSERT_TRUE(TreeView_GetItemRect(Tree().Handle(), clicked, &rect, TRUE));
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    // The tree takes a pointer away from the pressed point as the start of a drag, as for a user.
+    POINT screen = point;
+    ClientToScreen(Tree().Handle(), &screen);
+    SetCursorPos(screen.x, screen.y);
+    PumpMessages();
+    TMenuChooser chooser(1);
+    TRightClickSpy spy{Tree().Handle()};
+    const UINT_PTR spyId = 0x5079;
+    SetWindowSubclass(Tree().Handle(), RightClickSpy, spyId, reinterpret_cast<DWORD_PTR>(&spy));
+    SetWindowSubclass(Branch().Body->Handle(), RightClickSpy, spyId, reinterpret_cast<DWORD_PTR>(&spy));
+    PostMessageA(Tree().Handle(), WM_RBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    SendMessageA(Tree().Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(point.x, point.y));
+    PumpMessages();
+    RemoveWindowSubclass(Tree().Handle(), RightClickSpy, spyId);
+    RemoveWindowSubclass(Branch().Body->Handle(), RightClickSpy, spyId);
+    EXPECT_EQ(spy.AtNotification, clicked);
+    ASSERT_GE(spy.ContextMenus, 1) << "the request reached the tree or its parent";
+    EXPECT_EQ(spy.AtContextMenu, clicked);
+    EXPECT_TRUE(chooser.Chosen()) << "the popup opened and took the choice";
+    EXPECT_EQ(TrackedList->Current()->Handle, leaf);
+}
+
+TEST_F(BranchTab, EnterTracksTheSelectedNode) {
+    Build(tree, bsCurrent);
+    TreeView_SelectItem(Tree().Handle(), NodeOf(grandchild));
+    PressKey(Tree().Handle(), VK_RETURN, ssNone);
+    EXPECT_EQ(TrackedList->Current()->Handle, grandchild);
+}
+
+} // namespace
