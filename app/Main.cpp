@@ -4,6 +4,7 @@
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 #include "config/TabConfig.h"
+#include "messages/TabMessages.h"
 #include "tabs/TabWindows.h"
 
 #include <windowsx.h>
@@ -57,6 +58,7 @@ void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
 const std::vector<TTabClass>& PaneprobeTabClasses() {
     static const std::vector<TTabClass> tabs = {
         TabClassOf<TWindowsTab>(),
+        TabClassOf<TMessageTab>(),
         TabClassOf<TConfigTab>(),
     };
     return tabs;

@@ -15,6 +15,11 @@ add_library(paneprobe_win STATIC
   ui/NvListView.cpp
   ui/NvControls.cpp
   ui/NvMenus.cpp
+  ui/HotTrackLabel.cpp
+  ui/NvEditComboBox.cpp
+  messages/WindowMessage.cpp
+  messages/TypeCastForm.cpp
+  messages/TabMessages.cpp
 )
 target_include_directories(paneprobe_win PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(paneprobe_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601)

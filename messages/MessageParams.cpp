@@ -117,7 +117,8 @@ size_t TMessageBuffers::GetBufferSize(int index) const {
 void TMessageBuffers::SetBufferSize(int index, size_t size) {
     if (index < 0 || index >= Count || size == Sizes[index]) return;
     std::unique_ptr<void, TFree> resized(size ? Allocate(size, 1) : nullptr);
-    if (resized && Buffers[index]) std::memcpy(resized.get(), Buffers[index].get(), std::min(size, Sizes[index]));
+    if (resized && Buffers[index])
+        std::memcpy(resized.get(), Buffers[index].get(), std::min(size, Sizes[index]));
     Buffers[index] = std::move(resized);
     Sizes[index] = Buffers[index] ? size : 0;
 }

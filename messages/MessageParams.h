@@ -23,9 +23,9 @@ enum class TParamKind {
 // One parameter box's text, read but not yet applied.
 struct TParamText {
     TParamKind Kind = TParamKind::Number;
-    int64_t Number = 0;  // the value of a plain number
-    int64_t Size = 0;    // bytes a ZeroBuffer asks for; may be zero or negative (then no buffer)
-    std::string Bytes;   // the contents of a TextBuffer or IntBuffer, zero byte included
+    int64_t Number = 0; // the value of a plain number
+    int64_t Size = 0;   // bytes a ZeroBuffer asks for; may be zero or negative (then no buffer)
+    std::string Bytes;  // the contents of a TextBuffer or IntBuffer, zero byte included
 };
 
 TParamText ParseParamText(std::string_view text, int pointerBits);

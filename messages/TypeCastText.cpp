@@ -59,7 +59,8 @@ int32_t FontPoints(int32_t height, int32_t ppi) {
     return static_cast<int32_t>(points > INT32_MAX ? INT32_MAX : points);
 }
 
-std::string FontViewText(const std::string& face, int32_t height, int32_t width, int32_t weight, int32_t ppi) {
+std::string FontViewText(const std::string& face, int32_t height, int32_t width, int32_t weight,
+                         int32_t ppi) {
     return FormatText("Face:\t%s\r\nHeight:\t%d pt, %d log, %d ppi\r\nWidth:\t%d\r\nWeight:\t%d (boldness)",
                       face.c_str(), FontPoints(height, ppi), height, ppi, width, weight);
 }

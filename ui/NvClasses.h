@@ -80,6 +80,9 @@ class TNvWindow {
     // Sets the font of this window and of every window inside it; the caller keeps the font alive.
     void SetFontAll(HFONT font);
     void Invalidate();
+    // An Alt+key press that no menu took, offered to each visible, enabled control of the form in turn;
+    // true when this control acted on it.
+    virtual bool DialogChar(WORD key);
 
   protected:
     TNvWindow() = default;
@@ -141,6 +144,7 @@ class TNvForm : public TNvWindow {
   private:
     static LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam);
     bool PreviewKey(MSG& message);
+    bool OfferDialogChar(WORD key);
     void SnapToWorkArea();
 
     bool mainForm = false;
@@ -257,6 +261,8 @@ class TNvButton : public TNvWindow {
   public:
     explicit TNvButton(TNvWindow& owner, const std::string& caption = "");
     std::function<void(TNvButton&)> OnClick;
+    // The caption's accelerator clicks the button.
+    bool DialogChar(WORD key) override;
 
   protected:
     bool HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

@@ -146,6 +146,10 @@ bool TNvWindow::HandleNotify(UINT, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
 
+bool TNvWindow::DialogChar(WORD) {
+    return false;
+}
+
 // Controls tell their parent about themselves; the kit hands that back to the control's own object.
 bool TNvWindow::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     HWND child = nullptr;

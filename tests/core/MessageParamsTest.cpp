@@ -153,7 +153,8 @@ TEST(MessageTexts, ListEntriesResultLinesAndSearchAddress) {
     EXPECT_EQ(MessageListEntry("WM_USER", 0x400).size(), 34u + 6u);
     EXPECT_EQ(MessageListEntry("A_NAME_LONGER_THAN_THIRTY_FOUR_CHARS", 0x12345),
               "A_NAME_LONGER_THAN_THIRTY_FOUR_CHARS0x12345");
-    EXPECT_EQ(MessageResultLine("Send", 0x1A2B, 13, 256, 1234567, 11), "SendMessage(0x1A2B,13,256,1234567) = 11");
+    EXPECT_EQ(MessageResultLine("Send", 0x1A2B, 13, 256, 1234567, 11),
+              "SendMessage(0x1A2B,13,256,1234567) = 11");
     EXPECT_EQ(MessageResultLine("Post", 0xABC, 16, -1, 0, 1), "PostMessage(0xABC,16,-1,0) = 1");
     // A 64-bit buffer address and result are shown whole.
     EXPECT_EQ(MessageResultLine("Send", 1, 0xFFFFFFFF, 0, 0x7FF612345678LL, -0x100000000LL),

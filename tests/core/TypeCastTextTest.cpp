@@ -12,12 +12,9 @@ TEST(TypeCastKind, FirstPassingTestInTableOrder) {
         TTypeCastProbe Probe;
         TTypeCastKind Kind;
     } cases[] = {
-        {{false, 0, false, false}, tkInvalid},
-        {{true, 4096, false, false}, tkString},
-        {{true, 1, true, true}, tkString},
-        {{false, 1, false, false}, tkByte},
-        {{false, 8, true, false}, tkByte},
-        {{false, 0, true, true}, tkFont},
+        {{false, 0, false, false}, tkInvalid}, {{true, 4096, false, false}, tkString},
+        {{true, 1, true, true}, tkString},     {{false, 1, false, false}, tkByte},
+        {{false, 8, true, false}, tkByte},     {{false, 0, true, true}, tkFont},
         {{false, 0, false, true}, tkIcon},
     };
     for (const Case& c : cases)
@@ -50,7 +47,8 @@ TEST(TypeCastText, FontPointsTruncateTowardZero) {
     struct Case {
         int32_t Height, Ppi, Points;
     } cases[] = {
-        {-13, 96, 9}, {13, 96, 9}, {-16, 96, 12}, {-17, 120, 10}, {0, 96, 0}, {-13, 0, 0}, {INT_MIN, 1, INT_MAX},
+        {-13, 96, 9}, {13, 96, 9}, {-16, 96, 12},         {-17, 120, 10},
+        {0, 96, 0},   {-13, 0, 0}, {INT_MIN, 1, INT_MAX},
     };
     for (const Case& c : cases)
         EXPECT_EQ(FontPoints(c.Height, c.Ppi), c.Points) << c.Height << " at " << c.Ppi;
