@@ -39,7 +39,7 @@ class TMessageTab : public TPaneprobeTab {
 
     // The label written above each box, in row order: filter, message, wParam, lParam, result.
     TStaticLabel* RowLabel(int row) const { return rows[static_cast<size_t>(row)].Label; }
-    static const COLORREF BadPatternColor = RGB(255, 192, 203);
+    static constexpr COLORREF BadPatternColor = RGB(255, 192, 203);
     static const char* const SendVerbs[2];
 
     void ConfigChanged(TConfigVar& variable) override;
