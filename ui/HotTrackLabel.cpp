@@ -47,7 +47,9 @@ bool TStaticLabel::MatchesAccelerator(WORD key) const {
 }
 
 bool TStaticLabel::DialogChar(WORD key) {
-    if (!FocusControl || !MatchesAccelerator(key) || !IsWindowVisible(FocusControl)) return false;
+    if (!FocusControl || !IsWindowEnabled(Handle()) || !MatchesAccelerator(key) ||
+        !IsWindowVisible(FocusControl))
+        return false;
     SetFocus(FocusControl);
     return true;
 }

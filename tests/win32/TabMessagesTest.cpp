@@ -303,3 +303,40 @@ TEST_F(MessagesTab, SendingToAHungWindowComesBackAndSaysSo) {
 }
 
 } // namespace
+
+namespace {
+
+LOGFONTA FontOf(HWND window) {
+    LOGFONTA font = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
+}
+
+TEST_F(MessagesTab, MainFontReachesTheLabelsWhileTheBoxesKeepTheirFixedFont) {
+    form->FontMain->SetValue("Arial, 12");
+    LOGFONTA main = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(tab->Panel->Handle(), WM_GETFONT, 0, 0)), sizeof main,
+               &main);
+    ASSERT_STREQ(main.lfFaceName, "Arial");
+    EXPECT_STREQ(FontOf(tab->RowLabel(0)->Handle()).lfFaceName, "Arial");
+    EXPECT_EQ(FontOf(tab->RowLabel(0)->Handle()).lfWeight, FW_BOLD);
+    EXPECT_STREQ(FontOf(tab->FilterCombo->Handle()).lfFaceName, "Courier New");
+    EXPECT_STREQ(FontOf(tab->ResultEdit->Handle()).lfFaceName, "Courier New");
+    // The link's hover font is the new font underlined, and leaving restores the new font.
+    HWND link = tab->SearchLink->Handle();
+    SendMessageA(link, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_STREQ(FontOf(link).lfFaceName, "Arial");
+    EXPECT_TRUE(FontOf(link).lfUnderline);
+    SendMessageA(link, WM_MOUSELEAVE, 0, 0);
+    EXPECT_STREQ(FontOf(link).lfFaceName, "Arial");
+    EXPECT_FALSE(FontOf(link).lfUnderline);
+    EXPECT_EQ(FontOf(link).lfHeight, main.lfHeight);
+    // The link stays right-aligned above the message box.
+    RECT box = {}, label = {};
+    GetWindowRect(tab->MessageCombo->Handle(), &box);
+    GetWindowRect(link, &label);
+    EXPECT_EQ(label.right, box.right);
+    EXPECT_EQ(label.bottom, box.top - 3);
+}
+
+} // namespace
