@@ -7,6 +7,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include <stdexcept>
 
 namespace {
@@ -196,12 +199,38 @@ void TMessageTab::FillMessageList() {
         matching.push_back(static_cast<int>(row));
         texts.push_back(entries[row].Text);
     }
-    if (matching != shownRows || MessageCombo->ItemCount() != static_cast<int>(matching.size())) {
+    // After a new table the list still holds the old entries: only a whole refill is right then.
+    if (MessageCombo->ItemCount() != static_cast<int>(shownRows.size())) {
         MessageCombo->SetItems(texts);
+        shownRows = std::move(matching);
+    } else if (matching != shownRows) {
+        UpdateList(matching, texts);
         shownRows = std::move(matching);
     }
     rows[rowMessage].Label->SetCaption(FormatText("Window Message (%d)", static_cast<int>(shownRows.size())));
     MessageCombo->SetItemIndex(shownRows.empty() ? -1 : 0);
+}
+
+// Each entry added or removed is a message to the list, which under Wine costs tens of microseconds: the
+// list changes by the entries that differ when that is fewer than writing the whole new list.
+void TMessageTab::UpdateList(const std::vector<int>& matching, const std::vector<std::string>& texts) {
+    std::vector<int> common;
+    std::set_intersection(shownRows.begin(), shownRows.end(), matching.begin(), matching.end(),
+                          std::back_inserter(common));
+    size_t changes = (shownRows.size() - common.size()) + (matching.size() - common.size());
+    if (changes >= matching.size() + 1) {
+        MessageCombo->SetItems(texts);
+        return;
+    }
+    MessageCombo->SetRedraw(false);
+    // Both lists follow the table's order, so removing from the end keeps the earlier positions valid.
+    for (size_t i = shownRows.size(); i-- > 0;)
+        if (!std::binary_search(matching.begin(), matching.end(), shownRows[i]))
+            MessageCombo->DeleteItem(static_cast<int>(i));
+    for (size_t i = 0; i < matching.size(); ++i)
+        if (!std::binary_search(shownRows.begin(), shownRows.end(), matching[i]))
+            MessageCombo->InsertItem(static_cast<int>(i), texts[i]);
+    MessageCombo->SetRedraw(true);
 }
 
 int TMessageTab::SelectedRow() const {

@@ -68,6 +68,7 @@ class TMessageTab : public TPaneprobeTab {
     static LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR self);
     void ComboKey(TNvEditComboBox& combo, WORD& key, unsigned shift);
+    void UpdateList(const std::vector<int>& matching, const std::vector<std::string>& texts);
 
     std::vector<TRow> rows;
     std::vector<TTableEntry> entries; // one per table row

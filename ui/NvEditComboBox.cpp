@@ -58,6 +58,20 @@ void TNvEditComboBox::SetItems(const std::vector<std::string>& texts) {
     InvalidateRect(combo, nullptr, TRUE);
 }
 
+void TNvEditComboBox::InsertItem(int index, const std::string& text) {
+    SendMessageA(Handle(), CB_INSERTSTRING, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TNvEditComboBox::DeleteItem(int index) {
+    SendMessageA(Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+void TNvEditComboBox::SetRedraw(bool on) {
+    SendMessageA(Handle(), WM_SETREDRAW, on ? TRUE : FALSE, 0);
+    if (on) InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 bool TNvEditComboBox::DroppedDown() const {
     return SendMessageA(Handle(), CB_GETDROPPEDSTATE, 0, 0) != FALSE;
 }

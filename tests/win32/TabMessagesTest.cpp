@@ -40,6 +40,15 @@ class MessagesTab : public FormTest {
         tab->LParamCombo->SetText(lParam);
         tab->SendOrPost(verb);
     }
+    // The names of the table that the pattern finds, in table order: what the list must show.
+    std::vector<std::string> ExpectedNames(const std::string& pattern) {
+        TRegExSimple matcher(pattern, true);
+        std::vector<std::string> names;
+        for (int row = 0; row < tab->MessageTable.RowCount(); ++row)
+            if (pattern.empty() || matcher.Match(tab->MessageTable.GetCell(row, 0)) > 0)
+                names.push_back(tab->MessageTable.GetCell(row, 0));
+        return names;
+    }
     std::vector<std::string> ListedNames() {
         std::vector<std::string> names;
         for (int i = 0; i < tab->MessageCombo->ItemCount(); ++i) {
@@ -183,6 +192,15 @@ TEST_F(MessagesTab, FilterKeepsMatchingNamesAndMarksBadPatterns) {
     for (const std::string& name : names)
         EXPECT_EQ(name.substr(name.size() - 4), "TEXT") << name;
     EXPECT_EQ(tab->FilterCombo->Color(), CLR_DEFAULT);
+
+    // However the list gets from one filter to the next, it shows exactly the matching names.
+    for (const char* pattern :
+         {"", "l", "lb_", "lb_get", "lb_", "", "wm_set", "wm_", "text$", "b", "", "^cb_"}) {
+        SetFilter(pattern);
+        EXPECT_EQ(ListedNames(), ExpectedNames(pattern)) << pattern;
+    }
+    SetFilter("text$");
+    names = ListedNames();
 
     SetFilter("(");
     EXPECT_EQ(tab->FilterCombo->Color(), TMessageTab::BadPatternColor);
