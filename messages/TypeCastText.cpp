@@ -5,13 +5,15 @@
 
 #include <cstdlib>
 
+// A handle the platform confirms comes first: in a 64-bit process small handle values can also be readable
+// addresses, and a confirmed font or icon is what such a value stands for.
 TTypeCastKind ChooseTypeCastKind(const TTypeCastProbe& probe) {
+    if (probe.IsFont) return tkFont;
+    if (probe.IsIcon) return tkIcon;
     if (probe.StringReadable) return tkString;
     if (probe.ReadableBytes >= 1) return tkByte;
     if (probe.ReadableBytes >= 2) return tkWord;
     if (probe.ReadableBytes >= 4) return tkDword;
-    if (probe.IsFont) return tkFont;
-    if (probe.IsIcon) return tkIcon;
     return tkInvalid;
 }
 

@@ -23,7 +23,8 @@ struct TTypeCastProbe {
     bool IsIcon = false;         // an icon or cursor handle
 };
 
-// The first kind, in table order, whose test the probe passes; tkInvalid when none does.
+// A confirmed font or icon handle, else the first memory kind (string, byte, word, dword) whose test the
+// probe passes; tkInvalid when none does.
 TTypeCastKind ChooseTypeCastKind(const TTypeCastProbe& probe);
 const char* TypeCastKindName(TTypeCastKind kind);
 // "string(0x1A2B)": the kind name and the value in upper-case hexadecimal, all of its bits.

@@ -7,14 +7,15 @@
 
 namespace {
 
-TEST(TypeCastKind, FirstPassingTestInTableOrder) {
+TEST(TypeCastKind, HandlesFirstThenTheFirstReadableKind) {
     struct Case {
         TTypeCastProbe Probe;
         TTypeCastKind Kind;
     } cases[] = {
         {{false, 0, false, false}, tkInvalid}, {{true, 4096, false, false}, tkString},
-        {{true, 1, true, true}, tkString},     {{false, 1, false, false}, tkByte},
-        {{false, 8, true, false}, tkByte},     {{false, 0, true, true}, tkFont},
+        {{true, 1, true, true}, tkFont},
+        {{true, 4096, false, true}, tkIcon},     {{false, 1, false, false}, tkByte},
+        {{false, 8, false, false}, tkByte},     {{false, 0, true, true}, tkFont},
         {{false, 0, false, true}, tkIcon},
     };
     for (const Case& c : cases)
