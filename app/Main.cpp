@@ -5,7 +5,9 @@
 #include "config/EasyConfig.h"
 #include "config/TabConfig.h"
 #include "messages/TabMessages.h"
+#include "tabs/TabPlacement.h"
 #include "tabs/TabWindows.h"
+#include "ui/QrAboutBox.h"
 
 #include <windowsx.h>
 
@@ -58,6 +60,7 @@ void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
 const std::vector<TTabClass>& PaneprobeTabClasses() {
     static const std::vector<TTabClass> tabs = {
         TabClassOf<TWindowsTab>(),
+        TabClassOf<TPlacementTab>(),
         TabClassOf<TMessageTab>(),
         TabClassOf<TConfigTab>(),
     };
@@ -73,7 +76,9 @@ void FillCommandsMenu(TNvMainMenu& menu, TNvMenuItem& commandsMenu) {
     FillWindowCommandsMenu(menu, commandsMenu);
 }
 
-void ShowAboutBox(HWND, uint32_t, const char*) {}
+void ShowAboutBox(HWND owner, uint32_t packedVersion, const char* productName) {
+    AboutBox(owner, packedVersion, productName, nullptr);
+}
 
 TPaneprobeForm::TPaneprobeForm(const std::vector<TTabClass>& tabClasses, const TTabClass* configTabClass)
     : TNvForm("TPaneprobeForm"), ConfigTab(configTabClass) {

@@ -8,9 +8,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&controls);
     TPaneprobeForm form;
     form.SetMainForm(true);
-    // Key preview, menu shortcuts and the wheel redirection happen in the form's message hook.
     MSG message = {};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // Key preview, shortcuts and the wheel redirection.
+        if (TNvForm::PreTranslate(message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

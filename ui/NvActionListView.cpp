@@ -1,6 +1,7 @@
 // TNvActionListView: row helpers, double-click, keys and popup menu on top of the kit's list view.
 #include "ui/NvActionListView.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -77,6 +78,11 @@ int TNvActionListView::AddRow(const std::vector<std::string>& cells, LPARAM data
         ListView_SetItemText(Handle(), row, static_cast<int>(column),
                              const_cast<char*>(cells[column].c_str()));
     return row;
+}
+
+bool TNvActionListView::HandlesKey(WORD key, unsigned shift) const {
+    uint16_t shortCut = ShortCutOf(key, shift);
+    return std::find(OwnShortCuts.begin(), OwnShortCuts.end(), shortCut) != OwnShortCuts.end();
 }
 
 void TNvActionListView::KeyDown(WORD key, unsigned shift) {

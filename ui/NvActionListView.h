@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TNvActionListView : public TNvListView {
   public:
@@ -15,8 +16,9 @@ class TNvActionListView : public TNvListView {
     std::function<void(TNvActionListView&)> OnDblClick;
     // (sender, virtual key, TShiftState bits)
     std::function<void(TNvActionListView&, WORD, unsigned)> OnKeyDown;
-    // Shown on a right click or the menu key; owned.
-    std::unique_ptr<TNvPopupMenu> PopupMenu;
+    // Keys (in the menu tables' shortcut form) that OnKeyDown acts on; they come before the main menu's.
+    std::vector<uint16_t> OwnShortCuts;
+    bool HandlesKey(WORD key, unsigned shift) const override;
 
     int SelectedIndex() const;
     // Selects and focuses one row (the others lose both) and scrolls it fully into view.

@@ -48,9 +48,13 @@ const uint16_t ShortCutAlt = 0x8000;
 
 // The text a menu shows for a shortcut: "Ctrl+P", "Alt+Q", "F5", "Ctrl+Num *"; empty for 0.
 std::string ShortCutText(uint16_t shortCut);
+// A key with its modifiers (TShiftState bits) in the menu tables' shortcut form.
+uint16_t ShortCutOf(WORD key, unsigned shift);
 
 // Moves a window of the given size so that edges within `distance` of the work area's edges touch them.
 void SnapToArea(int& left, int& top, int width, int height, const RECT& area, int distance);
+
+class TNvPopupMenu;
 
 // The base of every kit window: one static procedure forwards each message to the object's HandleMessage.
 // Windows of the kit's own classes keep the object in GWLP_USERDATA; common controls are subclassed.
@@ -83,6 +87,13 @@ class TNvWindow {
     // An Alt+key press that no menu took, offered to each visible, enabled control of the form in turn;
     // true when this control acted on it.
     virtual bool DialogChar(WORD key);
+
+    // Shown by controls that support it (a right click or the menu key). While this window or one inside it
+    // has the focus, its shortcuts are tried before those of the form's main menu. Owned.
+    std::unique_ptr<TNvPopupMenu> PopupMenu;
+    // A key that this control's own key handling acts on: it reaches the control before the form's main menu
+    // could take it as a shortcut.
+    virtual bool HandlesKey(WORD key, unsigned shift) const;
 
   protected:
     TNvWindow() = default;
@@ -133,17 +144,21 @@ class TNvForm : public TNvWindow {
 
     // Key preview: seen before the focused control. Setting key to 0 consumes the key.
     virtual void KeyDown(WORD& key, unsigned shift);
-    // Sees every message of the thread before it is dispatched; true consumes it.
+    // Sees each message of the thread that PreTranslate is given; true consumes it.
     virtual bool PreviewMessage(MSG& message);
     static unsigned ShiftStateNow();
+    // The one step between taking a message from the queue and dispatching it, called by the message loop:
+    // every live form previews it (keys, shortcuts, the wheel). True: the message is consumed and must be
+    // neither translated nor dispatched.
+    static bool PreTranslate(MSG& message);
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     TFont IconTitleFont;
 
   private:
-    static LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam);
     bool PreviewKey(MSG& message);
+    bool ControlShortCut(HWND focus, WORD key, unsigned shift, bool& ownKey);
     bool OfferDialogChar(WORD key);
     void SnapToWorkArea();
 
@@ -389,6 +404,8 @@ class TNvMenu {
                     const TNvMenuClick& onClick);
     // Runs the click handler of the item with this command id; false when it is not one of this menu's.
     bool RunCommand(UINT commandId);
+    // Runs the enabled item with this shortcut; false when there is none.
+    bool RunShortCut(uint16_t shortCut);
     // Runs the open handler of the top-level item whose menu is opening.
     bool MenuOpening(HMENU menu);
     // The menu's shortcuts as an accelerator table, rebuilt after items change.

@@ -6,7 +6,6 @@
 
 namespace {
 
-HHOOK MessageHook = nullptr;
 std::vector<TNvForm*>& LiveForms() {
     static std::vector<TNvForm*> forms;
     return forms;
@@ -33,17 +32,11 @@ TNvForm::TNvForm(const char* className) {
     if (IconTitleFont)
         SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(IconTitleFont.Get()), FALSE);
     LiveForms().push_back(this);
-    if (!MessageHook)
-        MessageHook = SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, nullptr, GetCurrentThreadId());
 }
 
 TNvForm::~TNvForm() {
     auto& forms = LiveForms();
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
-    if (forms.empty() && MessageHook) {
-        UnhookWindowsHookEx(MessageHook);
-        MessageHook = nullptr;
-    }
 }
 
 void TNvForm::SetStayOnTop(bool on) {
@@ -72,22 +65,18 @@ unsigned TNvForm::ShiftStateNow() {
     return shift;
 }
 
-// One hook for the thread: every live form previews what any message loop (modal ones included) takes.
-LRESULT CALLBACK TNvForm::GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION && wParam == PM_REMOVE) {
-        auto message = reinterpret_cast<MSG*>(lParam);
-        try {
-            std::vector<TNvForm*> forms = LiveForms();
-            for (TNvForm* form : forms) {
-                if (form->PreviewMessage(*message)) {
-                    message->message = WM_NULL;
-                    break;
-                }
-            }
-        } catch (...) {
-        }
+// Called by the message loop rather than from a message hook: a hook would see again every key that the
+// preview removes from the queue, and act on keys that were meant to be dropped.
+bool TNvForm::PreTranslate(MSG& message) {
+    try {
+        std::vector<TNvForm*> forms = LiveForms(); // a preview may close a form
+        for (TNvForm* form : forms)
+            if (std::find(LiveForms().begin(), LiveForms().end(), form) != LiveForms().end() &&
+                form->PreviewMessage(message))
+                return true;
+    } catch (...) {
     }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    return false;
 }
 
 bool TNvForm::PreviewMessage(MSG& message) {
@@ -96,18 +85,39 @@ bool TNvForm::PreviewMessage(MSG& message) {
     return PreviewKey(message);
 }
 
-// Menu shortcuts come first, then the form's own key handling; a handled key never reaches the control.
+// The focused control and then each of its parents: a shortcut of its popup menu runs at once; a key that
+// the control handles itself keeps the main menu from taking it.
+bool TNvForm::ControlShortCut(HWND focus, WORD key, unsigned shift, bool& ownKey) {
+    uint16_t shortCut = ShortCutOf(key, shift);
+    for (HWND window = focus; window && window != Handle(); window = GetParent(window)) {
+        TNvWindow* control = FromHandle(window);
+        if (!control) continue;
+        if (control->PopupMenu && control->PopupMenu->RunShortCut(shortCut)) return true;
+        if (control->HandlesKey(key, shift)) {
+            ownKey = true;
+            return false;
+        }
+    }
+    return false;
+}
+
+// The order of key handling, in one place: the focused control's popup-menu shortcuts and its parents';
+// keys the control acts on itself; the main menu's shortcuts; the form's key preview. A handled key never
+// reaches the control.
 bool TNvForm::PreviewKey(MSG& message) {
-    if (mainMenu) {
+    WORD key = static_cast<WORD>(message.wParam);
+    unsigned shift = ShiftStateNow();
+    bool ownKey = false;
+    if (ControlShortCut(message.hwnd, key, shift, ownKey)) return true;
+    if (mainMenu && !ownKey) {
         HACCEL accelerators = mainMenu->Accelerators();
         if (accelerators && TranslateAcceleratorA(Handle(), accelerators, &message)) return true;
     }
-    WORD key = static_cast<WORD>(message.wParam);
-    if (KeyPreview) KeyDown(key, ShiftStateNow());
+    if (KeyPreview) KeyDown(key, shift);
     // Without a dialog manager the form hands Alt+key to its controls itself.
-    if (key != 0 && message.message == WM_SYSKEYDOWN && ShiftStateNow() == ssAlt && OfferDialogChar(key))
-        key = 0;
+    if (key != 0 && message.message == WM_SYSKEYDOWN && shift == ssAlt && OfferDialogChar(key)) key = 0;
     if (key != 0) return false;
+    // Keys typed ahead are dropped with the handled one.
     MSG pending;
     while (PeekMessageA(&pending, Handle(), WM_KEYDOWN, 0x108, PM_REMOVE | PM_NOYIELD)) {
     }

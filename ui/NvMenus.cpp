@@ -63,6 +63,14 @@ std::string ShortCutText(uint16_t shortCut) {
     return text + KeyName(static_cast<BYTE>(shortCut & 0xFF));
 }
 
+uint16_t ShortCutOf(WORD key, unsigned shift) {
+    uint16_t shortCut = static_cast<uint16_t>(key & 0xFF);
+    if (shift & ssShift) shortCut |= ShortCutShift;
+    if (shift & ssCtrl) shortCut |= ShortCutCtrl;
+    if (shift & ssAlt) shortCut |= ShortCutAlt;
+    return shortCut;
+}
+
 bool TNvMenuItem::Checked() const {
     return ParentMenu && (GetMenuState(ParentMenu, CommandId, MF_BYCOMMAND) & MF_CHECKED);
 }
@@ -94,6 +102,14 @@ TNvMenuItem* TNvMenu::FindMenuItem(uint16_t id) const {
 }
 
 namespace {
+
+TNvMenuItem* FindShortCutIn(const std::vector<std::unique_ptr<TNvMenuItem>>& items, uint16_t shortCut) {
+    for (const auto& item : items) {
+        if (item->ShortCut == shortCut && !item->IsSeparator() && !item->SubMenu) return item.get();
+        if (TNvMenuItem* found = FindShortCutIn(item->Items, shortCut)) return found;
+    }
+    return nullptr;
+}
 
 TNvMenuItem* FindCommandIn(const std::vector<std::unique_ptr<TNvMenuItem>>& items, UINT commandId) {
     for (const auto& item : items) {
@@ -160,6 +176,15 @@ void TNvMenu::AddEntries(TNvMenuItem* parent, const TNvMenuEntry* table, int las
 bool TNvMenu::RunCommand(UINT commandId) {
     TNvMenuItem* item = FindCommand(commandId);
     if (!item || item->SubMenu) return false;
+    if (item->OnClick) item->OnClick(*item);
+    return true;
+}
+
+bool TNvMenu::RunShortCut(uint16_t shortCut) {
+    if (!shortCut) return false;
+    TNvMenuItem* item = FindShortCutIn(Items, shortCut);
+    if (!item || (GetMenuState(item->ParentMenu, item->CommandId, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)))
+        return false;
     if (item->OnClick) item->OnClick(*item);
     return true;
 }

@@ -6,7 +6,8 @@
 namespace {
 
 const UINT_PTR KitSubclassId = 0x4E76; // "Nv"
-// Names the object of a subclassed control, which keeps GWLP_USERDATA free for the control's owner.
+// Names the object of every kit window. A subclassed control keeps GWLP_USERDATA free for the control's
+// owner; an own-class window may be subclassed by a child (which hides the kit's window procedure).
 const char* const KitProperty = "TNvWindow";
 
 // Control ids let WM_MEASUREITEM, which carries no window handle, find its control.
@@ -34,20 +35,16 @@ TNvWindow::~TNvWindow() {
 // Stops messages from reaching an object that is going away.
 void TNvWindow::Detach() {
     if (!hWnd) return;
-    if (subclassed) {
+    if (subclassed)
         RemoveWindowSubclass(hWnd, SubclassProc, KitSubclassId);
-        RemovePropA(hWnd, KitProperty);
-    } else
+    else
         SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+    RemovePropA(hWnd, KitProperty);
     hWnd = nullptr;
 }
 
 TNvWindow* TNvWindow::FromHandle(HWND window) {
-    if (!window) return nullptr;
-    if (HANDLE self = GetPropA(window, KitProperty)) return static_cast<TNvWindow*>(self);
-    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) == ClassProc)
-        return reinterpret_cast<TNvWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    return nullptr;
+    return window ? static_cast<TNvWindow*>(GetPropA(window, KitProperty)) : nullptr;
 }
 
 void TNvWindow::CreateOwnWindow(const char* className, const char* text, DWORD style, DWORD exStyle,
@@ -90,12 +87,16 @@ LRESULT CALLBACK TNvWindow::ClassProc(HWND window, UINT message, WPARAM wParam, 
     if (message == WM_NCCREATE) {
         self = static_cast<TNvWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        if (self) self->hWnd = window;
+        if (self) {
+            self->hWnd = window;
+            SetPropA(window, KitProperty, self);
+        }
     }
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
     LRESULT result = Dispatch(self, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        RemovePropA(window, KitProperty);
         self->hWnd = nullptr;
     }
     return result;
@@ -147,6 +148,10 @@ bool TNvWindow::HandleNotify(UINT, WPARAM, LPARAM, LRESULT&) {
 }
 
 bool TNvWindow::DialogChar(WORD) {
+    return false;
+}
+
+bool TNvWindow::HandlesKey(WORD, unsigned) const {
     return false;
 }
 

@@ -9,6 +9,8 @@
 
 #include <cstdio>
 
+void RunPlacementBench(TPaneprobeForm& form, TTargetProcess& target);
+
 namespace {
 
 double Now() {
@@ -219,6 +221,7 @@ int main() {
                         tick / bare, 1.0 / tick, 1.0 / bare);
         }
         form.ScanAtMouse->SetValue(false);
+        RunPlacementBench(form, target);
         const std::string table = TestProgramFolder() + "WindowMessages.csv";
         BenchFilter(form, table, "the delivered table");
         const std::string tripled = WriteTripledTable(table);

@@ -2,6 +2,7 @@
 #include "ShellTestSupport.h"
 
 #include "app/QrLib.h"
+#include "ui/NvActionListView.h"
 
 #include <gtest/gtest.h>
 
@@ -311,6 +312,58 @@ TEST_F(ControlKit, PopupMenuItemsComeFromTheirTable) {
     ASSERT_NE(popup.FindMenuItem(12), nullptr);
     EXPECT_TRUE(popup.RunCommand(popup.FindMenuItem(12)->CommandId));
     EXPECT_EQ(clicked, std::vector<int>{12});
+}
+
+// Where a key goes depends on the focused control: its popup menu's shortcuts and its parents' come first,
+// then keys its own key handling names, then the form's main menu.
+TEST_F(ControlKit, AFocusedControlsShortcutsComeBeforeTheMainMenus) {
+    ShowWindow(host->Handle(), SW_SHOWNA);
+    std::vector<std::string> ran;
+    auto recordAs = [&ran](const std::string& who) {
+        return [&ran, who](TNvMenuItem& item) { ran.push_back(who + " " + item.Caption); };
+    };
+    static const TNvMenuEntry mainEntries[] = {{51, ShortCutCtrl | 'S', "&Save", 0, 0},
+                                               {52, ShortCutCtrl | 'R', "&Redraw", 0, 0}};
+    static const TNvMenuEntry listEntries[] = {{61, ShortCutCtrl | 'S', "&Visible Only", 0, 0},
+                                               {62, ShortCutCtrl | 'Q', "&Off", MenuFlagDisabled, 0}};
+    static const TNvMenuEntry panelEntries[] = {{71, ShortCutCtrl | 'S', "&Panel", 0, 0}};
+    TNvMainMenu menu(*host);
+    menu.AddMenu("&File", mainEntries, 1, recordAs("main"));
+
+    TNvActionListView& withPopup = host->MakeChild<TNvActionListView>();
+    withPopup.PopupMenu = std::make_unique<TNvPopupMenu>(withPopup, recordAs("popup"), listEntries, 1);
+    TNvActionListView& withKeys = host->MakeChild<TNvActionListView>();
+    withKeys.OwnShortCuts = {ShortCutCtrl | 'R'};
+    TNvActionListView& plain = host->MakeChild<TNvActionListView>();
+    for (TNvActionListView* list : {&withPopup, &withKeys, &plain})
+        list->OnKeyDown = [&ran](TNvActionListView&, WORD key, unsigned shift) {
+            ran.push_back("list " + ShortCutText(ShortCutOf(key, shift)));
+        };
+    TNvPanel& panel = host->MakeChild<TNvPanel>();
+    panel.PopupMenu = std::make_unique<TNvPopupMenu>(panel, recordAs("panel"), panelEntries, 0);
+    TNvActionListView& inPanel = panel.MakeChild<TNvActionListView>();
+
+    struct Case {
+        TNvWindow* focus;
+        WORD key;
+        const char* handled;
+    };
+    const Case cases[] = {
+        {&withPopup, 'S', "popup &Visible Only"}, // the list's own Ctrl+S
+        {&plain, 'S', "main &Save"},              // a list without one leaves it to the main menu
+        {&withKeys, 'R', "list Ctrl+R"},          // a key the list acts on itself
+        {&plain, 'R', "main &Redraw"},
+        {&withKeys, 'S', "main &Save"}, // only the keys it names
+        {&withPopup, 'R', "main &Redraw"},
+        {&inPanel, 'S', "panel &Panel"},  // a parent's popup menu
+        {&withPopup, 'Q', "list Ctrl+Q"}, // a disabled item takes no key
+    };
+    for (const Case& c : cases) {
+        ran.clear();
+        SetFocus(c.focus->Handle());
+        PressKey(c.focus->Handle(), c.key, ssCtrl);
+        EXPECT_EQ(ran, std::vector<std::string>{c.handled}) << c.handled;
+    }
 }
 
 TEST(ShortCuts, TextsShownInMenus) {

@@ -1,9 +1,11 @@
 // The real main window, driven in-process: start-up, settings, keys, system commands, menus, status bar.
+#include "DialogAnswerer.h"
 #include "ShellTestSupport.h"
 
 #include "app/QrLib.h"
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
+#include "ui/NvActionListView.h"
 
 #include <gtest/gtest.h>
 
@@ -283,6 +285,43 @@ TEST_F(MainWindow, AltArrowsStepThroughTheTrackedListWithWrapAround) {
         EXPECT_EQ(key, 0);
         EXPECT_EQ(TrackedList->ItemIndex(), c.index);
         EXPECT_EQ(f.StatusBar->PanelText(2), FormatText("%d / 3", c.index + 1));
+    }
+}
+
+TEST_F(MainWindow, KeysQueuedBehindAHandledKeyAreDroppedNotActedOn) {
+    TPaneprobeForm& f = Start();
+    TrackedList->Clear();
+    for (HWND window : {f.Handle(), f.StatusBar->Handle(), f.PageControl->Handle()})
+        TrackedList->Add(std::make_unique<TWindowDetails>(window));
+    TrackedList->SetItemIndex(0);
+    PressKey(f.Handle(), VK_RIGHT, ssAlt, 3);
+    EXPECT_EQ(TrackedList->ItemIndex(), 1) << "three queued presses, the first handled, the others dropped";
+    MSG left = {};
+    EXPECT_FALSE(PeekMessageA(&left, f.Handle(), WM_KEYDOWN, 0x108, PM_NOREMOVE));
+}
+
+// The form's "&Commands" menu has Ctrl+S ("Move/Size Window..."); a focused list with a Ctrl+S of its own
+// keeps it.
+TEST_F(MainWindow, AFocusedListsOwnCtrlSComesBeforeTheCommandsMenu) {
+    TPaneprobeForm& f = Start(1);
+    static const TNvMenuEntry entries[] = {{1, ShortCutCtrl | 'S', "Enum &Visible Only", 0, 0}};
+    int toggled = 0;
+    TNvActionListView& own = f.PageControl->Page(0)->MakeChild<TNvActionListView>();
+    own.PopupMenu = std::make_unique<TNvPopupMenu>(
+        own, [&toggled](TNvMenuItem&) { ++toggled; }, entries, 0);
+    TNvActionListView& plain = f.PageControl->Page(0)->MakeChild<TNvActionListView>();
+    struct Case {
+        TNvActionListView* list;
+        int toggles;
+        size_t moveSizeDialogs;
+    };
+    for (const Case& c : {Case{&own, 1, 0}, Case{&plain, 0, 1}}) {
+        toggled = 0;
+        TDialogAnswerer answerer({{"Move/Size Window", TAnswer::Escape, ""}}, 1500);
+        SetFocus(c.list->Handle());
+        PressKey(c.list->Handle(), 'S', ssCtrl);
+        EXPECT_EQ(answerer.Seen().size(), c.moveSizeDialogs);
+        EXPECT_EQ(toggled, c.toggles);
     }
 }
 

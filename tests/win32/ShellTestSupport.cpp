@@ -12,6 +12,7 @@ void PumpMessages(DWORD milliseconds) {
     do {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (TNvForm::PreTranslate(message)) continue;
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
@@ -19,7 +20,7 @@ void PumpMessages(DWORD milliseconds) {
     } while (GetTickCount() - start < milliseconds);
 }
 
-void PressKey(HWND target, WORD key, unsigned shift) {
+void PressKey(HWND target, WORD key, unsigned shift, int times) {
     BYTE saved[256], state[256];
     GetKeyboardState(saved);
     GetKeyboardState(state);
@@ -33,7 +34,8 @@ void PressKey(HWND target, WORD key, unsigned shift) {
     SetKeyboardState(state);
     bool alt = (shift & ssAlt) && !(shift & ssCtrl);
     LPARAM flags = 1 | (alt ? (1 << 29) : 0);
-    PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, flags);
+    for (int i = 0; i < times; ++i)
+        PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, flags);
     PumpMessages();
     SetKeyboardState(saved);
 }

@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
-// Handles this thread's messages for the given time (at least one pass).
+// Handles this thread's messages for the given time (at least one pass), as the program's message loop does.
 void PumpMessages(DWORD milliseconds = 0);
-// Posts a key press to a window with the modifiers held, as the keyboard would deliver it, and pumps.
-void PressKey(HWND target, WORD key, unsigned shift);
+// Posts a key press (or several, queued one behind the other) to a window with the modifiers held, as the
+// keyboard would deliver it, and pumps.
+void PressKey(HWND target, WORD key, unsigned shift, int times = 1);
 // The settings file of any main window created by this test program.
 std::string SettingsPath();
 // "section.key" for every key in the settings file, in file order.
