@@ -13,10 +13,9 @@ TEST(TypeCastKind, HandlesFirstThenTheFirstReadableKind) {
         TTypeCastKind Kind;
     } cases[] = {
         {{false, 0, false, false}, tkInvalid}, {{true, 4096, false, false}, tkString},
-        {{true, 1, true, true}, tkFont},
-        {{true, 4096, false, true}, tkIcon},     {{false, 1, false, false}, tkByte},
-        {{false, 8, false, false}, tkByte},     {{false, 0, true, true}, tkFont},
-        {{false, 0, false, true}, tkIcon},
+        {{true, 1, true, true}, tkFont},       {{true, 4096, false, true}, tkIcon},
+        {{false, 1, false, false}, tkByte},    {{false, 8, false, false}, tkByte},
+        {{false, 0, true, true}, tkFont},      {{false, 0, false, true}, tkIcon},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ChooseTypeCastKind(c.Probe), c.Kind) << TypeCastKindName(c.Kind);
