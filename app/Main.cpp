@@ -6,6 +6,7 @@
 #include "config/EasyConfig.h"
 #include "config/IniFile.h"
 #include "config/TabConfig.h"
+#include "messages/TabMessages.h"
 #include "tabs/TabBranch.h"
 #include "tabs/TabEnum.h"
 #include "tabs/TabMenus.h"
@@ -63,6 +64,7 @@ const std::vector<TTabClass>& PaneprobeTabClasses() {
         TabClassOf<TPlacementTab>(),
         TabClassOf<TEnumTab>(),
         TabClassOf<TBranchTab>(),
+        TabClassOf<TMessageTab>(),
         TabClassOf<TMenusTab>(),
         TabClassOf<TPropertiesTab>(),
         TabClassOf<TProcessesTab>(),

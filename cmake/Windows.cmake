@@ -25,6 +25,11 @@ add_library(paneprobe_win STATIC
   tabs/TabMenus.cpp
   ui/NvActionTreeView.cpp
   app/PickOutline.cpp
+  ui/HotTrackLabel.cpp
+  ui/NvEditComboBox.cpp
+  messages/WindowMessage.cpp
+  messages/TypeCastForm.cpp
+  messages/TabMessages.cpp
   tabs/MemoryCanvas.cpp
   tabs/TabPlacement.cpp
   ui/QrAboutBox.cpp

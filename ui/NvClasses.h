@@ -84,6 +84,9 @@ class TNvWindow {
     // Sets the font of this window and of every window inside it; the caller keeps the font alive.
     void SetFontAll(HFONT font);
     void Invalidate();
+    // An Alt+key press that no menu took, offered to each visible, enabled control of the form in turn;
+    // true when this control acted on it.
+    virtual bool DialogChar(WORD key);
 
     // Shown by controls that support it (a right click or the menu key). While this window or one inside it
     // has the focus, its shortcuts are tried before those of the form's main menu. Owned.
@@ -156,6 +159,7 @@ class TNvForm : public TNvWindow {
   private:
     bool PreviewKey(MSG& message);
     bool ControlShortCut(HWND focus, WORD key, unsigned shift, bool& ownKey);
+    bool OfferDialogChar(WORD key);
     void SnapToWorkArea();
 
     bool mainForm = false;
@@ -287,6 +291,8 @@ class TNvButton : public TNvWindow {
   public:
     explicit TNvButton(TNvWindow& owner, const std::string& caption = "");
     std::function<void(TNvButton&)> OnClick;
+    // The caption's accelerator clicks the button.
+    bool DialogChar(WORD key) override;
 
   protected:
     bool HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

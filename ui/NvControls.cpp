@@ -1,6 +1,8 @@
 // The kit's smaller controls: tree view, status bar, edit, button, combo box, panel, pages, image list.
 #include "ui/NvClasses.h"
 
+#include "ui/AccelChar.h"
+
 #include <windowsx.h>
 
 TNvTreeView::TNvTreeView(TNvWindow& owner) {
@@ -172,6 +174,13 @@ TNvEdit::TNvEdit(TNvWindow& owner, DWORD extraStyle) {
 TNvButton::TNvButton(TNvWindow& owner, const std::string& caption) {
     CreateControl("BUTTON", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, owner.Handle());
     SetText(caption);
+}
+
+bool TNvButton::DialogChar(WORD key) {
+    char accelerator = AcceleratorOf(Text());
+    if (!accelerator || (VkKeyScanA(accelerator) & 0xFF) != key) return false;
+    SendMessageA(Handle(), BM_CLICK, 0, 0);
+    return true;
 }
 
 bool TNvButton::HandleNotify(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {

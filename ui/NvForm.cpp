@@ -113,14 +113,36 @@ bool TNvForm::PreviewKey(MSG& message) {
         HACCEL accelerators = mainMenu->Accelerators();
         if (accelerators && TranslateAcceleratorA(Handle(), accelerators, &message)) return true;
     }
-    if (!KeyPreview) return false;
-    KeyDown(key, shift);
+    if (KeyPreview) KeyDown(key, shift);
+    // Without a dialog manager the form hands Alt+key to its controls itself.
+    if (key != 0 && message.message == WM_SYSKEYDOWN && shift == ssAlt && OfferDialogChar(key)) key = 0;
     if (key != 0) return false;
     // Keys typed ahead are dropped with the handled one.
     MSG pending;
     while (PeekMessageA(&pending, Handle(), WM_KEYDOWN, 0x108, PM_REMOVE | PM_NOYIELD)) {
     }
     return true;
+}
+
+namespace {
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
+} // namespace
+
+bool TNvForm::OfferDialogChar(WORD key) {
+    std::vector<HWND> children;
+    EnumChildWindows(Handle(), CollectChild, reinterpret_cast<LPARAM>(&children));
+    for (HWND child : children) {
+        // A control may go while an earlier one acts, so each is looked up afresh.
+        if (!IsWindow(child) || !IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
+        TNvWindow* control = FromHandle(child);
+        if (control && control->DialogChar(key)) return true;
+    }
+    return false;
 }
 
 void TNvForm::SnapToWorkArea() {

@@ -147,6 +147,10 @@ bool TNvWindow::HandleNotify(UINT, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
 
+bool TNvWindow::DialogChar(WORD) {
+    return false;
+}
+
 bool TNvWindow::HandlesKey(WORD, unsigned) const {
     return false;
 }

@@ -1,0 +1,45 @@
+// One message sent or posted by the Messages tab: its target, number, parameters, buffers and result.
+#pragma once
+
+#include "messages/MessageParams.h"
+
+#include <windows.h>
+
+#include <string>
+
+class TWindowMessage {
+  public:
+    // Reads the parameter texts; buffers are made at once.
+    TWindowMessage(HWND wnd, UINT msg, const std::string& wParamText, const std::string& lParamText);
+    TWindowMessage(const TWindowMessage&) = delete;
+    TWindowMessage& operator=(const TWindowMessage&) = delete;
+
+    // How long a send to another thread's window may take before it counts as not returning.
+    static const UINT SendTimeoutMs = 5000;
+
+    HWND Wnd;
+    UINT Msg;
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+    LRESULT Result = 0;
+    // Whether the last Send came back; false when it timed out or the window was hung.
+    bool Returned = true;
+    bool Hung = false;
+
+    // A window of this thread gets the message directly. Any other window gets it with a time-out that
+    // gives up at once on a hung window, answering messages sent to this thread meanwhile.
+    void Send(UINT timeoutMs = SendTimeoutMs);
+    void Post();
+    void* GetBuffer(int index) const { return Buffers.GetBuffer(index); }
+    size_t GetBufferSize(int index) const { return Buffers.GetBufferSize(index); }
+    void SetBufferSize(int index, size_t size) { Buffers.SetBufferSize(index, size); }
+    // Whether a receiver in this process may still hold the buffers: a send to another thread of this
+    // process that did not come back.
+    bool MayStillBeRead() const { return !Returned && ownProcessTarget; }
+
+    static int PointerBits() { return static_cast<int>(sizeof(void*) * 8); }
+
+  private:
+    TMessageBuffers Buffers;
+    bool ownProcessTarget = false;
+};
