@@ -114,17 +114,9 @@ void TNvStatusBar::PaintInto(HDC dc) {
 // Painted into a memory bitmap and copied at once, so that 30 updates a second do not flicker.
 void TNvStatusBar::PaintBuffered(HDC screen) {
     RECT client = ClientRect();
-    // The buffer is kept between paints and made anew only when the bar's size changes.
-    if (!backBuffer || backBufferSize.cx != client.right || backBufferSize.cy != client.bottom) {
-        backBuffer.reset();
-        backBitmap.Reset(CreateCompatibleBitmap(screen, client.right, client.bottom));
-        if (backBitmap) backBuffer = std::make_unique<TMemoryDc>(screen);
-        backBufferSize = {client.right, client.bottom};
-    }
-    if (backBuffer && *backBuffer) {
-        TSelectGuard select(backBuffer->Get(), backBitmap.Get());
-        PaintInto(backBuffer->Get());
-        BitBlt(screen, 0, 0, client.right, client.bottom, backBuffer->Get(), 0, 0, SRCCOPY);
+    if (HDC buffer = backBuffer.Prepare(screen, client.right, client.bottom)) {
+        PaintInto(buffer);
+        BitBlt(screen, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
     } else {
         PaintInto(screen);
     }
@@ -144,10 +136,8 @@ LRESULT TNvStatusBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         if (wParam != 0) {
             PaintInto(reinterpret_cast<HDC>(wParam));
         } else {
-            PAINTSTRUCT paint;
-            HDC screen = BeginPaint(Handle(), &paint);
-            PaintBuffered(screen);
-            EndPaint(Handle(), &paint);
+            TPaintDc paint(Handle());
+            if (paint) PaintBuffered(paint.Get());
         }
         return 0;
     default:
@@ -199,12 +189,11 @@ TNvPanel::TNvPanel(TNvWindow& owner, const char* className) {
 
 LRESULT TNvPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_PAINT) return TNvWindow::HandleMessage(message, wParam, lParam);
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Handle(), &paint);
+    TPaintDc paint(Handle());
+    if (!paint) return 0;
     RECT client = ClientRect();
-    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    if (OnPaint) OnPaint(*this, dc);
-    EndPaint(Handle(), &paint);
+    FillRect(paint.Get(), &client, GetSysColorBrush(COLOR_BTNFACE));
+    if (OnPaint) OnPaint(*this, paint.Get());
     return 0;
 }
 
@@ -300,11 +289,34 @@ void TNvPageControl::ShowActivePage() {
         ShowWindow(Pages[static_cast<size_t>(i)]->Handle(), i == active ? SW_SHOWNA : SW_HIDE);
 }
 
+// Double-buffered: the control paints its background and tabs into a memory bitmap that is then copied at
+// once, so that the main window's frequent repaints do not flicker.
+void TNvPageControl::PaintBuffered() {
+    TPaintDc paint(Handle());
+    if (!paint) return;
+    RECT client = ClientRect();
+    HDC buffer = backBuffer.Prepare(paint.Get(), client.right, client.bottom);
+    HDC target = buffer ? buffer : paint.Get();
+    DefaultHandling(WM_ERASEBKGND, reinterpret_cast<WPARAM>(target), 0);
+    DefaultHandling(WM_PAINT, reinterpret_cast<WPARAM>(target), 0);
+    if (buffer) BitBlt(paint.Get(), 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
+}
+
 LRESULT TNvPageControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SIZE) {
+    switch (message) {
+    case WM_SIZE: {
         LRESULT result = DefaultHandling(message, wParam, lParam);
         LayoutPages();
         return result;
+    }
+    case WM_ERASEBKGND:
+        return 1; // erased in the buffer with the rest
+    case WM_PAINT:
+        if (wParam != 0) break; // painting into a given device context
+        PaintBuffered();
+        return 0;
+    default:
+        break;
     }
     return TNvWindow::HandleMessage(message, wParam, lParam);
 }

@@ -16,8 +16,17 @@ int NextControlId() {
     return ++id;
 }
 
-BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) {
-    SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+struct TFontChange {
+    HFONT From;
+    HFONT To;
+};
+
+// Only windows that use the font being replaced (or none) take the new one.
+BOOL CALLBACK SetFontOnChild(HWND child, LPARAM changeData) {
+    auto change = reinterpret_cast<const TFontChange*>(changeData);
+    auto current = reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0));
+    if (current == change->From || !current)
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(change->To), TRUE);
     return TRUE;
 }
 
@@ -208,8 +217,9 @@ HFONT TNvWindow::Font() const {
 
 void TNvWindow::SetFontAll(HFONT font) {
     if (!hWnd) return;
+    TFontChange change = {Font(), font};
     SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    EnumChildWindows(hWnd, SetFontOnChild, reinterpret_cast<LPARAM>(font));
+    EnumChildWindows(hWnd, SetFontOnChild, reinterpret_cast<LPARAM>(&change));
 }
 
 void TNvWindow::Invalidate() {

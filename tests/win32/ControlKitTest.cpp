@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -434,6 +435,56 @@ TEST_F(ControlKit, PageControlRemembersThePreviousPage) {
     EXPECT_EQ(changes, 1);
     EXPECT_TRUE(shown(1));
     EXPECT_FALSE(shown(2));
+}
+
+TEST_F(ControlKit, APanelEndsItsPaintAlsoWhenItsPainterThrows) {
+    ShowWindow(host->Handle(), SW_SHOWNA);
+    TNvPanel& panel = host->MakeChild<TNvPanel>();
+    panel.SetBounds(0, 0, 100, 100);
+    for (bool throws : {false, true}) {
+        HDC painted = nullptr;
+        panel.OnPaint = [&painted, throws](TNvPanel&, HDC dc) {
+            painted = dc;
+            if (throws) throw std::runtime_error("the painter failed");
+        };
+        RedrawWindow(panel.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        ASSERT_NE(painted, nullptr);
+        RECT update = {};
+        EXPECT_FALSE(GetUpdateRect(panel.Handle(), &update, FALSE));
+        // EndPaint gives the device context back to the window's cache, where the next request finds it.
+        TWindowDc again(panel.Handle());
+        EXPECT_EQ(again.Get(), painted) << (throws ? "after a throwing painter" : "after a normal paint");
+    }
+}
+
+TEST_F(ControlKit, ThePageControlPaintsThroughABuffer) {
+    ShowWindow(host->Handle(), SW_SHOWNA);
+    TNvPageControl& pages = host->MakeChild<TNvPageControl>();
+    pages.SetBounds(0, 0, 300, 200);
+    pages.AddPage("First page");
+    pages.AddPage("Second");
+    // The background is erased in the buffer with the rest, never on its own on the screen.
+    HDC screen = GetDC(nullptr);
+    TMemoryDc memory(screen);
+    TBitmap bitmap(CreateCompatibleBitmap(screen, 300, 200));
+    ReleaseDC(nullptr, screen);
+    TSelectGuard select(memory.Get(), bitmap.Get());
+    const COLORREF marker = RGB(255, 0, 255);
+    TBrush markerBrush(CreateSolidBrush(marker));
+    RECT all = {0, 0, 300, 200};
+    FillRect(memory.Get(), &all, markerBrush.Get());
+    EXPECT_NE(SendMessageA(pages.Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), 0), 0);
+    EXPECT_EQ(GetPixel(memory.Get(), 150, 100), marker);
+    // The buffered paint shows the tabs: the first tab's caption leaves ink on the screen.
+    RedrawWindow(pages.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT tab = {};
+    TabCtrl_GetItemRect(pages.Handle(), 0, &tab);
+    TWindowDc dc(pages.Handle());
+    int ink = 0;
+    for (int x = tab.left + 4; x < tab.right - 4; ++x)
+        for (int y = tab.top + 3; y < tab.bottom - 2; ++y)
+            ink += GetPixel(dc.Get(), x, y) != GetSysColor(COLOR_BTNFACE);
+    EXPECT_GT(ink, 10);
 }
 
 TEST(Snapping, WithinTheDistanceAnEdgeIsTakenBeyondItNot) {

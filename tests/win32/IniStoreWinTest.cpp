@@ -11,12 +11,13 @@ namespace {
 
 std::string ReadWholeFile(const std::string& path) {
     std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return bytes;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
     CloseHandle(file);
     return bytes;
 }
@@ -35,8 +36,9 @@ TEST(IniStoreOnWindows, SavesAndLoadsInAFolderWithSpaces) {
         TConfigVarInt::Get(&config, "window", "left", 0).SetValue(-20);
         config.Save(true);
     }
-    EXPECT_EQ(ReadWholeFile(fileName),
-              "[system]\r\nstay_on_top=true\r\n[tabs.messages]\r\nfilter=\" wm_\t\"\r\n[window]\r\nleft=-20\r\n");
+    EXPECT_EQ(
+        ReadWholeFile(fileName),
+        "[system]\r\nstay_on_top=true\r\n[tabs.messages]\r\nfilter=\" wm_\t\"\r\n[window]\r\nleft=-20\r\n");
     // The platform's own profile reader agrees with ours on what we wrote.
     char value[256] = {};
     GetPrivateProfileStringA("tabs.messages", "filter", "\x1B", value, sizeof value, fileName.c_str());

@@ -494,6 +494,24 @@ TEST_F(MainWindow, MenusCarryTheirCaptionsAndShortcuts) {
     }
 }
 
+TEST_F(MainWindow, TheMainFontLeavesControlsWithAFontOfTheirOwn) {
+    TPaneprobeForm& f = Start(1);
+    TNvEdit& plain = f.PageControl->Page(0)->MakeChild<TNvEdit>();
+    TNvEdit& own = f.PageControl->Page(0)->MakeChild<TNvEdit>();
+    TFont courier(CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Courier New"));
+    SendMessageA(own.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(courier.Get()), FALSE);
+    for (const char* text : {"Arial, 14", "", "Tahoma, 9; b"}) {
+        f.FontMain->SetValue(text);
+        HFONT mainFont = f.Font();
+        ASSERT_NE(mainFont, nullptr) << text;
+        for (TNvWindow* control :
+             std::vector<TNvWindow*>{&plain, f.StatusBar, f.PageControl, f.PageControl->Page(0)})
+            EXPECT_EQ(control->Font(), mainFont) << text;
+        EXPECT_EQ(own.Font(), courier.Get()) << text;
+    }
+    DestroyWindow(own.Handle());
+}
+
 TEST_F(MainWindow, WorksWithoutTabs) {
     TPaneprobeForm& f = Start(0);
     EXPECT_EQ(f.PageControl->PageCount(), 0);

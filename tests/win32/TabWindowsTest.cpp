@@ -352,4 +352,29 @@ TEST_F(TrackedTab, ACommandWorksOnItsCopyWhileScanningReplacesTheRecords) {
     EXPECT_EQ(GetWindowLongA(main, GWL_STYLE), mainStyle) << "not the window now tracked";
 }
 
+// The dialogs are owned by the target window, which the platform activates when they close.
+TEST_F(TrackedTab, FocusReturnsToTheListAfterACommandsDialog) {
+    TrackWindow(target.MainWindow(), false, true);
+    TNvActionListView& list = *Tab<TWindowsTab>().ListView;
+    struct Case {
+        int row;
+        const char* caption;
+        TAnswer answer;
+    };
+    const Case cases[] = {{WndSetText, "PaneprobeTargetMain", TAnswer::Escape},
+                          {WndMoveSize, "Move/Size Window", TAnswer::Escape},
+                          {WndDestroy, "Destroy Window?", TAnswer::No}};
+    for (const Case& c : cases) {
+        SetForegroundWindow(form->Handle());
+        SetFocus(list.Handle());
+        ASSERT_EQ(GetFocus(), list.Handle());
+        TDialogAnswerer answerer({{c.caption, c.answer, ""}});
+        ASSERT_TRUE(form->Menu->RunCommand(CommandItem(*form, c.row).CommandId));
+        EXPECT_EQ(answerer.Seen().size(), 1u) << c.caption;
+        PumpMessages(50);
+        EXPECT_EQ(GetFocus(), list.Handle()) << c.caption;
+        EXPECT_EQ(GetForegroundWindow(), form->Handle()) << c.caption;
+    }
+}
+
 } // namespace

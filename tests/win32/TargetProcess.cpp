@@ -11,13 +11,16 @@ std::string TestProgramFolder() {
 }
 
 TTargetProcess::TTargetProcess(const std::string& tag, bool hangOnRequest) {
-    std::string commandLine = "\"" + TestProgramFolder() + "PaneprobeTarget.exe\" " + tag + (hangOnRequest ? " hang" : "");
+    std::string commandLine =
+        "\"" + TestProgramFolder() + "PaneprobeTarget.exe\" " + tag + (hangOnRequest ? " hang" : "");
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+        return;
     CloseHandle(info.hThread);
     hProcess = info.hProcess;
     processId = info.dwProcessId;
