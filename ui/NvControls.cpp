@@ -54,17 +54,26 @@ const std::string& TNvStatusBar::PanelText(int index) const {
     return index < 0 || index >= PanelCount() ? none : Panels[static_cast<size_t>(index)].Text;
 }
 
+// The bar paints itself, but the control keeps every panel's text as well, so that SB_GETTEXT (screen
+// readers, inspection tools) reads what is shown; the owner-drawn panels carry their texts too, since the
+// control never draws them. Only a changed text costs the message.
 void TNvStatusBar::SetPanelText(int index, const std::string& text) {
     if (index < 0 || index >= PanelCount()) return;
     TPanel& panel = Panels[static_cast<size_t>(index)];
-    // The bar draws its texts itself, so a new text needs no message to the control.
+    if (panel.Text == text) return;
     panel.Text = text;
+    if (Handle())
+        SendMessageA(Handle(), SB_SETTEXTA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+// Drawn whole, so whatever a new text invalidated needs no second paint.
 void TNvStatusBar::RepaintNow() {
     if (!Handle() || !IsWindowVisible(Handle())) return;
     TWindowDc dc(Handle());
-    if (dc) PaintBuffered(dc.Get());
+    if (!dc) return;
+    PaintBuffered(dc.Get());
+    ValidateRect(Handle(), nullptr);
 }
 
 // The spring panel takes whatever the client width leaves after the fixed total.

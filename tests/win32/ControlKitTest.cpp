@@ -264,6 +264,42 @@ TEST_F(ControlKit, StatusPanelsDrawTheirTextsAndHandOverDrawnPanels) {
     EXPECT_EQ(drawn, (std::vector<int>{0, 0})) << "the owner draws panel 0 on each of the two paints";
 }
 
+LRESULT CALLBACK CountSetText(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR count) {
+    if (message == SB_SETTEXTA) ++*reinterpret_cast<int*>(count);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+std::string BarText(HWND bar, int panel) {
+    char text[256] = "";
+    SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// Other programs read the panels with SB_GETTEXT; a text that did not change costs no message.
+TEST_F(ControlKit, StatusPanelTextsAreReadableAndSetOnlyWhenTheyChange) {
+    TNvStatusBar& bar = host->MakeChild<TNvStatusBar>();
+    const int widths[] = {-40, 64, 64};
+    bar.AddPanels(widths, 2);
+    bar.SetBounds(0, 0, 400, TNvStatusBar::Height);
+    int sent = 0;
+    SetWindowSubclass(bar.Handle(), CountSetText, 1, reinterpret_cast<DWORD_PTR>(&sent));
+    struct Case {
+        int panel;
+        const char* text;
+        int messages;
+    };
+    const Case cases[] = {{0, "Button", 1}, {1, "2 / 3", 1}, {1, "2 / 3", 0}, {2, "", 0},
+                          {2, "x", 1},      {1, "3 / 3", 1}, {0, "Button", 0}};
+    for (const Case& c : cases) {
+        sent = 0;
+        bar.SetPanelText(c.panel, c.text);
+        EXPECT_EQ(sent, c.messages) << c.panel << " " << c.text;
+        EXPECT_EQ(BarText(bar.Handle(), c.panel), c.text) << c.panel;
+    }
+    RemoveWindowSubclass(bar.Handle(), CountSetText, 1);
+}
+
 const TNvMenuEntry FileEntries[] = {
     {11, 0, "&Open", 0, 0}, {0, 0, "-", 0, 0}, {12, ShortCutCtrl | 'S', "&Save", 0, 0}};
 const TNvMenuEntry ViewEntries[] = {{21, 0, "&Big", MenuFlagRadio, 0},
@@ -310,6 +346,13 @@ TEST_F(ControlKit, PopupMenuItemsComeFromTheirTable) {
         *host, [&clicked](TNvMenuItem& item) { clicked.push_back(item.Entry->Id); }, FileEntries, 2);
     EXPECT_EQ(popup.Count(), 3);
     EXPECT_EQ(GetMenuItemCount(popup.Handle()), 3);
+    char text[64] = "";
+    GetMenuStringA(popup.Handle(), 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&Open");
+    // Automatic letters in a popup menu too: "Other" finds its O taken and gets its t.
+    popup.AddItem(nullptr, "Other", 0, 0, nullptr);
+    GetMenuStringA(popup.Handle(), 3, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "O&ther");
     ASSERT_NE(popup.FindMenuItem(12), nullptr);
     EXPECT_TRUE(popup.RunCommand(popup.FindMenuItem(12)->CommandId));
     EXPECT_EQ(clicked, std::vector<int>{12});
