@@ -116,6 +116,7 @@ class TNvWindow {
 
     HWND hWnd = nullptr;
     bool subclassed = false;
+    bool created = false; // an own-class window has had its WM_CREATE
     HFONT hFont = nullptr; // own-class windows answer WM_GETFONT themselves
     std::vector<std::unique_ptr<TNvWindow>> Children;
 };
@@ -260,6 +261,7 @@ class TNvStatusBar : public TNvWindow {
     void PaintBuffered(HDC screen);
     std::vector<TPanel> Panels;
     TBackBuffer backBuffer;
+    bool settingText = false;
 };
 
 class TNvEdit : public TNvWindow {

@@ -62,9 +62,11 @@ void TNvStatusBar::SetPanelText(int index, const std::string& text) {
     TPanel& panel = Panels[static_cast<size_t>(index)];
     if (panel.Text == text) return;
     panel.Text = text;
-    if (Handle())
-        SendMessageA(Handle(), SB_SETTEXTA, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(text.c_str()));
+    if (!Handle()) return;
+    // The control repaints the panel at once (Wine); the bar is drawn whole afterwards instead.
+    settingText = true;
+    SendMessageA(Handle(), SB_SETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
+    settingText = false;
 }
 
 // Drawn whole, so whatever a new text invalidated needs no second paint.
@@ -142,6 +144,7 @@ LRESULT TNvStatusBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT:
+        if (message == WM_PAINT && wParam == 0 && settingText) return 0; // stays invalid for the next paint
         if (wParam != 0) {
             PaintInto(reinterpret_cast<HDC>(wParam));
         } else {

@@ -165,7 +165,8 @@ void TNvListView::HeaderNotify(const NMHEADERA& header) {
 }
 
 LRESULT TNvListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NOTIFY && Handle() && reinterpret_cast<NMHDR*>(lParam)->hwndFrom == Header()) {
+    if (message == WM_NOTIFY && lParam && Handle() &&
+        reinterpret_cast<NMHDR*>(lParam)->hwndFrom == Header()) {
         LRESULT result = DefaultHandling(message, wParam, lParam);
         HeaderNotify(*reinterpret_cast<NMHEADERA*>(lParam));
         return result;

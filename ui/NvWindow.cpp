@@ -30,6 +30,12 @@ BOOL CALLBACK SetFontOnChild(HWND child, LPARAM changeData) {
     return TRUE;
 }
 
+// Creation messages are taken only at creation: sent to a live window, WM_NCCREATE would detach its object
+// and let the default handling rename the window from whatever the message points at.
+bool IsCreationMessage(UINT message) {
+    return message == WM_NCCREATE || message == WM_CREATE;
+}
+
 } // namespace
 
 TNvWindow::~TNvWindow() {
@@ -94,15 +100,19 @@ void TNvWindow::CreateControl(const char* className, DWORD style, DWORD exStyle,
 LRESULT CALLBACK TNvWindow::ClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto self = reinterpret_cast<TNvWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
+        if (self || !lParam) return 0;
         self = static_cast<TNvWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         if (self) {
             self->hWnd = window;
             SetPropA(window, KitProperty, self);
         }
+    } else if (message == WM_CREATE && self && self->created) {
+        return 0;
     }
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
     LRESULT result = Dispatch(self, message, wParam, lParam);
+    if (message == WM_CREATE) self->created = true;
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         RemovePropA(window, KitProperty);
@@ -111,9 +121,11 @@ LRESULT CALLBACK TNvWindow::ClassProc(HWND window, UINT message, WPARAM wParam, 
     return result;
 }
 
+// The subclass is put on after the control exists, so a creation message arriving here is never its own.
 LRESULT CALLBACK TNvWindow::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR selfData) {
     auto self = reinterpret_cast<TNvWindow*>(selfData);
+    if (IsCreationMessage(message)) return 0;
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, SubclassProc, KitSubclassId);
         RemovePropA(window, KitProperty);
@@ -163,6 +175,9 @@ bool TNvWindow::HandlesKey(WORD, unsigned) const {
 // Controls tell their parent about themselves; the kit hands that back to the control's own object.
 bool TNvWindow::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     HWND child = nullptr;
+    // Anyone may send these messages; a structure that is not there is not read.
+    if (!lParam && (message == WM_NOTIFY || message == WM_DRAWITEM || message == WM_MEASUREITEM))
+        return false;
     switch (message) {
     case WM_NOTIFY:
         child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
