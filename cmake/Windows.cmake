@@ -30,9 +30,16 @@ endif()
 
 # Data files live beside the executable.
 set(PANEPROBE_DATA_FILES ${CMAKE_SOURCE_DIR}/resources/WindowMessages.csv)
+# Copied as build outputs of their own, so that an edited table reaches the folder without a relink.
+set(PANEPROBE_DATA_COPIES)
 foreach(data ${PANEPROBE_DATA_FILES})
   if(EXISTS ${data})
-    add_custom_command(TARGET Paneprobe POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${data} $<TARGET_FILE_DIR:Paneprobe>)
+    get_filename_component(dataName ${data} NAME)
+    add_custom_command(OUTPUT ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${dataName}
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${data} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${dataName}
+      DEPENDS ${data})
+    list(APPEND PANEPROBE_DATA_COPIES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${dataName})
   endif()
 endforeach()
+add_custom_target(paneprobe_data ALL DEPENDS ${PANEPROBE_DATA_COPIES})
+add_dependencies(Paneprobe paneprobe_data)
