@@ -1,10 +1,16 @@
 // The main window: start-up and shut-down, settings and their effects, refresh loop, menus, keys, status bar.
 #include "app/Main.h"
 
+#include "app/PickOutline.h"
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
+#include "config/IniFile.h"
 #include "config/TabConfig.h"
+#include "tabs/TabPlacement.h"
 #include "tabs/TabWindows.h"
+#include "tabs/TabProperties.h"
+#include "processes/TabProcesses.h"
+#include "ui/QrAboutBox.h"
 
 #include <windowsx.h>
 
@@ -38,13 +44,7 @@ const int PanelTextInset = 3;
 const int WheelStep = 120;
 
 std::string SettingsFileName() {
-    char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name(path, length);
-    size_t dot = name.find_last_of('.');
-    size_t slash = name.find_last_of("\\/");
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) name.erase(dot);
-    return name + ".ini";
+    return SettingsFileNameFor(ModuleFileName(nullptr));
 }
 
 void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
@@ -57,6 +57,9 @@ void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
 const std::vector<TTabClass>& PaneprobeTabClasses() {
     static const std::vector<TTabClass> tabs = {
         TabClassOf<TWindowsTab>(),
+        TabClassOf<TPlacementTab>(),
+        TabClassOf<TPropertiesTab>(),
+        TabClassOf<TProcessesTab>(),
         TabClassOf<TConfigTab>(),
     };
     return tabs;
@@ -71,13 +74,16 @@ void FillCommandsMenu(TNvMainMenu& menu, TNvMenuItem& commandsMenu) {
     FillWindowCommandsMenu(menu, commandsMenu);
 }
 
-void ShowAboutBox(HWND, uint32_t, const char*) {}
+void ShowAboutBox(HWND owner, uint32_t packedVersion, const char* productName) {
+    AboutBox(owner, packedVersion, productName, nullptr);
+}
 
 TPaneprobeForm::TPaneprobeForm(const std::vector<TTabClass>& tabClasses, const TTabClass* configTabClass)
     : TNvForm("TPaneprobeForm"), ConfigTab(configTabClass) {
     SetCaption("Quorvel Paneprobe " + VersionText(PaneprobeVersion, true));
     HexPrefix = "0x";
 
+    SetFileAttributeKeeper(KeepFileAttributes);
     Store = std::make_unique<TEasyConfigIni>(SettingsFileName());
     char separator[4] = ".";
     if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) > 1)
@@ -146,6 +152,7 @@ void TPaneprobeForm::DeclareSettings() {
     Left = &TConfigVarInt::Get(store, "window", "left", (screenWidth - MainDefaultWidth) / 2);
     Top = &TConfigVarInt::Get(store, "window", "top", (screenHeight - MainDefaultHeight) / 2);
     Maxed = &TConfigVarBool::Get(store, "window", "maxed", false);
+    FlashPicked = &TConfigVarBool::Get(store, "gui", "flash_picked_window", true);
 }
 
 void TPaneprobeForm::BuildControls() {
@@ -169,6 +176,7 @@ void TPaneprobeForm::BuildControls() {
     PageControl = &MakeChild<TNvPageControl>();
     PageControl->OnChange = [this](TNvPageControl& pages) { PageIndex->SetValue(pages.ActivePageIndex()); };
     LayoutControls();
+    MeasureWorkspaceOffset();
 }
 
 // The page control keeps a margin of 4 on every side above the status bar, which spans the bottom.
@@ -209,28 +217,58 @@ void TPaneprobeForm::RestartTimer(UINT_PTR id, int interval) {
     if (interval > 0) SetTimer(Handle(), id, static_cast<UINT>(interval), nullptr);
 }
 
-// While maximized or minimized the restored rectangle changes, so that restoring shows the new geometry.
-void TPaneprobeForm::ApplyBound(const TConfigVarInt& variable) {
+// The restored rectangle that GetWindowPlacement gives is in workspace coordinates on Windows: relative to
+// the work area, so a taskbar at the left or the top shifts it against the screen. Some platforms give
+// screen coordinates instead. In the normal state GetWindowRect gives the same rectangle on the screen, so
+// the offset between the two is measured there and used while the window is maximized or minimized.
+void TPaneprobeForm::MeasureWorkspaceOffset() {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
-    bool inPlacement =
-        shown && (IsZoomed(Handle()) || IsIconic(Handle())) && GetWindowPlacement(Handle(), &placement);
     RECT rect = {};
-    if (inPlacement)
-        rect = placement.rcNormalPosition;
-    else if (!GetWindowRect(Handle(), &rect))
+    if (IsZoomed(Handle()) || IsIconic(Handle()) || !GetWindowPlacement(Handle(), &placement) ||
+        !GetWindowRect(Handle(), &rect))
         return;
+    workspaceOffset = {rect.left - placement.rcNormalPosition.left,
+                       rect.top - placement.rcNormalPosition.top};
+}
+
+RECT TPaneprobeForm::RestoredBoundsOnScreen() {
+    RECT rect = {};
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if ((IsZoomed(Handle()) || IsIconic(Handle())) && GetWindowPlacement(Handle(), &placement)) {
+        rect = placement.rcNormalPosition;
+        OffsetRect(&rect, workspaceOffset.x, workspaceOffset.y);
+        return rect;
+    }
+    GetWindowRect(Handle(), &rect);
+    MeasureWorkspaceOffset();
+    return rect;
+}
+
+// While maximized or minimized the restored rectangle changes, so that restoring shows the new geometry.
+void TPaneprobeForm::SetRestoredBoundsOnScreen(const RECT& bounds) {
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (shown && (IsZoomed(Handle()) || IsIconic(Handle())) && GetWindowPlacement(Handle(), &placement)) {
+        placement.rcNormalPosition = bounds;
+        OffsetRect(&placement.rcNormalPosition, -workspaceOffset.x, -workspaceOffset.y);
+        SetWindowPlacement(Handle(), &placement);
+        return;
+    }
+    SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+                 bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    MeasureWorkspaceOffset();
+}
+
+void TPaneprobeForm::ApplyBound(const TConfigVarInt& variable) {
+    RECT rect = RestoredBoundsOnScreen();
     int left = rect.left, top = rect.top, width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (&variable == Width) width = variable.Value;
     if (&variable == Height) height = variable.Value;
     if (&variable == Left) left = variable.Value;
     if (&variable == Top) top = variable.Value;
-    if (inPlacement) {
-        placement.rcNormalPosition = {left, top, left + width, top + height};
-        SetWindowPlacement(Handle(), &placement);
-    } else {
-        SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    SetRestoredBoundsOnScreen({left, top, left + width, top + height});
 }
 
 // Before the window is shown the state only waits for the first ShowWindow.
@@ -384,12 +422,19 @@ void TPaneprobeForm::RunMenuCommand(int id) {
                       : id == cmdClipboardOwner  ? GetClipboardOwner()
                       : id == cmdClipboardViewer ? GetClipboardViewer()
                                                  : GetOpenClipboardWindow();
-        if (handle) TrackQuietly(handle, true);
+        if (handle) {
+            TrackQuietly(handle, true);
+            FlashPickedWindow(handle);
+        }
         break;
     }
     case cmdObtainParent: {
         TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
-        if (current && current->Parent) TrackQuietly(current->Parent, true);
+        if (current && current->Parent) {
+            HWND parent = current->Parent; // the record goes when the list is replaced
+            TrackQuietly(parent, true);
+            FlashPickedWindow(parent);
+        }
         break;
     }
     case cmdScanAtMouse:
@@ -493,15 +538,12 @@ LRESULT TPaneprobeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_EXITSIZEMOVE: {
         LRESULT result = TNvForm::HandleMessage(message, wParam, lParam);
-        WINDOWPLACEMENT placement = {};
-        placement.length = sizeof placement;
-        if (GetWindowPlacement(Handle(), &placement)) {
-            const RECT& normal = placement.rcNormalPosition;
-            Width->SetValue(normal.right - normal.left);
-            Height->SetValue(normal.bottom - normal.top);
-            Left->SetValue(normal.left);
-            Top->SetValue(normal.top);
-        }
+        // Stored on the screen, where the settings apply it; copied first, since each setter re-applies.
+        const RECT normal = RestoredBoundsOnScreen();
+        Width->SetValue(normal.right - normal.left);
+        Height->SetValue(normal.bottom - normal.top);
+        Left->SetValue(normal.left);
+        Top->SetValue(normal.top);
         return result;
     }
     default:

@@ -68,6 +68,7 @@ class TPaneprobeForm : public TNvForm {
     TConfigVarInt* Left = nullptr;
     TConfigVarInt* Top = nullptr;
     TConfigVarBool* Maxed = nullptr;
+    TConfigVarBool* FlashPicked = nullptr; // "gui"/"flash_picked_window": outline explicitly picked windows
 
     void OnConfigChange(TConfigVar& variable);
     void OnTrackedListChange(TWindowList& list);
@@ -94,6 +95,9 @@ class TPaneprobeForm : public TNvForm {
     void RestartTimer(UINT_PTR id, int interval);
     void ApplyBound(const TConfigVarInt& variable);
     void ApplyMaxed(bool maxed);
+    void MeasureWorkspaceOffset();
+    RECT RestoredBoundsOnScreen();
+    void SetRestoredBoundsOnScreen(const RECT& bounds);
     void ApplyFont(const std::string& text);
     void TrackQuietly(HWND handle, bool stopScanning);
     COLORREF Panel0Colour() const;
@@ -110,5 +114,6 @@ class TPaneprobeForm : public TNvForm {
     bool trackedChangePending = false;
     bool trackedAlive = false;
     bool parentAlive = false;
-    std::string paintedState; // what the bar last showed; an unchanged bar is not painted again
+    std::string paintedState;       // what the bar last showed; an unchanged bar is not painted again
+    POINT workspaceOffset = {0, 0}; // screen minus placement coordinates, see MeasureWorkspaceOffset
 };

@@ -4,6 +4,9 @@
 #include "config/EasyConfig.h"
 #include "ui/NvClasses.h"
 
+#include <algorithm>
+#include <cstring>
+
 TEasyConfig* ConfigStore = nullptr;
 TWindowList* TrackedList = nullptr;
 TNvImageList* SharedImageList = nullptr;
@@ -47,20 +50,65 @@ void TPaneprobeTabManager::Clear() {
     Tabs.clear();
 }
 
+namespace {
+
+// Windows whose last WM_GETTEXT did not answer in time. Such a window is asked again only after it has
+// answered a WM_NULL sent with a callback, which costs no wait: a hung window costs one timeout, not one on
+// every fast tick for as long as it stays tracked. Bounded, oldest first out.
+std::vector<HWND> SilentWindows;
+const size_t MaxSilentWindows = 64;
+
+void ForgetSilentWindow(HWND window) {
+    SilentWindows.erase(std::remove(SilentWindows.begin(), SilentWindows.end(), window), SilentWindows.end());
+}
+
+void CALLBACK SilentWindowAnswered(HWND window, UINT, ULONG_PTR, LRESULT) {
+    ForgetSilentWindow(window);
+}
+
+bool IsSilentWindow(HWND window) {
+    if (std::find(SilentWindows.begin(), SilentWindows.end(), window) == SilentWindows.end()) return false;
+    // A window that went away while it hung never answers; a new window may one day get its handle.
+    if (IsWindow(window)) return true;
+    ForgetSilentWindow(window);
+    return false;
+}
+
+void MarkSilentWindow(HWND window) {
+    if (!SendMessageCallbackA(window, WM_NULL, 0, 0, SilentWindowAnswered, 0)) return;
+    if (SilentWindows.size() >= MaxSilentWindows) SilentWindows.erase(SilentWindows.begin());
+    SilentWindows.push_back(window);
+}
+
+// Controls of other processes keep their text themselves. False when the window did not answer.
+bool AskWindowForText(HWND window, char* text, int size, UINT timeoutMs) {
+    if (IsSilentWindow(window)) return false;
+    DWORD_PTR length = 0;
+    if (SendMessageTimeoutA(window, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(text),
+                            SMTO_ABORTIFHUNG, timeoutMs, &length))
+        return true;
+    if (IsWindow(window)) MarkSilentWindow(window);
+    return false;
+}
+
+} // namespace
+
+bool AwaitsAnswer(HWND window) {
+    return IsSilentWindow(window);
+}
+
 void TWindowDetails::Refresh() {
     Parent = GetParent(Handle);
     ThreadId = GetWindowThreadProcessId(Handle, &ProcessId);
     Style = static_cast<DWORD>(GetWindowLongA(Handle, GWL_STYLE));
     GetClassNameA(Handle, ClassName, TextSize);
-    GetWindowTextA(Handle, Caption, TextSize);
-    if (Caption[0] == '\0') {
-        // Controls of other processes keep their text themselves; a hung one costs at most the timeout.
-        DWORD_PTR length = 0;
-        SendMessageTimeoutA(Handle, WM_GETTEXT, TextSize, reinterpret_cast<LPARAM>(Caption), SMTO_ABORTIFHUNG,
-                            CaptionTimeoutMs, &length);
-    }
     ClassName[TextSize - 1] = '\0';
-    Caption[TextSize - 1] = '\0';
+    char text[TextSize] = {};
+    GetWindowTextA(Handle, text, TextSize);
+    // A window that does not answer keeps the caption it had.
+    if (text[0] == '\0' && !AskWindowForText(Handle, text, TextSize, CaptionTimeoutMs)) return;
+    text[TextSize - 1] = '\0';
+    std::memcpy(Caption, text, sizeof Caption);
 }
 
 void TWindowDetails::Clear() {

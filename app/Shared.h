@@ -129,6 +129,10 @@ class TWindowList {
     int itemIndex = 0;
 };
 
+// True for a window that did not answer its last text question in time: Refresh asks it again only once it
+// has answered a question that costs no wait, and meanwhile keeps the caption the record had.
+bool AwaitsAnswer(HWND window);
+
 // Makes a window the tracked window: optionally switches following the mouse off, empties the list unless
 // appending, and adds a fresh record of the window.
 void TrackWindow(HWND handle, bool append, bool stopScanning);

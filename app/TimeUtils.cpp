@@ -63,7 +63,8 @@ std::string FormatDuration(const std::vector<DurationUnit>& table, int maxParts,
         result += FormatNumber(unit.Format, AsSigned(count));
         if (--maxParts == 0) break;
     }
-    if (negative && !result.empty()) result.insert(0, "-");
+    // The sign goes in front even when no unit was written: a negative duration never reads as none.
+    if (negative) result.insert(0, "-");
     return result;
 }
 

@@ -109,3 +109,24 @@ double FileTimeToLocalDateTime(const FILETIME& fileTime) {
     return EncodeDateTime(local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond,
                           local.wMilliseconds);
 }
+
+std::string ModuleFileName(HMODULE module, DWORD initialSize) {
+    // The platform cuts the path to the buffer without saying how long it is: grow until it fits.
+    const DWORD LongestPath = 32768;
+    for (DWORD size = initialSize < 2 ? 2 : initialSize;; size *= 2) {
+        std::vector<char> path(size, '\0');
+        DWORD length = GetModuleFileNameA(module, path.data(), size);
+        if (length == 0) return std::string();
+        if (length < size - 1 || size >= LongestPath) return std::string(path.data(), length);
+    }
+}
+
+bool KeepFileAttributes(const std::string& from, const std::string& to) {
+    const DWORD Settable = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
+                           FILE_ATTRIBUTE_TEMPORARY;
+    DWORD attributes = GetFileAttributesA(from.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    attributes &= Settable;
+    return SetFileAttributesA(to.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
+}

@@ -25,6 +25,12 @@ std::string LastErrorText(); // the system's text for GetLastError()
 // The system's text for an error code, without the trailing line break.
 std::string ErrorText(DWORD code);
 
+// The full path of a module (null: the executable), however long; initialSize only sets the first attempt.
+std::string ModuleFileName(HMODULE module, DWORD initialSize = MAX_PATH);
+// Gives a replacement file the attributes of the file it replaces (hidden, system, archive, ...); the
+// settings store's attribute keeper on Windows (see SetFileAttributeKeeper).
+bool KeepFileAttributes(const std::string& from, const std::string& to);
+
 // The locale's upper-casing (CharUpperBuffA), for FindText.
 void UpperCaseLocale(std::string& text);
 // FindText with the locale's upper-casing.

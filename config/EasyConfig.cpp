@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -38,6 +40,9 @@ std::string FormatGeneral18(long double value) {
     if (value == 0) return "0";
     char buffer[128];
     std::snprintf(buffer, sizeof buffer, "%.17Le", value);
+    // Near the top of the range, 18 digits can round up past the largest value, and that text would read
+    // as out of range: such a value is written with the digits that identify it exactly.
+    if (std::isinf(std::strtold(buffer, nullptr))) std::snprintf(buffer, sizeof buffer, "%.20Le", value);
     const char* exponentMark = std::strchr(buffer, 'e');
     if (!exponentMark) return buffer;
     int exponent = std::atoi(exponentMark + 1);
@@ -64,6 +69,8 @@ bool ParseFloat(const std::string& text, char separator, long double& value) {
     char* end = nullptr;
     long double parsed = std::strtold(number.c_str(), &end);
     if (end == number.c_str() || *end != '\0') return false;
+    // Beyond the type's range ("1e5000") the reader gives infinity, which no text of ours reads back.
+    if (!std::isfinite(parsed)) return false;
     value = parsed;
     return true;
 }
@@ -255,7 +262,14 @@ void TEasyConfigIni::LoadVariable(TConfigVar& variable) {
 
 void TEasyConfigIni::Save(bool clearModified) {
     std::string bytes;
-    bool haveFile = ReadFileBytes(FileName, bytes);
+    TFileRead read = ReadSettings(bytes);
+    // A file that exists but could not be read completely must not be replaced by what little we know of
+    // it: every other section, key and comment would be lost. Like any writing error, this is ignored.
+    if (read == TFileRead::Failed) {
+        RemoveStaleTemporary();
+        return;
+    }
+    const bool haveFile = read == TFileRead::Complete;
     TIniText ini(bytes);
     bool written = false;
     for (int i = 0; i < Count(); ++i) {
@@ -269,8 +283,23 @@ void TEasyConfigIni::Save(bool clearModified) {
         written = true;
         if (clearModified) variable.Modified = false;
     }
-    if (!written) return;
     std::string newBytes = ini.Bytes();
-    if (haveFile && newBytes == bytes) return;
-    ReplaceFileContents(FileName, newBytes);
+    if (!written || (haveFile && newBytes == bytes)) {
+        RemoveStaleTemporary();
+        return;
+    }
+    ReplaceSettings(newBytes);
+}
+
+TFileRead TEasyConfigIni::ReadSettings(std::string& bytes) const {
+    return ReadWholeFile(FileName, bytes);
+}
+
+bool TEasyConfigIni::ReplaceSettings(const std::string& bytes) const {
+    return ReplaceFileContents(FileName, bytes);
+}
+
+void TEasyConfigIni::RemoveStaleTemporary() const {
+    std::error_code error;
+    std::filesystem::remove(std::filesystem::path(TemporaryFileName(FileName)), error);
 }

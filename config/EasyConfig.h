@@ -9,6 +9,7 @@
 #include <vector>
 
 class TEasyConfig;
+enum class TFileRead;
 
 // Raised for programming errors in declaring a variable.
 class EConfigError : public std::runtime_error {
@@ -194,7 +195,17 @@ public:
     const std::string FileName;
 
     void LoadVariable(TConfigVar& variable) override;
+    // Writes the modified variables into the file, keeping every other line; a file that exists but cannot
+    // be read completely is left untouched.
     void Save(bool clearModified) override;
+
+protected:
+    // The file access, separate so that a test can make it fail part-way.
+    virtual TFileRead ReadSettings(std::string& bytes) const;
+    virtual bool ReplaceSettings(const std::string& bytes) const;
+
+private:
+    void RemoveStaleTemporary() const;
 };
 
 template <class T, class V>

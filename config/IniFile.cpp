@@ -142,18 +142,57 @@ std::string TIniText::Bytes() const {
     return bytes;
 }
 
-bool ReadFileBytes(const std::string& fileName, std::string& bytes) {
+std::string SettingsFileNameFor(const std::string& executablePath) {
+    std::string name = executablePath;
+    size_t dot = name.find_last_of('.');
+    size_t slash = name.find_last_of("\\/");
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) name.erase(dot);
+    return name + ".ini";
+}
+
+namespace {
+TFileAttributeKeeper AttributeKeeper = KeepPermissions;
+}
+
+TFileRead ReadWholeFile(const std::string& fileName, std::string& bytes) {
+    namespace fs = std::filesystem;
+    bytes.clear();
+    std::error_code error;
+    fs::file_status status = fs::status(fs::path(fileName), error);
+    if (status.type() == fs::file_type::not_found) return TFileRead::Missing;
     std::ifstream file(fileName, std::ios::binary);
-    if (!file) return false;
+    if (!file) return TFileRead::Failed;
     // A read error (a folder of that name, a failing disk) throws from inside the stream buffer even with
     // stream exceptions off; it is a failed read, not a reason to end the program.
     try {
         bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     } catch (const std::exception&) {
-        bytes.clear();
-        return false;
+        return TFileRead::Failed;
     }
-    return !file.bad();
+    return file.bad() ? TFileRead::Failed : TFileRead::Complete;
+}
+
+bool ReadFileBytes(const std::string& fileName, std::string& bytes) {
+    if (ReadWholeFile(fileName, bytes) == TFileRead::Complete) return true;
+    bytes.clear();
+    return false;
+}
+
+std::string TemporaryFileName(const std::string& fileName) {
+    return fileName + ".tmp";
+}
+
+bool KeepPermissions(const std::string& from, const std::string& to) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::file_status status = fs::status(fs::path(from), error);
+    if (error) return false;
+    fs::permissions(fs::path(to), status.permissions(), fs::perm_options::replace, error);
+    return !error;
+}
+
+void SetFileAttributeKeeper(TFileAttributeKeeper keeper) {
+    AttributeKeeper = keeper ? keeper : KeepPermissions;
 }
 
 bool ReplaceFileContents(const std::string& fileName, const std::string& bytes) {
@@ -161,10 +200,13 @@ bool ReplaceFileContents(const std::string& fileName, const std::string& bytes) 
     std::error_code error;
     const fs::path target(fileName);
     fs::file_status status = fs::status(target, error);
+    const bool replacing = fs::exists(status);
     // A read-only settings file is the user's choice: leave it as it is.
-    if (fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none) return false;
+    if (replacing && (status.permissions() & fs::perms::owner_write) == fs::perms::none) return false;
 
-    const fs::path temporary(fileName + ".tmp");
+    const fs::path temporary(TemporaryFileName(fileName));
+    // Left behind by a save that was interrupted: it is ours, and a read-only one would block this save.
+    fs::remove(temporary, error);
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
         if (!file) return false;
@@ -176,6 +218,9 @@ bool ReplaceFileContents(const std::string& fileName, const std::string& bytes) 
             return false;
         }
     }
+    // The replacement takes the old file's attributes before it takes its place; the keeper's result does
+    // not stop the save, since the old file's contents are kept in the new one either way.
+    if (replacing) AttributeKeeper(fileName, temporary.string());
     fs::rename(temporary, target, error);
     if (error) {
         fs::remove(temporary, error);

@@ -32,7 +32,24 @@ private:
     int FindKey(int header, const std::string& key) const;
 };
 
+// The settings file that belongs to an executable: its path with the extension replaced by ".ini" (added
+// when it has none; dots in folder names are not extensions). Any length: paths may exceed MAX_PATH.
+std::string SettingsFileNameFor(const std::string& executablePath);
+
 // Whole-file helpers. A save writes a temporary file beside the target and then replaces the target in one
 // step, so a failed write never leaves a truncated settings file.
-bool ReadFileBytes(const std::string& fileName, std::string& bytes);
+enum class TFileRead { Missing, Complete, Failed };
+// Missing only when nothing exists under the name; a file that exists but cannot be read to its end is
+// Failed, and bytes then hold whatever was read.
+TFileRead ReadWholeFile(const std::string& fileName, std::string& bytes);
+bool ReadFileBytes(const std::string& fileName, std::string& bytes); // true only for a complete read
 bool ReplaceFileContents(const std::string& fileName, const std::string& bytes);
+// The temporary file that a save writes before it replaces fileName.
+std::string TemporaryFileName(const std::string& fileName);
+
+// Carries what the platform keeps about a file besides its bytes from the old file to its replacement, so
+// that a save does not silently change them. The portable default copies the permissions; the Windows
+// layer installs one that copies the file attributes (hidden, system, ...) too.
+using TFileAttributeKeeper = bool (*)(const std::string& from, const std::string& to);
+bool KeepPermissions(const std::string& from, const std::string& to);
+void SetFileAttributeKeeper(TFileAttributeKeeper keeper);

@@ -1,8 +1,10 @@
 // TWindowsTab and the "&Commands" menu.
 #include "tabs/TabWindows.h"
 
+#include "app/PickOutline.h"
 #include "app/QrLib.h"
 #include "app/WinApiEx.h"
+#include "tabs/StyleNames.h"
 #include "tabs/WndFuncs.h"
 
 #include <algorithm>
@@ -22,6 +24,23 @@ const TNvMenuEntry PopupEntries[] = {
 };
 const int VisibleImage = 2; // blue
 const int HiddenImage = 9;  // red
+const int StyleColumn = 6;
+
+// The list draws nothing between the start and the end of a rebuild, and is painted once afterwards:
+// drawing after every inserted row made a refill cost tens of milliseconds per row.
+class TListUpdate {
+  public:
+    explicit TListUpdate(HWND list) : hList(list) { SendMessageA(hList, WM_SETREDRAW, FALSE, 0); }
+    ~TListUpdate() {
+        SendMessageA(hList, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(hList, nullptr, TRUE);
+    }
+    TListUpdate(const TListUpdate&) = delete;
+    TListUpdate& operator=(const TListUpdate&) = delete;
+
+  private:
+    HWND hList;
+};
 
 } // namespace
 
@@ -33,6 +52,7 @@ TWindowsTab::TWindowsTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     ListView->PopupMenu = std::make_unique<TNvPopupMenu>(
         *ListView, [this](TNvMenuItem& item) { CopySelected(item.Entry ? item.Entry->Id : 0); }, PopupEntries,
         static_cast<int>(std::size(PopupEntries)) - 1);
+    ListView->SetInfoTipHandler([this](TNvListView&, int row, int column) { return InfoTip(row, column); });
     ListView->OnDblClick = [this](TNvActionListView&) { MakeSelectedCurrent(); };
     ListView->OnKeyDown = [this](TNvActionListView&, WORD key, unsigned shift) {
         if (shift != ssNone) return;
@@ -67,11 +87,16 @@ void TWindowsTab::RebuildList() {
     });
     std::string caption = FormatText("Tracked (%d)", count);
     if (caption != Caption) SetCaption(caption);
-    // Nothing to write: leave the list, its selection and its focus exactly as they are. Every question to
-    // the list view costs a round trip under Wine, and a resting pointer brings us here 30 times a second.
-    if (rows == shownRows) return;
+    // Nothing to write: leave the list, its selection and its focus as they are, only make sure the focused
+    // row is in view (the user may have scrolled it away). Every question to the list view costs a round
+    // trip under Wine, and a resting pointer brings us here 30 times a second.
     int focused = ListView->FocusedIndex();
+    if (rows == shownRows) {
+        if (focused >= 0) ListView_EnsureVisible(list, focused, FALSE);
+        return;
+    }
     if (static_cast<int>(rows.size()) != ListView->RowCount() || rows.size() != shownRows.size()) {
+        TListUpdate update(list);
         ListView_DeleteAllItems(list);
         shownRows.clear();
         for (const TShownRow& row : rows)
@@ -83,7 +108,10 @@ void TWindowsTab::RebuildList() {
     shownRows = std::move(rows);
     // The same position, not the same window: another window may stand there now.
     int wanted = Clamp(focused, 0, ListView->RowCount() - 1);
-    if (wanted != focused || ListView->SelectedIndex() != wanted) ListView->SelectRow(wanted);
+    if (wanted != focused || ListView->SelectedIndex() != wanted)
+        ListView->SelectRow(wanted); // which scrolls it into view
+    else if (wanted >= 0)
+        ListView_EnsureVisible(list, wanted, FALSE);
 }
 
 void TWindowsTab::UpdateRow(int index, const TShownRow& row, const TShownRow& shown) {
@@ -110,7 +138,16 @@ int TWindowsTab::SelectedRecord() const {
 
 void TWindowsTab::MakeSelectedCurrent() {
     int record = SelectedRecord();
-    if (record >= 0 && TrackedList) TrackedList->SetItemIndex(record);
+    if (record < 0 || !TrackedList) return;
+    TrackedList->SetItemIndex(record);
+    if (const TWindowDetails* current = TrackedList->Current()) FlashPickedWindow(current->Handle);
+}
+
+// The Style cell names its bits as the record read them, so that the tip agrees with the cell.
+std::string TWindowsTab::InfoTip(int row, int column) const {
+    if (column != StyleColumn || !TrackedList || row < 0 || row >= ListView->RowCount()) return std::string();
+    const TWindowDetails* record = TrackedList->Get(static_cast<int>(ListView->RowData(row)));
+    return record ? StyleText(record->Style, record->ClassName) : std::string();
 }
 
 void TWindowsTab::DeleteSelected() {

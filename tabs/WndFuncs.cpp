@@ -3,9 +3,11 @@
 
 #include "app/Shared.h"
 #include "app/WinApiEx.h"
+#include "app/WindowCalls.h"
 #include "tabs/MoveSizeText.h"
 #include "ui/QrDialogs.h"
 
+#include <algorithm>
 #include <vector>
 
 const char* const DestroyQuestionCaption = "Destroy Window?";
@@ -53,8 +55,11 @@ bool HasVerticalScrollBar(const TWndTarget& t) {
     return (t.Style & WS_VSCROLL) != 0;
 }
 
+// Commands on another thread's window must not wait for it: see WindowCalls.h. A toggle reads the state when
+// it runs, so that two toggles queued for a hung window cancel out as the user meant.
 void ToggleEnabled(const TWndTarget& t) {
-    EnableWindow(t.Handle, !IsWindowEnabled(t.Handle));
+    HWND h = t.Handle;
+    CallWithoutWaiting(h, [h] { EnableWindow(h, !IsWindowEnabled(h)); });
 }
 void ToggleVisible(const TWndTarget& t) {
     ShowWindowAsync(t.Handle, IsWindowVisible(t.Handle) ? SW_HIDE : SW_SHOW);
@@ -69,18 +74,19 @@ void Maximize(const TWndTarget& t) {
     ShowWindowAsync(t.Handle, SW_MAXIMIZE);
 }
 void BringToTop(const TWndTarget& t) {
-    SetWindowPos(t.Handle, HWND_TOP, 0, 0, 0, 0, NoMoveNoSize);
+    SetWindowPosSafely(t.Handle, HWND_TOP, 0, 0, 0, 0, NoMoveNoSize);
 }
 void SendToBack(const TWndTarget& t) {
-    SetWindowPos(t.Handle, HWND_BOTTOM, 0, 0, 0, 0, NoMoveNoSize);
+    SetWindowPosSafely(t.Handle, HWND_BOTTOM, 0, 0, 0, 0, NoMoveNoSize);
 }
 
 void ToggleTopMost(const TWndTarget& t) {
-    SetWindowPos(t.Handle, IsTopMost(t) ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0, NoMoveNoSize);
+    SetWindowPosSafely(t.Handle, IsTopMost(t) ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0, NoMoveNoSize);
 }
 
-void MakeViewable(const TWndTarget& t) {
-    HWND h = t.Handle;
+// The steps depend on each other (the rectangle is read once the window is restored), so for another
+// thread's window the whole sequence runs off this thread rather than each call on its own.
+void MakeViewableNow(HWND h) {
     if (IsIconic(h)) OpenIcon(h);
     if (!IsWindowVisible(h)) ShowWindowAsync(h, SW_SHOW);
     SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, NoMoveNoSize);
@@ -97,6 +103,11 @@ void MakeViewable(const TWndTarget& t) {
                  SWP_NOZORDER | SWP_NOSIZE);
 }
 
+void MakeViewable(const TWndTarget& t) {
+    HWND h = t.Handle;
+    CallWithoutWaiting(h, [h] { MakeViewableNow(h); });
+}
+
 // Text messages go to another program's window: one that hangs must not hang us too. It gets the same
 // half second as the tracked-window record's caption fallback.
 const UINT TextTimeoutMs = 500;
@@ -109,14 +120,42 @@ bool SendWithin(HWND h, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
     return true;
 }
 
-std::string FullWindowText(HWND h) {
+// The title the window system keeps for the window, read without a message to the window.
+std::string StoredWindowText(HWND h) {
+    std::vector<wchar_t> wide(static_cast<size_t>(MaxWindowTextLength) + 1, L'\0');
+    int length = InternalGetWindowText(h, wide.data(), static_cast<int>(wide.size()));
+    if (length <= 0) return std::string();
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return std::string();
+    std::string text(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), length, &text[0], bytes, nullptr, nullptr);
+    return text;
+}
+
+// The window's own answer is its length, and a window may answer anything: the buffer is bounded, so a
+// window cannot make us allocate without limit; a longer text is read up to the bound.
+bool ReadWindowText(HWND h, std::string& text) {
     LRESULT length = 0;
-    if (!SendWithin(h, WM_GETTEXTLENGTH, 0, 0, length) || length <= 0) return std::string();
-    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+    if (!SendWithin(h, WM_GETTEXTLENGTH, 0, 0, length)) return false;
+    if (length <= 0) {
+        text.clear();
+        return true;
+    }
+    std::vector<char> buffer(static_cast<size_t>(std::min<LRESULT>(length, MaxWindowTextLength)) + 1, '\0');
     LRESULT copied = 0;
-    SendWithin(h, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), copied);
+    if (!SendWithin(h, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), copied))
+        return false;
     buffer.back() = '\0';
-    return buffer.data();
+    text = buffer.data();
+    return true;
+}
+
+// A window that does not answer in time starts the dialog from its stored title rather than from nothing:
+// confirming the dialog unchanged must not wipe the window's text.
+std::string FullWindowText(HWND h, bool answers) {
+    std::string text;
+    if (answers && ReadWindowText(h, text)) return text;
+    return StoredWindowText(h);
 }
 
 bool Answers(HWND h) {
@@ -133,11 +172,10 @@ HWND DialogOwner(HWND h) {
 void SetText(const TWndTarget& t) {
     // Asked first because Wine's WM_GETTEXTLENGTH to a hung window of another process ignores the timeout.
     bool answers = Answers(t.Handle);
-    std::string text = answers ? FullWindowText(t.Handle) : std::string();
+    std::string text = FullWindowText(t.Handle, answers);
     if (!InputDialog(answers ? t.Handle : nullptr, "Enter a new Window Text...", text, nullptr, t.ClassName))
         return;
-    LRESULT unused = 0;
-    SendWithin(t.Handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), unused);
+    SetWindowTextSafely(t.Handle, text);
 }
 
 void MoveSize(const TWndTarget& t) {
@@ -157,21 +195,21 @@ void MoveSize(const TWndTarget& t) {
                      MoveSizeCaption))
         return;
     TMoveSize wanted = ParseMoveSizeText(text, geometry);
-    SetLastError(ERROR_SUCCESS);
-    if (!SetWindowPos(h, nullptr, wanted.Left, wanted.Top, wanted.Width, wanted.Height, wanted.Flags))
-        ShowFailure(MoveSizeFailedText, MoveSizeCaption);
+    // The report is the fixed text alone. For another thread's window the move is only requested, so only
+    // a request the platform refused (a window gone meanwhile) is reported.
+    if (!SetWindowPosSafely(h, nullptr, wanted.Left, wanted.Top, wanted.Width, wanted.Height, wanted.Flags))
+        ShowMessageBox(MoveSizeFailedText, MoveSizeCaption, MB_OK | MB_ICONERROR, nullptr);
 }
 
 void Redraw(const TWndTarget& t) {
-    RedrawWindow(t.Handle, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_FRAME);
+    RedrawWindowSafely(t.Handle, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_FRAME);
 }
 
 void ToggleHorizontalScrollBar(const TWndTarget& t) {
-    ShowScrollBar(t.Handle, SB_HORZ, !HasHorizontalScrollBar(t));
+    ShowScrollBarSafely(t.Handle, SB_HORZ, !HasHorizontalScrollBar(t));
 }
 void ToggleVerticalScrollBar(const TWndTarget& t) {
-    ShowScrollBar(t.Handle, SB_VERT, !HasVerticalScrollBar(t));
+    ShowScrollBarSafely(t.Handle, SB_VERT, !HasVerticalScrollBar(t));
 }
 void DrawFrame(const TWndTarget&) {}
 
@@ -205,7 +243,7 @@ void SetStyleAt(const TWndTarget& t, int index, const char* prompt) {
     LONG current = GetWindowLongA(t.Handle, index);
     std::string text = FormatText("%s%x", HexPrefix.c_str(), static_cast<uint32_t>(current));
     if (!InputDialog(DialogOwner(t.Handle), prompt, text, nullptr, t.ClassName)) return;
-    SetWindowLongA(t.Handle, index, IntFromText(text, current));
+    SetWindowLongSafely(t.Handle, index, IntFromText(text, current));
 }
 
 void SetStyle(const TWndTarget& t) {

@@ -56,6 +56,9 @@ enum TWndCommandRow {
 
 extern const TWndCommand WndCommands[WndCommandCount];
 
+// The most characters "Set Window Text..." reads from a window, whatever length the window claims.
+const int MaxWindowTextLength = 65535;
+
 TWndTarget WndTargetOf(const TWindowDetails& record);
 // Runs a command on the current record, or with allWindows on every record, by position as counted at the
 // start; a position that holds no record when its turn comes (the list changed meanwhile) is skipped.

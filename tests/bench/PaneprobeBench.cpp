@@ -3,10 +3,13 @@
 #include "app/Main.h"
 #include "config/EasyConfig.h"
 #include "tests/win32/TargetProcess.h"
+#include "TabsBench.h"
 
 #include <commctrl.h>
 
 #include <cstdio>
+
+void RunPlacementBench(TPaneprobeForm& form, TTargetProcess& target);
 
 namespace {
 
@@ -134,6 +137,8 @@ int main() {
                         tick / bare, 1.0 / tick, 1.0 / bare);
         }
         form.ScanAtMouse->SetValue(false);
+        RunPlacementBench(form, target);
+        RunTabsBench(form);
     }
     DeleteFileA((TestProgramFolder() + "paneprobe_bench.ini").c_str());
     return 0;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <cmath>
 #include <map>
 #include <vector>
 
@@ -167,6 +169,28 @@ TEST(ConfigTextForms, FloatTextRoundTripsInFixedAndScientificForm) {
     }
     number.SetAsText("  -3.5E2 ");
     EXPECT_EQ(number.Value, -350.0L);
+}
+
+TEST(ConfigTextForms, FloatOutOfRangeKeepsTheValueAndEveryWrittenTextReadsBack) {
+    TMapConfig config;
+    TConfigVarFloat& number = TConfigVarFloat::Create(&config, "f", "x", 0);
+    for (const char* beyond : {"1e5000", "-1e5000", "1e99999999999"}) {
+        number.SetValue(2.5L);
+        number.Modified = false;
+        number.SetAsText(beyond);
+        EXPECT_EQ(number.Value, 2.5L) << beyond;
+        EXPECT_TRUE(number.Modified) << "the setter still runs";
+    }
+    const long double extremes[] = {LDBL_MAX, -LDBL_MAX, LDBL_MIN, LDBL_TRUE_MIN, LDBL_EPSILON, 1e4000L};
+    for (long double value : extremes) {
+        number.SetValue(value);
+        const std::string text = number.AsText();
+        number.SetValue(0);
+        number.SetAsText(text);
+        EXPECT_NE(number.Value, 0) << text << " must read back";
+        EXPECT_LE(std::fabs(number.Value), LDBL_MAX) << text;
+        EXPECT_EQ(number.AsText(), text) << "a text read back is written the same way";
+    }
 }
 
 TEST(ConfigTextForms, FloatUsesTheLocaleDecimalSeparator) {

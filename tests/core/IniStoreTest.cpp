@@ -281,6 +281,107 @@ TEST_F(IniStore, AFailedWriteLeavesTheOldFileIntact) {
         EXPECT_EQ(entry.path().filename(), "Paneprobe.ini") << "no temporary file is left behind";
 }
 
+// A store whose reading of an existing file fails part-way, as a failing disk or a locked file would.
+class TStoreWithFailingRead : public TEasyConfigIni {
+  public:
+    using TEasyConfigIni::TEasyConfigIni;
+    mutable int Replacements = 0;
+
+  protected:
+    TFileRead ReadSettings(std::string& bytes) const override {
+        TEasyConfigIni::ReadSettings(bytes);
+        bytes.resize(bytes.size() / 2);
+        return TFileRead::Failed;
+    }
+    bool ReplaceSettings(const std::string& bytes) const override {
+        ++Replacements;
+        return TEasyConfigIni::ReplaceSettings(bytes);
+    }
+};
+
+TEST_F(IniStore, AFileThatCannotBeReadCompletelyIsNeverReplaced) {
+    const std::string original = "; mine\r\n[other]\r\nkeep=1\r\n[system]\r\nstay_on_top=false\r\n";
+    WriteFile(original);
+    TStoreWithFailingRead config(FileName);
+    TConfigVarBool& top = TConfigVarBool::Get(&config, "system", "stay_on_top", false);
+    top.SetValue(true);
+    config.Save(true);
+    EXPECT_EQ(config.Replacements, 0);
+    EXPECT_EQ(ReadFile(), original);
+    EXPECT_TRUE(top.Modified) << "what was not written stays to be written";
+}
+
+TEST_F(IniStore, ReadingTellsAMissingFileFromOneThatCannotBeRead) {
+    std::string bytes = "left over";
+    EXPECT_EQ(ReadWholeFile(FileName, bytes), TFileRead::Missing);
+    EXPECT_EQ(bytes, "");
+    WriteFile("[s]\r\n");
+    EXPECT_EQ(ReadWholeFile(FileName, bytes), TFileRead::Complete);
+    EXPECT_EQ(bytes, "[s]\r\n");
+    fs::remove(FileName);
+    fs::create_directory(FileName); // exists, but holds no bytes to read
+    EXPECT_EQ(ReadWholeFile(FileName, bytes), TFileRead::Failed);
+    EXPECT_FALSE(ReadFileBytes(FileName, bytes));
+
+    // A store saving over it keeps its hands off, and a missing file is still created.
+    TEasyConfigIni config(FileName);
+    TConfigVarBool::Get(&config, "system", "stay_on_top", false).SetValue(true);
+    config.Save(true);
+    EXPECT_TRUE(fs::is_directory(FileName));
+    fs::remove(FileName);
+    TConfigVarBool::Get(&config, "system", "stay_on_top", false).SetValue(true);
+    config.Save(true);
+    EXPECT_EQ(ReadFile(), "[system]\r\nstay_on_top=true\r\n");
+}
+
+TEST_F(IniStore, TheReplacementKeepsTheOldFilesPermissions) {
+    WriteFile("[system]\r\nstay_on_top=false\r\n");
+    const fs::perms wanted = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(FileName, wanted, fs::perm_options::replace);
+    TEasyConfigIni config(FileName);
+    TConfigVarBool::Get(&config, "system", "stay_on_top", false).SetValue(true);
+    config.Save(true);
+    EXPECT_EQ(ReadFile(), "[system]\r\nstay_on_top=true\r\n");
+    EXPECT_EQ(fs::status(FileName).permissions() & fs::perms::all, wanted);
+}
+
+TEST_F(IniStore, TheNextSaveRemovesATemporaryFileLeftByAnInterruptedOne) {
+    const std::string temporary = TemporaryFileName(FileName);
+    struct Case {
+        const char* name;
+        bool modify;
+    } cases[] = {{"a save that writes", true}, {"a save with nothing to write", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile("[system]\r\nstay_on_top=false\r\n");
+        { std::ofstream(temporary, std::ios::binary) << "[system]\r\nhalf"; }
+        fs::permissions(temporary, fs::perms::owner_read, fs::perm_options::replace);
+        TEasyConfigIni config(FileName);
+        TConfigVarBool& top = TConfigVarBool::Get(&config, "system", "stay_on_top", false);
+        if (c.modify) top.SetValue(true);
+        config.Save(true);
+        EXPECT_FALSE(fs::exists(temporary));
+        EXPECT_EQ(ReadFile(),
+                  c.modify ? "[system]\r\nstay_on_top=true\r\n" : "[system]\r\nstay_on_top=false\r\n");
+    }
+}
+
+TEST(SettingsFileName, ReplacesOnlyTheExecutablesExtensionWhateverThePathsLength) {
+    const std::string deep = "C:\\" + std::string(300, 'd') + "\\more.dir\\";
+    const struct {
+        std::string Executable;
+        std::string Expected;
+    } cases[] = {
+        {"C:\\Tools\\Paneprobe.exe", "C:\\Tools\\Paneprobe.ini"},
+        {deep + "Paneprobe.exe", deep + "Paneprobe.ini"},
+        {deep + "Paneprobe", deep + "Paneprobe.ini"},
+        {"C:\\my.tools\\Paneprobe", "C:\\my.tools\\Paneprobe.ini"},
+        {"/opt/pane.probe/run.x.exe", "/opt/pane.probe/run.x.ini"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SettingsFileNameFor(c.Executable), c.Expected);
+}
+
 TEST(IniText, WritesIntoTheRightPlaces) {
     TIniText ini("[a]\r\nx=1\r\n\r\n[b]\r\n");
     ini.Write("A", "y", "2");

@@ -69,6 +69,10 @@ TEST(FormatDuration, AllowedKindsDecideWhereTimeFlows) {
         {(1 << 6) | (1 << 8), -1, 61001, "01 min, 1001 msec"},
         {1 << 1, -1, 5, ""},
         {0, -1, 5, ""},
+        // A negative value keeps its sign even when no unit is written; the early exits come first.
+        {1 << 1, -1, -5, "-"},
+        {1 << 1, 2, -999, "-"},
+        {0, -1, -5, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatDuration(StandardDurationUnits, c.MaxParts, c.Value, c.Allowed), c.Expected)

@@ -1,12 +1,18 @@
 // A small program with known windows for the Win32 tests: a main window with a menu bar, a button, an
-// edit control, and a control that keeps its text itself and answers WM_GETTEXT on its own; a pop-up "probe"
+// edit control, and a control that keeps its text itself and answers WM_GETTEXT on its own (counted in its
+// window property "PaneprobeTextReads"; WM_APP + 1 with a number of milliseconds makes it that slow to
+// answer); a pop-up "probe"
 // window that refuses to close, counts the close requests and paint requests it gets (window properties
 // "PaneprobeCloses" and "PaneprobePaints"), and holds a child with a horizontal scroll bar; and a modeless
 // dialog.
 // Usage: PaneprobeTarget.exe TAG [hang]. The main window's caption is "Paneprobe Target TAG", the probe's
 // "Paneprobe Target TAG probe" and the dialog's "Paneprobe Target TAG dialog". With "hang"
-// the thread stops handling messages once a WM_APP message arrives. The program ends itself after a minute
+// the thread stops handling messages once a WM_APP message arrives, until the test releases it
+// (TargetHang.h). The program ends itself after a minute
 // so that a failed test never leaves it behind.
+#include "TargetChild.h"
+#include "TargetHang.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -20,16 +26,22 @@ const char* const ProbeClass = "PaneprobeTargetProbe";
 const char* const PlainClass = "PaneprobeTargetPlain";
 const char* const ClosesProperty = "PaneprobeCloses";
 const char* const PaintsProperty = "PaneprobePaints";
+const char* const TextReadsProperty = "PaneprobeTextReads"; // WM_GETTEXT messages the keeper answered
 // A colour that no theme draws, so that an inverted pixel is unmistakable.
 const COLORREF ProbeColor = RGB(0x20, 0x60, 0xA0);
 const char* const KeptText = "Text kept by the control";
 const UINT_PTR LifetimeTimer = 1;
 const UINT LifetimeMs = 60000;
 bool HangOnRequest = false;
+DWORD SlowTextMs = 0; // set by WM_APP + 1 to the keeper: how long it takes over each WM_GETTEXT
+
+void CountIn(HWND hWnd, const char* property);
 
 LRESULT CALLBACK KeeperProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_GETTEXT: {
+        CountIn(hWnd, TextReadsProperty);
+        if (SlowTextMs) Sleep(SlowTextMs);
         if (wParam == 0) return 0;
         size_t length = std::strlen(KeptText);
         if (length >= wParam) length = wParam - 1;
@@ -39,6 +51,9 @@ LRESULT CALLBACK KeeperProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     }
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(std::strlen(KeptText));
+    case WM_APP + 1:
+        SlowTextMs = static_cast<DWORD>(wParam);
+        return 0;
     case WM_SETTEXT:
         return TRUE; // the stored title stays empty
     default:
@@ -123,7 +138,7 @@ LRESULT CALLBACK MainProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam == LifetimeTimer) DestroyWindow(hWnd);
         return 0;
     case WM_APP:
-        if (HangOnRequest) Sleep(LifetimeMs);
+        if (HangOnRequest) HangUntilReleased(LifetimeMs);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -139,6 +154,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     std::string arguments = commandLine ? commandLine : "";
     std::string tag = arguments.substr(0, arguments.find(' '));
     HangOnRequest = arguments.find(" hang") != std::string::npos;
+    StartChildIfAsked(arguments, tag);
 
     WNDCLASSA keeper = {};
     keeper.lpfnWndProc = KeeperProc;

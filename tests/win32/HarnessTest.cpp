@@ -29,8 +29,7 @@ TEST(TargetProgram, ShowsItsWindowsInAnotherProcess) {
 TEST(TargetProgram, AHungTargetTimesOut) {
     TTargetProcess target("hung", true);
     ASSERT_NE(target.MainWindow(), nullptr);
-    target.Hang();
-    Sleep(100);
+    ASSERT_TRUE(target.Hang());
     char text[260] = "";
     DWORD_PTR length = 0;
     DWORD start = GetTickCount();

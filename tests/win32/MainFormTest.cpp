@@ -119,6 +119,7 @@ TEST_F(MainWindow, StoredSettingsAreAppliedInDeclarationOrder) {
                                                "window.left",
                                                "window.top",
                                                "window.maxed",
+                                               "gui.flash_picked_window",
                                                "system.scan_window_at_mouse"};
     EXPECT_EQ(TRecordingTab::Created[1]->ConfigNames, expected);
 }
@@ -388,6 +389,55 @@ TEST_F(MainWindow, EndOfAMoveRecordsTheRestoredGeometryAndSnaps) {
     SendMessageA(f.Handle(), WM_EXITSIZEMOVE, 0, 0);
     EXPECT_EQ(f.Width->Value, 640);
     EXPECT_EQ(f.Height->Value, 480);
+}
+
+// Moves the work area away from the screen's origin, as a taskbar at the left and the top does, and puts it
+// back afterwards.
+class TShiftedWorkArea {
+  public:
+    TShiftedWorkArea(int left, int top) {
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &saved, 0);
+        RECT area = {left, top, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        SystemParametersInfoA(SPI_SETWORKAREA, 0, &area, 0);
+    }
+    ~TShiftedWorkArea() { SystemParametersInfoA(SPI_SETWORKAREA, 0, &saved, 0); }
+    TShiftedWorkArea(const TShiftedWorkArea&) = delete;
+    TShiftedWorkArea& operator=(const TShiftedWorkArea&) = delete;
+
+  private:
+    RECT saved = {};
+};
+
+TEST_F(MainWindow, TheStoredPositionIsOnTheScreenWhereverTheWorkAreaStarts) {
+    TShiftedWorkArea shifted(100, 50);
+    RECT area = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    ASSERT_EQ(area.left, 100) << "the work area could not be moved";
+    TPaneprobeForm& f = Start();
+    // Every move ends where it was left, and is stored as such: no drift by the work area's offset.
+    for (int move = 0; move < 3; ++move) {
+        SetWindowPos(f.Handle(), nullptr, 300 + 10 * move, 200, 640, 480, SWP_NOZORDER);
+        SendMessageA(f.Handle(), WM_ENTERSIZEMOVE, 0, 0);
+        SendMessageA(f.Handle(), WM_EXITSIZEMOVE, 0, 0);
+        RECT rect = WindowRect();
+        EXPECT_EQ(rect.left, 300 + 10 * move);
+        EXPECT_EQ(rect.top, 200);
+        EXPECT_EQ(f.Left->Value, 300 + 10 * move);
+        EXPECT_EQ(f.Top->Value, 200);
+        EXPECT_EQ(f.Width->Value, 640);
+    }
+    // Set while maximized, a position becomes the restored one, on the screen.
+    SendMessageA(f.Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ASSERT_TRUE(IsZoomed(f.Handle()));
+    f.Left->SetValue(320);
+    f.Top->SetValue(240);
+    f.Width->SetValue(500);
+    ShowWindow(f.Handle(), SW_RESTORE);
+    RECT rect = WindowRect();
+    EXPECT_EQ(rect.left, 320);
+    EXPECT_EQ(rect.top, 240);
+    EXPECT_EQ(rect.right - rect.left, 500);
+    EXPECT_EQ(rect.bottom - rect.top, 480);
 }
 
 // A plain top-level window with one child, for the menu commands.

@@ -5,6 +5,7 @@
 #include "tabs/TabWindows.h"
 #include "tabs/WndFuncs.h"
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -141,6 +142,44 @@ TEST_F(TrackedTab, FocusStaysAtItsPositionAfterARebuild) {
     EXPECT_EQ(Tab<TWindowsTab>().Caption, "Tracked (1)");
 }
 
+// The focused row is scrolled fully into view after every rebuild, also when no row has changed.
+TEST_F(TrackedTab, EveryRebuildScrollsTheFocusedRowIntoView) {
+    // More rows than the list shows at once, added quietly: the tab hears once, about all of them.
+    TrackWindow(target.MainWindow(), false, true);
+    auto listener = std::move(TrackedList->OnChange);
+    TrackedList->OnChange = nullptr;
+    for (int i = 0; i < 60; ++i)
+        AddTracked(i % 2 ? target.Probe() : hidden);
+    TrackedList->OnChange = std::move(listener);
+    TrackedList->SetItemIndex(1);
+    TNvActionListView& list = *Tab<TWindowsTab>().ListView;
+    ASSERT_EQ(list.RowCount(), 61);
+    const HWND view = list.Handle();
+    ASSERT_LT(ListView_GetCountPerPage(view), 61) << "the rows must not all fit";
+    auto focusedRowInView = [&] {
+        int focused = list.FocusedIndex();
+        int top = ListView_GetTopIndex(view);
+        return focused >= top && focused < top + ListView_GetCountPerPage(view);
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+    } cases[] = {
+        {"rows unchanged", [] { TrackedList->SetItemIndex(TrackedList->ItemIndex() == 0 ? 1 : 0); }},
+        {"a row changed", [&] { AddTracked(hidden); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        list.SelectRow(0);
+        ASSERT_TRUE(focusedRowInView());
+        ListView_Scroll(view, 0, 2000); // the user scrolls the focused row out of view
+        ASSERT_FALSE(focusedRowInView());
+        c.change();
+        EXPECT_EQ(list.FocusedIndex(), 0);
+        EXPECT_TRUE(focusedRowInView());
+    }
+}
+
 TEST_F(TrackedTab, EnterAndDoubleClickMakeARowCurrent) {
     TrackThree();
     TNvActionListView& list = *Tab<TWindowsTab>().ListView;
@@ -255,6 +294,7 @@ TEST_F(TrackedTab, CheckMarksAreRefreshedWhenTheMenuOpensForALiveWindow) {
     restore.SetChecked(true);
     form->RunMenuCommand(0); // harmless: no such id
     ASSERT_TRUE(form->Menu->RunCommand(topMost.CommandId));
+    SettleWindowCalls({TrackedList->Current()->Handle});
     EXPECT_FALSE(topMost.Checked()) << "not before the menu opens again";
     SendMessageA(form->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(form->CommandsMenu->SubMenu), 3);
     EXPECT_TRUE(topMost.Checked());
@@ -262,6 +302,7 @@ TEST_F(TrackedTab, CheckMarksAreRefreshedWhenTheMenuOpensForALiveWindow) {
     EXPECT_FALSE(restore.Checked()) << "a command without a check mark is cleared";
 
     ASSERT_TRUE(form->Menu->RunCommand(topMost.CommandId));
+    SettleWindowCalls({TrackedList->Current()->Handle});
     SendMessageA(form->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(form->CommandsMenu->SubMenu), 3);
     EXPECT_FALSE(topMost.Checked());
 
@@ -283,6 +324,7 @@ TEST_F(TrackedTab, ShiftRunsACommandOnEveryTrackedWindow) {
     TNvMenuItem& enable = CommandItem(*form, WndEnable);
 
     ASSERT_TRUE(form->Menu->RunCommand(enable.CommandId));
+    SettleWindowCalls({target.MainWindow(), target.Probe()});
     EXPECT_FALSE(IsWindowEnabled(target.MainWindow()));
     EXPECT_TRUE(IsWindowEnabled(target.Probe())) << "without Shift only the current window";
     EnableWindow(target.MainWindow(), TRUE);
@@ -290,6 +332,7 @@ TEST_F(TrackedTab, ShiftRunsACommandOnEveryTrackedWindow) {
     HoldKeys({VK_SHIFT});
     ASSERT_TRUE(form->Menu->RunCommand(enable.CommandId));
     HoldKeys({});
+    SettleWindowCalls({target.MainWindow(), target.Probe(), button});
     EXPECT_FALSE(IsWindowEnabled(target.MainWindow()));
     EXPECT_FALSE(IsWindowEnabled(target.Probe()));
     EXPECT_FALSE(IsWindowEnabled(button));
@@ -307,6 +350,7 @@ TEST_F(TrackedTab, ShiftAsksOnceForEveryWindow) {
     ASSERT_TRUE(form->Menu->RunCommand(CommandItem(*form, WndSetText).CommandId));
     HoldKeys({});
     EXPECT_EQ(answerer.Seen().size(), 3u);
+    SettleWindowCalls({target.MainWindow(), target.Probe(), edit});
     char text[64] = {};
     GetWindowTextA(target.MainWindow(), text, sizeof text);
     EXPECT_STREQ(text, "one");
@@ -322,6 +366,7 @@ TEST_F(TrackedTab, ShortcutKeysRunCommands) {
     PostMessageA(form->Handle(), WM_KEYDOWN, 'E', 0);
     PumpMessages(100);
     HoldKeys({});
+    SettleWindowCalls({target.MainWindow()});
     EXPECT_FALSE(IsWindowEnabled(target.MainWindow())) << "Ctrl+E: Enable";
 }
 
@@ -345,6 +390,7 @@ TEST_F(TrackedTab, ACommandWorksOnItsCopyWhileScanningReplacesTheRecords) {
     RunWindowCommand(WndSetStyle, *TrackedList, false);
     ASSERT_EQ(answerer.Seen().size(), 1u);
     form->ScanAtMouse->SetValue(false);
+    SettleWindowCalls({probe});
     EXPECT_GT(changesWhileOpen, 4) << "the list was replaced while the dialog was open";
     ASSERT_NE(TrackedList->Current(), nullptr);
     EXPECT_NE(TrackedList->Current()->Handle, probe);

@@ -1,6 +1,9 @@
 // Starts the test target program and finds its windows.
 #include "TargetProcess.h"
 
+#include "app/WindowCalls.h"
+#include "tests/target/TargetHang.h"
+
 #include <vector>
 
 std::string TestProgramFolder() {
@@ -8,6 +11,16 @@ std::string TestProgramFolder() {
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder = path;
     return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+void SettleWindowCalls(std::initializer_list<HWND> windows) {
+    for (int i = 0; i < 250 && WindowCallWorkers() > 0; ++i)
+        Sleep(20);
+    for (HWND window : windows) {
+        DWORD_PTR unused = 0;
+        if (!IsOwnThreadWindow(window))
+            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &unused);
+    }
 }
 
 TTargetProcess::TTargetProcess(const std::string& tag, bool hangOnRequest) {
@@ -24,8 +37,13 @@ TTargetProcess::TTargetProcess(const std::string& tag, bool hangOnRequest) {
     CloseHandle(info.hThread);
     hProcess = info.hProcess;
     processId = info.dwProcessId;
+    if (hangOnRequest) {
+        hHung = CreateEventA(nullptr, TRUE, FALSE, TargetEventName("Hung", processId).c_str());
+        hRelease = CreateEventA(nullptr, TRUE, FALSE, TargetEventName("Release", processId).c_str());
+    }
     WaitForInputIdle(hProcess, 10000);
-    std::string caption = "Paneprobe Target " + tag;
+    // Words after the tag ask the target for more ("spawn"); the caption names the tag alone.
+    std::string caption = "Paneprobe Target " + tag.substr(0, tag.find(' '));
     for (int attempt = 0; attempt < 200 && !hMain; ++attempt) {
         hMain = FindWindowA("PaneprobeTargetMain", caption.c_str());
         if (!hMain) Sleep(25);
@@ -35,7 +53,24 @@ TTargetProcess::TTargetProcess(const std::string& tag, bool hangOnRequest) {
     hDialog = FindWindowA("#32770", (caption + " dialog").c_str());
 }
 
+bool TTargetProcess::Hang() const {
+    if (!hHung || !hRelease) return false;
+    ResetEvent(hRelease);
+    PostMessageA(hMain, WM_APP, 0, 0);
+    return WaitForSingleObject(hHung, 5000) == WAIT_OBJECT_0;
+}
+
+bool TTargetProcess::Release() const {
+    if (!hRelease) return false;
+    SetEvent(hRelease);
+    DWORD_PTR unused = 0;
+    return SendMessageTimeoutA(hMain, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &unused) != 0;
+}
+
 TTargetProcess::~TTargetProcess() {
+    if (hRelease) SetEvent(hRelease);
+    if (hHung) CloseHandle(hHung);
+    if (hRelease) CloseHandle(hRelease);
     if (!hProcess) return;
     if (WaitForSingleObject(hProcess, 0) == WAIT_TIMEOUT) {
         TerminateProcess(hProcess, 0);

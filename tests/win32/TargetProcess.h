@@ -3,12 +3,17 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 std::string TestProgramFolder();
 
+// Commands on another process's windows may finish after they return, since they never wait for it: waits,
+// at most a few seconds, until every such call has run and each window has handled what was sent before.
+void SettleWindowCalls(std::initializer_list<HWND> windows);
+
 class TTargetProcess {
-public:
+  public:
     explicit TTargetProcess(const std::string& tag, bool hangOnRequest = false);
     ~TTargetProcess();
     TTargetProcess(const TTargetProcess&) = delete;
@@ -26,18 +31,23 @@ public:
         return reinterpret_cast<UINT_PTR>(GetPropA(hProbe, property));
     }
     DWORD ProcessId() const { return processId; }
-    // Makes the target's thread stop handling messages (only when started with hangOnRequest).
-    void Hang() const { PostMessageA(hMain, WM_APP, 0, 0); }
+    // Makes the target's thread stop handling messages (only when started with hangOnRequest) and waits,
+    // at most a few seconds, until it has stopped; false if it did not.
+    bool Hang() const;
+    // Ends the hang and waits, at most a few seconds, until the target answers again.
+    bool Release() const;
 
     static const int ButtonId = 1;
     static const int EditId = 2;
     static const int KeeperId = 3;
     static const int ScrollerId = 4;
 
-private:
+  private:
     HANDLE hProcess = nullptr;
     DWORD processId = 0;
     HWND hMain = nullptr;
     HWND hProbe = nullptr;
     HWND hDialog = nullptr;
+    HANDLE hHung = nullptr;
+    HANDLE hRelease = nullptr;
 };

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 HWND Window(int n) {
@@ -200,8 +202,7 @@ TEST(WindowDetails, ACaptionOnlyTheWindowKnowsIsAskedFor) {
 TEST(WindowDetails, AHungWindowCostsAtMostTheTimeout) {
     TTargetProcess target("hung-details", true);
     ASSERT_NE(target.MainWindow(), nullptr);
-    target.Hang();
-    Sleep(100);
+    ASSERT_TRUE(target.Hang());
     TWindowDetails keeper(target.Child(TTargetProcess::KeeperId));
     DWORD start = GetTickCount();
     keeper.Refresh();
@@ -209,6 +210,64 @@ TEST(WindowDetails, AHungWindowCostsAtMostTheTimeout) {
     EXPECT_STREQ(keeper.Caption, "");
     EXPECT_STREQ(keeper.ClassName, "PaneprobeTextKeeper");
     EXPECT_LT(elapsed, 1000u) << "a 500 ms timeout plus the other reads";
+}
+
+// Sets how long the target's text-keeping control takes over each WM_GETTEXT; returns once it has handled
+// everything sent to it before.
+bool SetSlowText(HWND keeper, DWORD milliseconds) {
+    DWORD_PTR unused = 0;
+    return SendMessageTimeoutA(keeper, WM_APP + 1, milliseconds, 0, SMTO_NORMAL, 15000, &unused) != 0;
+}
+
+TEST(WindowDetails, AWindowThatDidNotAnswerIsAskedAgainOnlyOnceItAnswers) {
+    TTargetProcess target("silent-details");
+    ASSERT_NE(target.MainWindow(), nullptr);
+    const HWND keeperWindow = target.Child(TTargetProcess::KeeperId);
+    // Every WM_GETTEXT the control begins to handle.
+    auto reads = [&] { return reinterpret_cast<UINT_PTR>(GetPropA(keeperWindow, "PaneprobeTextReads")); };
+    TWindowDetails keeper(keeperWindow);
+    keeper.Refresh();
+    ASSERT_STREQ(keeper.Caption, "Text kept by the control");
+    EXPECT_FALSE(AwaitsAnswer(keeperWindow));
+    const UINT_PTR before = reads();
+
+    // The control now takes longer than a refresh waits: a refresh that asked it again would find it free
+    // after each answer it gave too late, and each of those questions would be counted.
+    ASSERT_TRUE(SetSlowText(keeperWindow, 700));
+    for (int tick = 0; tick < 6; ++tick) {
+        keeper.Refresh();
+        EXPECT_STREQ(keeper.Caption, "Text kept by the control") << "the record keeps its last caption";
+        EXPECT_STREQ(keeper.ClassName, "PaneprobeTextKeeper");
+        EXPECT_TRUE(AwaitsAnswer(keeperWindow)) << "not asked again until it answers";
+        TWindowDetails scanned(keeperWindow); // a scanning tick makes a new record every time
+        scanned.Refresh();
+        EXPECT_STREQ(scanned.Caption, "");
+    }
+    ASSERT_TRUE(SetSlowText(keeperWindow, 0));
+    EXPECT_EQ(reads(), before + 1) << "one question while it was slow, not one per refresh";
+
+    // Once its answer to the cheap question has come back, the window is asked for its text again.
+    for (int attempt = 0; attempt < 100 && AwaitsAnswer(keeperWindow); ++attempt)
+        PumpMessages(20);
+    EXPECT_FALSE(AwaitsAnswer(keeperWindow));
+    std::strcpy(keeper.Caption, "stale");
+    keeper.Refresh();
+    EXPECT_STREQ(keeper.Caption, "Text kept by the control");
+    EXPECT_EQ(reads(), before + 2);
+}
+
+TEST(WindowDetails, AWindowThatWentAwayWhileSilentIsForgotten) {
+    HWND window = nullptr;
+    {
+        TTargetProcess target("silent-gone", true);
+        ASSERT_NE(target.MainWindow(), nullptr);
+        window = target.Child(TTargetProcess::KeeperId);
+        ASSERT_TRUE(target.Hang());
+        TWindowDetails keeper(window);
+        keeper.Refresh();
+        EXPECT_TRUE(AwaitsAnswer(window));
+    } // the target process ends without ever answering
+    EXPECT_FALSE(AwaitsAnswer(window));
 }
 
 class TOtherTab : public TPaneprobeTab {

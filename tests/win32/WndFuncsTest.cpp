@@ -4,11 +4,16 @@
 #include "TargetProcess.h"
 #include "app/Shared.h"
 #include "app/WinApiEx.h"
+#include "app/WindowCalls.h"
 #include "tabs/WndFuncs.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <iterator>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -19,8 +24,13 @@ TWndTarget TargetOf(HWND h) {
     return WndTargetOf(record);
 }
 
+void Settle(HWND h) {
+    SettleWindowCalls({h});
+}
+
 void RunCommand(TWndCommandRow row, HWND h) {
     WndCommands[row].Execute(TargetOf(h));
+    Settle(h);
 }
 bool Checked(TWndCommandRow row, HWND h) {
     return WndCommands[row].IsChecked(TargetOf(h));
@@ -190,22 +200,252 @@ TEST_F(WndCommand, SetWindowTextAsksWithTheFullTextAndSetsTheAnswer) {
     EXPECT_EQ(answerer.Seen()[0].InitialText, "Text kept by the control");
 }
 
-TEST(WndCommandHungTarget, TextAndStyleDialogsDoNotWaitForAHungWindow) {
-    TTargetProcess hung("hungcommands", true);
-    ASSERT_NE(hung.MainWindow(), nullptr);
-    hung.Hang(); // the target's thread now sleeps for a minute
-    Sleep(200);
-    for (TWndCommandRow row : {WndSetText, WndMoveSize, WndSetStyle}) {
-        SCOPED_TRACE(WndCommands[row].Caption);
-        const char* caption = row == WndMoveSize ? "Move/Size Window" : "PaneprobeTargetMain";
-        TDialogAnswerer answerer({{caption, TAnswer::Escape, ""}});
-        DWORD start = GetTickCount();
-        RunCommand(row, hung.MainWindow());
-        DWORD elapsed = GetTickCount() - start;
-        ASSERT_EQ(answerer.Seen().size(), 1u) << "the dialog still comes up";
-        EXPECT_FALSE(answerer.Seen()[0].OwnerDisabled) << "a hung window does not own the dialog";
-        EXPECT_LT(elapsed, 8000u);
+// Runs the action; should it still not have returned after the watchdog's time (it waits for the hung
+// target), the target is released so that the action returns and the test fails instead of hanging.
+bool ReturnsWhileHung(const TTargetProcess& target, const std::function<void()>& action) {
+    const DWORD WatchdogMs = 10000;
+    std::atomic<bool> fired{false};
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread watchdog([&] {
+        if (WaitForSingleObject(done, WatchdogMs) == WAIT_TIMEOUT) {
+            fired = true;
+            target.Release();
+        }
+    });
+    action();
+    SetEvent(done);
+    watchdog.join();
+    CloseHandle(done);
+    return !fired;
+}
+
+// Every command on a window whose thread does not handle messages: the command returns while the window
+// still hangs, and what it asked for happens once the window answers again.
+TEST(WndCommandHungTarget, EveryCommandReturnsAndTakesEffectOnceTheWindowAnswers) {
+    TTargetProcess target("hungcommands", true);
+    ASSERT_NE(target.MainWindow(), nullptr);
+    ASSERT_NE(target.Probe(), nullptr);
+    HexPrefix = "0x";
+    const HWND main = target.MainWindow();
+    const HWND probe = target.Probe();
+    const HWND dialog = target.Dialog();
+    const HWND button = target.Child(TTargetProcess::ButtonId);
+    const HWND keeper = target.Child(TTargetProcess::KeeperId);
+    const HWND scroller = target.Scroller();
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const LONG exStyle = GetWindowLongA(probe, GWL_EXSTYLE);
+    UINT_PTR counted = 0; // a probe counter as it was before the command
+
+    struct Case {
+        TWndCommandRow Row;
+        HWND Window;
+        std::vector<TExpectedDialog> Dialogs;
+        std::function<void()> Setup;
+        std::function<bool()> TookEffect;
+        std::function<void()> Undo;
+    };
+    auto restore = [&] {
+        ShowWindow(main, SW_RESTORE);
+        WaitUntil([&] { return !IsIconic(main) && !IsZoomed(main); });
+    };
+    auto nothing = [] {};
+    const Case cases[] = {
+        {WndEnable,
+         main,
+         {},
+         nothing,
+         [&] { return !IsWindowEnabled(main); },
+         [&] { EnableWindow(main, TRUE); }},
+        {WndVisible,
+         main,
+         {},
+         nothing,
+         [&] { return !IsWindowVisible(main); },
+         [&] { ShowWindow(main, SW_SHOW); }},
+        {WndRestore,
+         main,
+         {},
+         [&] { ShowWindow(main, SW_MINIMIZE); },
+         [&] { return !IsIconic(main); },
+         nothing},
+        {WndMinimize, main, {}, nothing, [&] { return IsIconic(main) != FALSE; }, restore},
+        {WndMaximize, main, {}, nothing, [&] { return IsZoomed(main) != FALSE; }, restore},
+        {WndBringToTop, keeper, {}, nothing, [&] { return GetWindow(main, GW_CHILD) == keeper; }, nothing},
+        {WndSendToBack,
+         button,
+         {},
+         nothing,
+         [&] { return GetWindow(button, GW_HWNDNEXT) == nullptr; },
+         nothing},
+        {WndTopMost,
+         probe,
+         {},
+         nothing,
+         [&] { return (GetWindowLongA(probe, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; },
+         [&] { SetWindowPos(probe, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }},
+        {WndMakeViewable,
+         main,
+         {},
+         [&] { SetWindowPos(main, nullptr, -500, 100, 400, 300, SWP_NOZORDER); },
+         [&] { return RectOf(main).left == (screenWidth - 400) / 2; },
+         nothing},
+        {WndSetText,
+         main,
+         {{"PaneprobeTargetMain", TAnswer::TypeAndOk, "Renamed while hung"}},
+         nothing,
+         [&] { return TextOf(main) == "Renamed while hung"; },
+         nothing},
+        {WndMoveSize,
+         main,
+         {{"Move/Size Window", TAnswer::TypeAndOk, "50x60; 300x200"}},
+         nothing,
+         [&] {
+             RECT r = RectOf(main);
+             return r.left == 50 && r.top == 60 && r.right == 350 && r.bottom == 260;
+         },
+         nothing},
+        {WndRedraw,
+         probe,
+         {},
+         [&] { counted = target.ProbeCount("PaneprobePaints"); },
+         [&] { return target.ProbeCount("PaneprobePaints") > counted; },
+         nothing},
+        {WndHorizontalScrollBar,
+         scroller,
+         {},
+         nothing,
+         [&] { return !(GetWindowLongA(scroller, GWL_STYLE) & WS_HSCROLL); },
+         nothing},
+        {WndVerticalScrollBar,
+         scroller,
+         {},
+         nothing,
+         [&] { return (GetWindowLongA(scroller, GWL_STYLE) & WS_VSCROLL) != 0; },
+         nothing},
+        {WndDrawFrame, probe, {}, nothing, [] { return true; }, nothing},
+        {WndInvertColors, probe, {}, nothing, [] { return true; }, nothing},
+        {WndDestroy,
+         probe,
+         {{"Destroy Window?", TAnswer::Yes, ""}, {"Destroy Window", TAnswer::Ok, ""}},
+         [&] { counted = target.ProbeCount("PaneprobeCloses"); },
+         [&] { return target.ProbeCount("PaneprobeCloses") == counted + 2 && IsWindow(probe); },
+         nothing},
+        {WndEndDialog,
+         dialog,
+         {{"End Dialog", TAnswer::Ok, ""}},
+         nothing,
+         [&] { return IsWindowVisible(dialog) != FALSE; },
+         nothing},
+        {WndSetStyle,
+         probe,
+         {{"PaneprobeTargetProbe", TAnswer::TypeAndOk, "0x10CF0000"}},
+         nothing,
+         [&] { return GetWindowLongA(probe, GWL_STYLE) == (0x10CF0000 | WS_CLIPSIBLINGS); },
+         nothing},
+        {WndSetExStyle,
+         probe,
+         {{"PaneprobeTargetProbe", TAnswer::TypeAndOk, std::to_string(exStyle | WS_EX_ACCEPTFILES)}},
+         nothing,
+         [&] { return GetWindowLongA(probe, GWL_EXSTYLE) == (exStyle | WS_EX_ACCEPTFILES); },
+         nothing},
+    };
+    ASSERT_EQ(std::size(cases), static_cast<size_t>(WndCommandCount)) << "every row of the table";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(WndCommands[c.Row].Caption);
+        c.Setup();
+        ASSERT_TRUE(WaitUntil([&] {
+            DWORD_PTR unused = 0;
+            return SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &unused) != 0;
+        }));
+        const TWndTarget targetCopy = TargetOf(c.Window); // taken before the hang, as the menu would have it
+        ASSERT_TRUE(target.Hang());
+        std::vector<TSeenDialog> seen;
+        EXPECT_TRUE(ReturnsWhileHung(target, [&] {
+            TDialogAnswerer answerer(c.Dialogs, 8000);
+            WndCommands[c.Row].Execute(targetCopy);
+            seen = answerer.Seen();
+        })) << "the command waited for the hung window";
+        EXPECT_EQ(seen.size(), c.Dialogs.size());
+        for (const TSeenDialog& shown : seen)
+            EXPECT_FALSE(shown.OwnerDisabled) << "a hung window does not own a dialog";
+        if (c.Row == WndSetText && !seen.empty()) {
+            EXPECT_EQ(seen[0].InitialText, "Paneprobe Target hungcommands")
+                << "the stored title, not nothing";
+        }
+        ASSERT_TRUE(target.Release());
+        EXPECT_TRUE(WaitUntil(c.TookEffect, 5000)) << "the command took effect once the window answered";
+        c.Undo();
     }
+    EXPECT_TRUE(WaitUntil([] { return WindowCallWorkers() == 0; }))
+        << "the workers end once their calls are done";
+}
+
+// However often the user repeats a command on a window that stays hung, Paneprobe neither waits nor starts
+// a thread per command.
+TEST(WndCommandHungTarget, RepeatedCommandsOnAHungWindowAreBounded) {
+    TTargetProcess target("hungrepeat", true);
+    ASSERT_NE(target.MainWindow(), nullptr);
+    const HWND main = target.MainWindow();
+    ASSERT_TRUE(WaitUntil([] { return WindowCallWorkers() == 0; }));
+    const TWndTarget targetCopy = TargetOf(main);
+    ASSERT_TRUE(target.Hang());
+    EXPECT_TRUE(ReturnsWhileHung(target, [&] {
+        for (int i = 0; i < 200; ++i) {
+            WndCommands[WndEnable].Execute(targetCopy);
+            WndCommands[WndVerticalScrollBar].Execute(targetCopy);
+            WndCommands[WndMakeViewable].Execute(targetCopy);
+        }
+    }));
+    EXPECT_EQ(WindowCallWorkers(), 1) << "one worker for the one hung thread";
+    EXPECT_LE(PendingWindowCalls(), 32);
+    ASSERT_TRUE(target.Release());
+    EXPECT_TRUE(WaitUntil([] { return WindowCallWorkers() == 0; }));
+    EnableWindow(main, TRUE);
+}
+
+TEST(WndCommandOwnThread, CommandsOnThisThreadsWindowsTakeEffectAtOnce) {
+    HWND window = CreateWindowExA(0, "STATIC", "own", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsOwnThreadWindow(window));
+    RunCommand(WndEnable, window);
+    EXPECT_FALSE(IsWindowEnabled(window)) << "no worker: done when the command returns";
+    RunCommand(WndVerticalScrollBar, window);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_VSCROLL);
+    RunCommand(WndTopMost, window);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(WindowCallWorkers(), 0);
+    DestroyWindow(window);
+}
+
+LRESULT CALLBACK BoastfulTextProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETTEXTLENGTH) return static_cast<LRESULT>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A window may claim any text length; reading its text must neither fail nor allocate what it claims.
+TEST(WndCommandOwnThread, SetWindowTextBoundsTheLengthAWindowClaims) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = BoastfulTextProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "PaneprobeBoastfulText";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, "PaneprobeBoastfulText", "Modest text", WS_OVERLAPPEDWINDOW, 10, 10, 200,
+                                  100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    const LONG_PTR claims[] = {static_cast<LONG_PTR>(1)
+                                   << (sizeof(LONG_PTR) * 8 - 2), // beyond any allocation (2^62, or 2^30)
+                               static_cast<LONG_PTR>(0x7FFFFFFF), 3, -5};
+    const char* const expected[] = {"Modest text", "Modest text", "Mod", ""};
+    for (size_t i = 0; i < std::size(claims); ++i) {
+        SCOPED_TRACE(claims[i]);
+        SetWindowLongPtrA(window, GWLP_USERDATA, claims[i]);
+        TDialogAnswerer answerer({{"PaneprobeBoastfulText", TAnswer::Escape, ""}});
+        EXPECT_NO_THROW(RunCommand(WndSetText, window));
+        ASSERT_EQ(answerer.Seen().size(), 1u);
+        EXPECT_EQ(answerer.Seen()[0].InitialText, expected[i]);
+    }
+    DestroyWindow(window);
 }
 
 TEST_F(WndCommand, MoveSizeTakesTwoOrFourNumbers) {
@@ -264,8 +504,8 @@ TEST_F(WndCommand, MoveSizeReportsAWindowThatVanishedWhileAsking) {
     RunCommand(WndMoveSize, button);
     const auto& seen = answerer.Seen();
     ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[1].Prompt,
-              "Error moving or sizing the Window!\r\n\r\n" + ErrorText(ERROR_INVALID_WINDOW_HANDLE));
+    EXPECT_EQ(seen[1].Prompt, "Error moving or sizing the Window!") << "the fixed text alone";
+    EXPECT_EQ(seen[1].Caption, "Move/Size Window");
 }
 
 TEST_F(WndCommand, RedrawRepaintsTheWindow) {
@@ -293,7 +533,7 @@ TEST_F(WndCommand, ScrollBarsToggleFromTheRecordedStyle) {
     stale.Style |= WS_HSCROLL;
     EXPECT_TRUE(WndCommands[WndHorizontalScrollBar].IsChecked(stale));
     WndCommands[WndHorizontalScrollBar].Execute(stale); // hides the bar, which is hidden already
-    Sleep(100);
+    Settle(scroller);
     EXPECT_FALSE(GetWindowLongA(scroller, GWL_STYLE) & WS_HSCROLL);
 }
 
@@ -306,7 +546,10 @@ TEST_F(WndCommand, InvertColorsInvertsThePixels) {
     HDC screen = GetDC(nullptr);
     const COLORREF probeColor = RGB(0x20, 0x60, 0xA0);
     EXPECT_TRUE(WaitUntil([&] { return GetPixel(screen, spot.x, spot.y) == probeColor; }));
-    RunCommand(WndInvertColors, probe);
+    // Drawn at once by this thread, and undone by the window's next paint: so no paint may be pending, and
+    // the window must not run before the pixel is read.
+    Settle(probe);
+    WndCommands[WndInvertColors].Execute(TargetOf(probe));
     EXPECT_EQ(GetPixel(screen, spot.x, spot.y), RGB(0xDF, 0x9F, 0x5F));
     ReleaseDC(nullptr, screen);
 }

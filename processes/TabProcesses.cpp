@@ -1,0 +1,429 @@
+// TProcessesTab: the process tree as an owner-drawn list that keeps its selection and scroll position.
+#include "processes/TabProcesses.h"
+
+#include "app/WinApiEx.h"
+#include "config/EasyConfig.h"
+#include "processes/ProcessRows.h"
+#include "tabs/Properties.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace {
+
+const TNvListColumn Columns[] = {
+    {230, TNvAlignment::Left, "Filename"},       {42, TNvAlignment::Right, "PID"},
+    {42, TNvAlignment::Right, "P-PID"},          {114, TNvAlignment::Left, "Parent"},
+    {92, TNvAlignment::Right, "Created"},        {52, TNvAlignment::Right, "Threads"},
+    {52, TNvAlignment::Right, "Priority"},       {66, TNvAlignment::Right, "Window"},
+    {200, TNvAlignment::Left, "Window Caption"}, {485, TNvAlignment::Left, "Path"},
+};
+const char* const QuestionCaption = "Paneprobe";
+const char* const Question = "Are you certain you wish to terminate the process?";
+const UINT QuestionFlags = MB_OKCANCEL | MB_ICONEXCLAMATION;
+const DWORD TerminateAccess = PROCESS_TERMINATE | SYNCHRONIZE;
+const DWORD QueryAccess = 0x1000; // PROCESS_QUERY_LIMITED_INFORMATION
+// How long the list waits for an ended process to leave the system, so that the reload no longer shows it.
+const DWORD ExitWaitMs = 1000;
+
+UINT AlignmentFlag(TNvAlignment alignment) {
+    switch (alignment) {
+    case TNvAlignment::Right:
+        return DT_RIGHT;
+    case TNvAlignment::Centre:
+        return DT_CENTER;
+    default:
+        return DT_LEFT;
+    }
+}
+
+uint64_t CreationTimeOf(HANDLE process) {
+    FILETIME created = {}, exited = {}, kernel = {}, user = {};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+} // namespace
+
+TProcessListView::TProcessListView(TNvWindow& owner)
+    : TNvActionListView(owner, LVS_OWNERDRAWFIXED | LVS_SINGLESEL | LVS_NOSORTHEADER) {
+    ApplyItemHeight();
+}
+
+// The list asks for its row height when its size changes; a size notice makes it ask again now.
+void TProcessListView::ApplyItemHeight() {
+    RECT rect = {};
+    if (!Handle() || !GetWindowRect(Handle(), &rect)) return;
+    WINDOWPOS position = {};
+    position.hwnd = Handle();
+    position.cx = rect.right - rect.left;
+    position.cy = rect.bottom - rect.top;
+    position.flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SendMessageA(Handle(), WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
+}
+
+LRESULT TProcessListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT && OnPaintBegin) OnPaintBegin(*this);
+    return TNvActionListView::HandleMessage(message, wParam, lParam);
+}
+
+void TProcessListView::ColumnResized(int column, int width) {
+    TNvActionListView::ColumnResized(column, width);
+    Invalidate();
+}
+
+bool TProcessListView::HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_MEASUREITEM && lParam) {
+        if (ItemHeight == -1) return false;
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(ItemHeight);
+        result = TRUE;
+        return true;
+    }
+    if (message == WM_DRAWITEM && lParam) {
+        if (OnDrawItem) OnDrawItem(*this, *reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        result = TRUE;
+        return true;
+    }
+    return TNvActionListView::HandleNotify(message, wParam, lParam, result);
+}
+
+bool TProcessesTab::TRow::operator==(const TRow& other) const {
+    return ProcessId == other.ProcessId && Window == other.Window && CreationTime == other.CreationTime &&
+           Depth == other.Depth && Root == other.Root && Age == other.Age && Icon == other.Icon &&
+           ExeFile == other.ExeFile && Cells == other.Cells;
+}
+
+TProcessesTab::TProcessesTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
+    SetCaption("Processes");
+    Enumerator = std::make_unique<TProcessEnumerator>();
+    hIcons = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                              ILC_COLOR32 | ILC_MASK, 32, 32);
+    ImageList_SetBkColor(hIcons, RGB(255, 255, 255));
+    ListView = &Sheet->MakeChild<TProcessListView>();
+    ListView->SortColumn = -1;
+    ListView->AddColumns(Columns, ColumnCount - 1, ScreenPixelsPerInch());
+    ListView_SetImageList(ListView->Handle(), hIcons, LVSIL_SMALL);
+    ListView->OnDblClick = [this](TNvActionListView&) { TrackSelected(); };
+    ListView->OnKeyDown = [this](TNvActionListView&, WORD key, unsigned shift) {
+        if (key == VK_RETURN && shift == ssNone) TrackSelected();
+        if (key == VK_DELETE && shift == ssNone) TerminateSelected();
+        if (key == 'R' && shift == ssCtrl) ReloadProcesses();
+    };
+    ListView->OwnShortCuts = {VK_RETURN, VK_DELETE, static_cast<uint16_t>(ShortCutCtrl | 'R')};
+    ListView->OnDrawItem = [this](TProcessListView&, const DRAWITEMSTRUCT& draw) { DrawRow(draw); };
+    ListView->OnPaintBegin = [this](TProcessListView&) { BeginPaint(); };
+    BeginPaint();
+}
+
+// The list outlives the tab (its page owns it): it must not call into the tab or draw icons that are gone.
+TProcessesTab::~TProcessesTab() {
+    if (ListView) {
+        ListView->OnDrawItem = nullptr;
+        ListView->OnPaintBegin = nullptr;
+        ListView->OnKeyDown = nullptr;
+        ListView->OnDblClick = nullptr;
+        if (ListView->Handle()) ListView_SetImageList(ListView->Handle(), nullptr, LVSIL_SMALL);
+    }
+    ListView = nullptr;
+    if (hIcons) ImageList_Destroy(hIcons);
+}
+
+void TProcessesTab::Activate() {
+    if (ConfigStore)
+        TConfigVarInt::Get(ConfigStore, "tabs", "update_interval_ms", 2500).SetValue(UpdateIntervalMs);
+}
+
+int TProcessesTab::IconCount() const {
+    return ImageList_GetImageCount(hIcons);
+}
+
+int TProcessesTab::StockIcon() {
+    auto found = iconOfPath.find(std::string());
+    if (found != iconOfPath.end()) return found->second;
+    int index = -1;
+    SHSTOCKICONINFO info = {};
+    info.cbSize = sizeof info;
+    if (SUCCEEDED(SHGetStockIconInfo(SIID_APPLICATION, SHGSI_ICON | SHGSI_SMALLICON, &info)) && info.hIcon) {
+        index = ImageList_AddIcon(hIcons, info.hIcon);
+        DestroyIcon(info.hIcon);
+    }
+    // Systems without stock icons (Wine) still have the shared application icon.
+    if (index < 0) {
+        HANDLE shared = LoadImageA(nullptr, MAKEINTRESOURCEA(32512) /* IDI_APPLICATION */, IMAGE_ICON,
+                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+        if (shared) index = ImageList_AddIcon(hIcons, static_cast<HICON>(shared));
+    }
+    iconOfPath.emplace(std::string(), index);
+    return index;
+}
+
+// Each path's icon is taken from the file once and kept while a process with that path is listed.
+int TProcessesTab::ProcessIcon(const std::string& path) {
+    if (path.empty()) return StockIcon();
+    auto found = iconOfPath.find(path);
+    if (found != iconOfPath.end()) return found->second;
+    HICON small = nullptr;
+    int index = -1;
+    ++IconsExtracted;
+    if (ExtractIconExA(path.c_str(), 0, nullptr, &small, 1) > 0 && small) {
+        index = ImageList_AddIcon(hIcons, small);
+        DestroyIcon(small);
+    }
+    if (index < 0) index = StockIcon();
+    iconOfPath.emplace(path, index);
+    return index;
+}
+
+// Images no fresh row uses leave the list; the later images move down, and so do their indexes.
+void TProcessesTab::DropUnusedIcons(const std::vector<TRow>& fresh) {
+    std::unordered_set<int> used;
+    std::unordered_set<std::string> paths;
+    for (const TRow& row : fresh) {
+        used.insert(row.Icon);
+        paths.insert(row.Cells.back());
+    }
+    // Paths that no process has any more are forgotten, also those that share the stock icon.
+    for (auto it = iconOfPath.begin(); it != iconOfPath.end();)
+        it = !it->first.empty() && !paths.count(it->first) ? iconOfPath.erase(it) : std::next(it);
+    std::vector<int> unused;
+    for (int index = 0; index < IconCount(); ++index)
+        if (!used.count(index)) unused.push_back(index);
+    if (unused.empty()) return;
+    for (auto it = unused.rbegin(); it != unused.rend(); ++it)
+        ImageList_Remove(hIcons, *it);
+    for (auto it = iconOfPath.begin(); it != iconOfPath.end();) {
+        if (std::binary_search(unused.begin(), unused.end(), it->second)) {
+            it = iconOfPath.erase(it);
+            continue;
+        }
+        if (it->second >= 0)
+            it->second -=
+                static_cast<int>(std::lower_bound(unused.begin(), unused.end(), it->second) - unused.begin());
+        ++it;
+    }
+}
+
+TProcessesTab::TRow TProcessesTab::MakeRow(TProcess& process, double now) {
+    TRow row;
+    row.ProcessId = process.ProcessId;
+    row.Depth = process.Depth;
+    row.Root = process.Parent == nullptr;
+    row.ExeFile = process.ExeFile;
+    row.Data = static_cast<LPARAM>(process.ProcessId);
+    const std::string path = Enumerator->ReadTimesAndPath(process);
+    row.Window = process.Window;
+    row.CreationTime = process.CreationTime;
+    if (process.CreationTime) {
+        FILETIME created = {static_cast<DWORD>(process.CreationTime),
+                            static_cast<DWORD>(process.CreationTime >> 32)};
+        double local = FileTimeToLocalDateTime(created);
+        row.Age = ProcessAge(local != 0, now, local);
+    }
+    std::string caption;
+    if (process.Window) {
+        TWindowDetails details(reinterpret_cast<HWND>(process.Window));
+        details.Refresh();
+        caption = details.Caption;
+    }
+    const TProcess* parent = Enumerator->FindById(process.ParentProcessId);
+    row.Icon = ProcessIcon(path);
+    row.Cells =
+        ProcessSubItems(process, parent ? parent->ExeFile : std::string(), AgeText(row.Age), caption, path);
+    return row;
+}
+
+// The selection follows its process, or stays at its position when the process has gone; the view keeps
+// its scroll position because rows are rewritten in place and only where they differ.
+void TProcessesTab::ReloadProcesses() {
+    HWND list = ListView->Handle();
+    const int top = ListView_GetTopIndex(list);
+    const TRow* selected = SelectedRow();
+    int selectedIndex = selected ? ListView->SelectedIndex() : 0;
+    bool anySelected = selected != nullptr;
+    uint32_t selectedId = selected ? selected->ProcessId : 0;
+
+    std::vector<TRow> fresh;
+    Enumerator->Clear();
+    Enumerator->Snapshot();
+    Enumerator->FindWindows();
+    Enumerator->BuildTree();
+    const double now = LocalNow();
+    fresh.reserve(static_cast<size_t>(Enumerator->Count()));
+    for (int i = 0; i < Enumerator->Count(); ++i)
+        fresh.push_back(MakeRow(Enumerator->Item(i), now));
+    DropUnusedIcons(fresh);
+    // Indexes may have moved down: ask the cache again, which now extracts nothing.
+    for (TRow& row : fresh) {
+        const std::string& path = row.Cells.back();
+        auto found = iconOfPath.find(path);
+        row.Icon = found != iconOfPath.end() ? found->second : ProcessIcon(path);
+    }
+    ShowRows(std::move(fresh));
+
+    int wanted = -1;
+    for (size_t i = 0; anySelected && i < rows.size() && wanted < 0; ++i)
+        if (rows[i].ProcessId == selectedId) wanted = static_cast<int>(i);
+    if (wanted < 0 && selectedIndex < static_cast<int>(rows.size())) wanted = selectedIndex;
+    SelectQuietly(wanted);
+    // Rows added or removed at the end can make the list scroll on its own: back to the same top row.
+    const int topNow = ListView_GetTopIndex(list);
+    if (topNow != top) ListView_Scroll(list, 0, (top - topNow) * ListView->ItemHeight);
+
+    std::string caption = FormatText("Processes (%d)", Enumerator->Count());
+    if (caption != Caption) SetCaption(caption);
+}
+
+void TProcessesTab::ShowRows(std::vector<TRow> fresh) {
+    HWND list = ListView->Handle();
+    const int oldCount = static_cast<int>(rows.size()), newCount = static_cast<int>(fresh.size());
+    const bool reshaped = oldCount != newCount;
+    if (reshaped) SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    while (ListView->RowCount() > newCount)
+        ListView_DeleteItem(list, ListView->RowCount() - 1);
+    for (int i = 0; i < newCount; ++i) {
+        const TRow& row = fresh[static_cast<size_t>(i)];
+        const TRow* old = i < oldCount && i < ListView->RowCount() ? &rows[static_cast<size_t>(i)] : nullptr;
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+        item.iItem = i;
+        item.pszText = const_cast<char*>(row.ExeFile.c_str());
+        item.lParam = row.Data;
+        item.iImage = row.Icon;
+        if (!old) {
+            if (ListView_InsertItem(list, &item) < 0) continue;
+        } else if (old->ExeFile != row.ExeFile || old->Icon != row.Icon || old->Data != row.Data) {
+            ListView_SetItem(list, &item);
+        }
+        for (size_t c = 0; c < row.Cells.size(); ++c)
+            if (!old || old->Cells[c] != row.Cells[c])
+                ListView_SetItemText(list, i, static_cast<int>(c + 1),
+                                     const_cast<char*>(row.Cells[c].c_str()));
+        // A changed text redraws its cell; the tint, the indent and the red marks concern the whole row.
+        if (old && (IsYoungProcess(old->Age) != IsYoungProcess(row.Age) || old->Depth != row.Depth ||
+                    old->Root != row.Root || old->Icon != row.Icon))
+            ListView_RedrawItems(list, i, i);
+    }
+    rows = std::move(fresh);
+    if (reshaped) {
+        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, FALSE);
+    }
+}
+
+void TProcessesTab::SelectQuietly(int index) {
+    HWND list = ListView->Handle();
+    int selected = ListView->SelectedIndex();
+    int focused = ListView->FocusedIndex();
+    if (selected == index && focused == index) return;
+    if (selected >= 0 && selected != index) ListView_SetItemState(list, selected, 0, LVIS_SELECTED);
+    if (focused >= 0 && focused != index) ListView_SetItemState(list, focused, 0, LVIS_FOCUSED);
+    if (index >= 0 && index < ListView->RowCount())
+        ListView_SetItemState(list, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+const TProcessesTab::TRow* TProcessesTab::SelectedRow() const {
+    int index = ListView ? ListView->SelectedIndex() : -1;
+    return index >= 0 && index < static_cast<int>(rows.size()) ? &rows[static_cast<size_t>(index)] : nullptr;
+}
+
+void TProcessesTab::TrackSelected() {
+    const TRow* row = SelectedRow();
+    if (row && row->Window) TrackWindow(reinterpret_cast<HWND>(row->Window), false, true);
+}
+
+// The process is held open while the question is on screen: its identifier cannot pass to another
+// process meanwhile, and the reloads that the timer makes during the question cannot change the answer's
+// target.
+void TProcessesTab::TerminateSelected() {
+    const TRow* row = SelectedRow();
+    if (!row) return;
+    const std::string name = row->ExeFile;
+    const uint64_t created = row->CreationTime;
+    TKernelHandle process(OpenProcess(TerminateAccess | QueryAccess, FALSE, row->ProcessId));
+    if (!process) process = TKernelHandle(OpenProcess(TerminateAccess, FALSE, row->ProcessId));
+    // The identifier already belongs to a process started after the one listed.
+    if (process && created && CreationTimeOf(process.Get()) && CreationTimeOf(process.Get()) != created)
+        process.Reset();
+    std::string text = std::string(Question) + "\r\n\r\n\"" + name + "\"";
+    if (ShowMessageBox(text, QuestionCaption, QuestionFlags, MainWindowHandle) != IDOK) return;
+    if (process && TerminateProcess(process.Get(), 0)) WaitForSingleObject(process.Get(), ExitWaitMs);
+    process.Reset();
+    if (ListView) ReloadProcesses();
+}
+
+void TProcessesTab::BeginPaint() {
+    HWND list = ListView ? ListView->Handle() : nullptr;
+    if (!list) return;
+    paint.Text = ListView_GetTextColor(list);
+    paint.Background = ListView_GetBkColor(list);
+    paint.HasFocus = GetFocus() == list;
+    int height = 16;
+    ImageList_GetIconSize(hIcons, &paint.IconWidth, &height);
+    HWND header = ListView_GetHeader(list);
+    for (int column = 0; column < ColumnCount; ++column)
+        if (!header || !Header_GetItemRect(header, column, &paint.Columns[column]))
+            paint.Columns[column] = RECT{};
+    // Header positions become list positions by the horizontal scroll, which one cell of the list tells.
+    RECT cell = {};
+    int top = ListView_GetTopIndex(list);
+    paint.Shift = 0;
+    if (top >= 0 && top < ListView->RowCount() && ListView_GetSubItemRect(list, top, 1, LVIR_BOUNDS, &cell))
+        paint.Shift = cell.left - paint.Columns[1].left;
+}
+
+void TProcessesTab::DrawRow(const DRAWITEMSTRUCT& draw) {
+    const int index = static_cast<int>(draw.itemID);
+    if (index < 0 || index >= static_cast<int>(rows.size())) return;
+    const TRow& row = rows[static_cast<size_t>(index)];
+    HDC dc = draw.hDC;
+    const bool hasFocus = paint.HasFocus;
+    const bool focusMark = hasFocus && (draw.itemState & ODS_FOCUS);
+    const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+    const int iconWidth = paint.IconWidth;
+
+    RECT rect = draw.rcItem;
+    const int rowHeight = rect.bottom - rect.top;
+    const int x = IconLeft(rect.left, iconWidth, row.Depth);
+    if (row.Icon >= 0)
+        ImageList_Draw(hIcons, row.Icon, dc, x, rect.top + (rowHeight - iconWidth) / 2, ILD_TRANSPARENT);
+    rect.left = x + iconWidth + IconTextGap;
+
+    COLORREF textColour = paint.Text;
+    if (selected) {
+        FillRect(dc, &rect, GetSysColorBrush(hasFocus ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+        textColour = GetSysColor(focusMark ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
+    }
+    SetBkMode(dc, TRANSPARENT);
+    for (int column = 0; column < ColumnCount; ++column) {
+        const RECT& extent = paint.Columns[column];
+        RECT cell = {extent.left + paint.Shift, rect.top, extent.right + paint.Shift, rect.bottom};
+        if (column == 0) cell.left = rect.left - 1;
+        if (cell.right <= cell.left) continue;
+        const size_t cellIndex = static_cast<size_t>(column - 1);
+        const std::string& text =
+            column == 0 ? row.ExeFile : (cellIndex < row.Cells.size() ? row.Cells[cellIndex] : std::string());
+        SetTextColor(dc, IsRootMarkCell(row.Root, column, selected) ? RootMarkColour : textColour);
+        DrawCell(dc, cell, text, column, row, selected);
+    }
+    if (focusMark) {
+        SetBkColor(dc, RGB(0, 0, 0));
+        SetTextColor(dc, RGB(255, 255, 255));
+        DrawFocusRect(dc, &rect);
+    }
+}
+
+void TProcessesTab::DrawCell(HDC dc, RECT cell, const std::string& text, int column, const TRow& row,
+                             bool selected) {
+    if (!selected) {
+        SetDCBrushColor(dc, CellColour(row.Age, column, paint.Background));
+        FillRect(dc, &cell, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    }
+    cell.left += CellInset;
+    cell.right -= CellInset;
+    if (text.empty()) return;
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &cell,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
+                  AlignmentFlag(Columns[column].Alignment));
+}

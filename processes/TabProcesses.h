@@ -1,0 +1,100 @@
+// The "Processes" tab: every running process as a tree, refreshed every 1.5 seconds; track a process's
+// window or end the process.
+#pragma once
+
+#include "app/Shared.h"
+#include "processes/ProcessEnumerator.h"
+#include "ui/NvActionListView.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// An action list whose owner draws every row at a fixed height.
+class TProcessListView : public TNvActionListView {
+  public:
+    explicit TProcessListView(TNvWindow& owner);
+
+    int ItemHeight = 16;
+    std::function<void(TProcessListView&, const DRAWITEMSTRUCT&)> OnDrawItem;
+    // A paint begins: the rows that follow are drawn with what the list looks like now.
+    std::function<void(TProcessListView&)> OnPaintBegin;
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void ColumnResized(int column, int width) override;
+    bool HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  private:
+    void ApplyItemHeight();
+};
+
+class TProcessesTab : public TPaneprobeTab {
+  public:
+    explicit TProcessesTab(TNvTabSheet* sheet);
+    ~TProcessesTab() override;
+
+    static const int UpdateIntervalMs = 1500;
+    static const int ColumnCount = 10;
+
+    TProcessListView* ListView = nullptr;
+    std::unique_ptr<TProcessEnumerator> Enumerator;
+
+    void Activate() override;
+    void Refresh() override { ReloadProcesses(); }
+    void ReloadProcesses();
+    // Double-click and Enter: the selected process's window becomes the tracked window.
+    void TrackSelected();
+    // Delete: asks, then ends the selected process and reloads.
+    void TerminateSelected();
+
+    // What a row shows; kept apart from the enumerator's records, which every reload replaces.
+    struct TRow {
+        uint32_t ProcessId = 0;
+        uintptr_t Window = 0;
+        uint64_t CreationTime = 0;
+        int Depth = 0;
+        bool Root = true;
+        int64_t Age = 0;
+        int Icon = -1;
+        std::string ExeFile;
+        std::vector<std::string> Cells; // the nine columns after the first
+        LPARAM Data = 0;                // the row's data: the process identifier
+        bool operator==(const TRow& other) const;
+    };
+    const std::vector<TRow>& Rows() const { return rows; }
+    // The selected row, or null.
+    const TRow* SelectedRow() const;
+    HIMAGELIST Icons() const { return hIcons; }
+    int IconCount() const;
+    // Icons taken from executables since the tab was created; a path keeps its icon across reloads.
+    int IconsExtracted = 0;
+
+  private:
+    TRow MakeRow(TProcess& process, double now);
+    int ProcessIcon(const std::string& path);
+    int StockIcon();
+    void DropUnusedIcons(const std::vector<TRow>& fresh);
+    void ShowRows(std::vector<TRow> fresh);
+    void SelectQuietly(int index);
+    void DrawRow(const DRAWITEMSTRUCT& draw);
+    void DrawCell(HDC dc, RECT cell, const std::string& text, int column, const TRow& row, bool selected);
+
+    // What every row of one paint shares; each question to the list is a message, costly under Wine.
+    struct TPaintState {
+        COLORREF Text = 0;
+        COLORREF Background = 0;
+        bool HasFocus = false;
+        int IconWidth = 16;
+        RECT Columns[ColumnCount] = {}; // header item rectangles: the cells' horizontal extents
+        int Shift = 0;                  // from header to list positions
+    };
+    void BeginPaint();
+    TPaintState paint;
+
+    std::vector<TRow> rows;
+    HIMAGELIST hIcons = nullptr;
+    std::unordered_map<std::string, int> iconOfPath; // "" holds the stock application icon
+};

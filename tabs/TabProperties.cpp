@@ -1,0 +1,104 @@
+// TPropertiesTab: fifteen rows whose Value cells follow the tracked window ten times a second.
+#include "tabs/TabProperties.h"
+
+#include "app/WinApiEx.h"
+#include "config/EasyConfig.h"
+#include "tabs/PropertyTexts.h"
+
+namespace {
+
+const TNvListColumn Columns[] = {
+    {160, TNvAlignment::Left, "Description"},
+    {360, TNvAlignment::Left, "Value"},
+    {70, TNvAlignment::Centre, "Group"},
+};
+const int GroupColumn = 2;
+
+int GroupOf(LPARAM key) {
+    return static_cast<int>(key & 0xFFFF);
+}
+int PropertyOf(LPARAM key) {
+    return static_cast<int>((key >> 16) & 0xFFFF);
+}
+
+} // namespace
+
+TPropertiesTab::TPropertiesTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
+    SetCaption("Properties");
+    ListView = &Sheet->MakeChild<TNvActionListView>(LVS_SINGLESEL);
+    ListView->SetSortColumn(GroupColumn);
+    ListView->AddColumns(Columns, static_cast<int>(std::size(Columns)) - 1, ScreenPixelsPerInch());
+    if (SharedImageList) ListView_SetImageList(ListView->Handle(), SharedImageList->Handle(), LVSIL_SMALL);
+    ListView->OnCompare = [this](TNvListView&, int a, int b) {
+        return CompareRows(ListView->RowData(a), ListView->RowData(b));
+    };
+    for (const TPropertyGroupClass& groupClass : PropertyGroupClasses())
+        Groups.push_back(groupClass.Create());
+    BuildRows();
+}
+
+void TPropertiesTab::Activate() {
+    if (ConfigStore)
+        TConfigVarInt::Get(ConfigStore, "tabs", "update_interval_ms", 2500).SetValue(UpdateIntervalMs);
+}
+
+void TPropertiesTab::BuildRows() {
+    HWND list = ListView->Handle();
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    ListView_DeleteAllItems(list);
+    shown.assign(Groups.size(), {});
+    for (size_t g = 0; g < Groups.size(); ++g) {
+        const TPropertyGroup& group = *Groups[g];
+        shown[g].assign(static_cast<size_t>(group.Count()), std::string());
+        for (int p = 0; p < group.Count(); ++p)
+            ListView->AddRow({group.GetDescription(p), "", group.Name}, RowKey(static_cast<int>(g), p),
+                             FirstImage + static_cast<int>(g));
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    ListView->Sort();
+    ListView->Invalidate();
+}
+
+// Only the cells whose text changed are written: each write invalidates its own row, and the list paints
+// them together, double-buffered, once the refresh is done. Rows are not sorted again.
+void TPropertiesTab::RefreshValues() {
+    const TWindowDetails* record = TrackedList ? TrackedList->Current() : nullptr;
+    for (auto& group : Groups) {
+        if (record)
+            group->Update(*record);
+        else
+            group->ClearValues();
+    }
+    HWND list = ListView->Handle();
+    for (size_t g = 0; g < Groups.size(); ++g) {
+        for (int p = 0; p < Groups[g]->Count(); ++p) {
+            const std::string& value = Groups[g]->GetValue(p);
+            std::string& cell = shown[g][static_cast<size_t>(p)];
+            if (value == cell) continue;
+            LVFINDINFOA find = {};
+            find.flags = LVFI_PARAM;
+            find.lParam = RowKey(static_cast<int>(g), p);
+            int row = ListView_FindItem(list, -1, &find);
+            if (row < 0) continue;
+            ListView_SetItemText(list, row, 1, const_cast<char*>(value.c_str()));
+            cell = value;
+        }
+    }
+}
+
+const std::string& TPropertiesTab::CellOf(LPARAM key, int column) const {
+    const TPropertyGroup& group = *Groups[static_cast<size_t>(GroupOf(key))];
+    if (column == 0) return group.GetDescription(PropertyOf(key));
+    if (column == 1) return shown[static_cast<size_t>(GroupOf(key))][static_cast<size_t>(PropertyOf(key))];
+    return group.Name;
+}
+
+int TPropertiesTab::CompareRows(LPARAM a, LPARAM b) const {
+    for (LPARAM key : {a, b})
+        if (GroupOf(key) >= static_cast<int>(Groups.size()) ||
+            PropertyOf(key) >= Groups[static_cast<size_t>(GroupOf(key))]->Count())
+            return 0;
+    int column = ListView->SortColumn;
+    if (column < 0 || column > GroupColumn) return 0;
+    return ComparePropertyCells(CellOf(a, column), CellOf(b, column), ListView->SortDescending);
+}

@@ -1,0 +1,259 @@
+// Refresh costs of the Processes and Properties tabs, each as a ratio against its bare platform work.
+#include "TabsBench.h"
+
+#include "app/QrLib.h"
+#include "config/EasyConfig.h"
+#include "processes/TabProcesses.h"
+#include "tabs/TabProperties.h"
+#include "tests/win32/TargetProcess.h"
+
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+double Seconds() {
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void PumpAll() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+struct TBareCounts {
+    int Processes = 0;
+    int Windows = 0;
+};
+
+// What a Processes refresh cannot avoid: one snapshot; one window enumeration with each window's process
+// and the facts its score needs; per process one open for its times and path (a second, lesser open where
+// the first is refused); and the caption of its chosen window, asked of the window when none is stored.
+TBareCounts BareProcessesRefresh() {
+    TBareCounts counts;
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot != INVALID_HANDLE_VALUE) {
+        PROCESSENTRY32 entry = {};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+            ids.push_back(entry.th32ProcessID);
+        CloseHandle(snapshot);
+    }
+    std::vector<HWND> windows;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    std::vector<HWND> windowOf(ids.size(), nullptr);
+    for (HWND window : windows) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        char text[2];
+        RECT rect;
+        volatile int facts = GetWindowTextA(window, text, sizeof text) + (GetParent(window) ? 1 : 0) +
+                             GetWindowRect(window, &rect) + GetWindowLongA(window, GWL_STYLE);
+        (void)facts;
+        for (size_t i = 0; i < ids.size(); ++i)
+            if (ids[i] == processId && !windowOf[i]) windowOf[i] = window;
+    }
+    for (size_t i = 0; i < ids.size(); ++i) {
+        char path[260];
+        DWORD size = sizeof path;
+        if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ids[i])) {
+            FILETIME times[4];
+            GetProcessTimes(process, &times[0], &times[1], &times[2], &times[3]);
+            QueryFullProcessImageNameA(process, 0, path, &size);
+            CloseHandle(process);
+        } else if (HANDLE limited = OpenProcess(0x1000, FALSE, ids[i])) {
+            QueryFullProcessImageNameA(limited, 0, path, &size);
+            CloseHandle(limited);
+        }
+        if (windowOf[i]) {
+            char caption[260] = "";
+            if (GetWindowTextA(windowOf[i], caption, sizeof caption) == 0) {
+                DWORD_PTR length = 0;
+                SendMessageTimeoutA(windowOf[i], WM_GETTEXT, sizeof caption,
+                                    reinterpret_cast<LPARAM>(caption), SMTO_ABORTIFHUNG, 500, &length);
+            }
+        }
+    }
+    counts.Processes = static_cast<int>(ids.size());
+    counts.Windows = static_cast<int>(windows.size());
+    return counts;
+}
+
+// What a Properties refresh cannot avoid: the process's times, path and object counts, the rectangles and
+// the two style words.
+void BarePropertiesRefresh(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId)) {
+        FILETIME times[4];
+        GetProcessTimes(process, &times[0], &times[1], &times[2], &times[3]);
+        char path[260];
+        DWORD size = sizeof path;
+        QueryFullProcessImageNameA(process, 0, path, &size);
+        for (DWORD counter : {0u, 1u, 2u, 4u})
+            GetGuiResources(process, counter);
+        CloseHandle(process);
+    }
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    GetClientRect(window, &rect);
+    volatile LONG style = GetWindowLongA(window, GWL_STYLE);
+    volatile LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+    (void)style, (void)exStyle;
+}
+
+template <class F> double TimePer(int count, F work, bool paint = true) {
+    double start = Seconds();
+    for (int i = 0; i < count; ++i) {
+        work();
+        if (paint) PumpAll();
+    }
+    return (Seconds() - start) / count;
+}
+
+void PrintRatio(const char* tab, const std::string& what, double bare, double painted, double unpainted) {
+    std::printf("\n%s refresh (%s, the tab shown):\n", tab, what.c_str());
+    std::printf("  bare platform work:              %9.1f us per refresh\n", bare * 1e6);
+    std::printf("  Paneprobe refresh, list painted: %9.1f us per refresh\n", painted * 1e6);
+    std::printf("  Paneprobe refresh, no painting:  %9.1f us per refresh\n", unpainted * 1e6);
+    std::printf("  ratio: %.2fx painted, %.2fx without painting (target at most 1.5x)\n", painted / bare,
+                unpainted / bare);
+}
+
+// Where the platform reports no counts (Wine), the first free handle slots show whether anything was left
+// behind: a leaked object keeps its slot, so the next one created lands elsewhere.
+uintptr_t FreeGdiSlot() {
+    HBRUSH brush = CreateSolidBrush(0);
+    uintptr_t slot = reinterpret_cast<uintptr_t>(brush) & 0xFFFF;
+    DeleteObject(brush);
+    return slot;
+}
+
+uintptr_t FreeKernelSlot() {
+    HANDLE handle = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, GetCurrentProcessId());
+    CloseHandle(handle);
+    return reinterpret_cast<uintptr_t>(handle);
+}
+
+uintptr_t gdiSlotBefore = 0, kernelSlotBefore = 0;
+
+void NoteSlots() {
+    gdiSlotBefore = FreeGdiSlot();
+    kernelSlotBefore = FreeKernelSlot();
+}
+
+DWORD HandleCount() {
+    DWORD count = 0;
+    return GetProcessHandleCount(GetCurrentProcess(), &count) ? count : 0;
+}
+
+void PrintObjects(const char* what, int refreshes, DWORD gdiBefore, DWORD userBefore, DWORD handlesBefore) {
+    DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    DWORD handles = HandleCount();
+    std::printf("  after %5d %s refreshes: GDI objects %lu -> %lu, USER objects %lu -> %lu, kernel handles "
+                "%lu -> %lu%s\n",
+                refreshes, what, static_cast<unsigned long>(gdiBefore), static_cast<unsigned long>(gdi),
+                static_cast<unsigned long>(userBefore), static_cast<unsigned long>(user),
+                static_cast<unsigned long>(handlesBefore), static_cast<unsigned long>(handles),
+                gdi + user + handles == 0 ? " (the platform reports no counts)" : "");
+    std::printf("    first free GDI handle slot %lu before, %lu after; next kernel handle 0x%lx before, "
+                "0x%lx after\n",
+                static_cast<unsigned long>(gdiSlotBefore), static_cast<unsigned long>(FreeGdiSlot()),
+                static_cast<unsigned long>(kernelSlotBefore), static_cast<unsigned long>(FreeKernelSlot()));
+}
+
+} // namespace
+
+void RunTabsBench(TPaneprobeForm& form) {
+    // A target of its own: the tick benchmark's may have reached the end of its minute.
+    TTargetProcess target("tabsbench");
+    HWND trackedChild = target.Child(TTargetProcess::ButtonId);
+    if (!trackedChild) {
+        std::printf("\nThe target program did not start for the tab benchmarks.\n");
+        return;
+    }
+    TProcessesTab* processes =
+        static_cast<TProcessesTab*>(form.TabManager->FindTab(TabClassOf<TProcessesTab>()));
+    TPropertiesTab* properties =
+        static_cast<TPropertiesTab*>(form.TabManager->FindTab(TabClassOf<TPropertiesTab>()));
+    if (!processes || !properties) {
+        std::printf("\nThe Processes or Properties tab is missing.\n");
+        return;
+    }
+    form.PageIndex->SetValue(processes->Sheet->PageIndex());
+    form.TabInterval->SetValue(0); // the refreshes are driven here
+    PumpAll();
+
+    const int rounds = 40;
+    TBareCounts counts;
+    double bare = 0, painted = 0, unpainted = 0;
+    for (int half = 0; half < 2; ++half) { // alternate, so that neither side gets a quieter system
+        bare += TimePer(rounds / 2, [&counts] { counts = BareProcessesRefresh(); }) / 2;
+        painted += TimePer(rounds / 2, [processes] { processes->ReloadProcesses(); }) / 2;
+        unpainted += TimePer(
+                         rounds / 2, [processes] { processes->ReloadProcesses(); }, false) /
+                     2;
+        PumpAll();
+    }
+    PrintRatio("Processes",
+               FormatText("%d processes, %d top-level windows", counts.Processes, counts.Windows), bare,
+               painted, unpainted);
+
+    TrackWindow(trackedChild, false, true);
+    form.PageIndex->SetValue(properties->Sheet->PageIndex());
+    form.TabInterval->SetValue(0);
+    PumpAll();
+    bare = painted = unpainted = 0;
+    for (int half = 0; half < 2; ++half) {
+        bare += TimePer(500, [trackedChild] { BarePropertiesRefresh(trackedChild); }) / 2;
+        painted += TimePer(500, [properties] { properties->RefreshValues(); }) / 2;
+        unpainted += TimePer(
+                         500, [properties] { properties->RefreshValues(); }, false) /
+                     2;
+        PumpAll();
+    }
+    PrintRatio("Properties", "a child window of another process", bare, painted, unpainted);
+
+    std::printf("\nObject counts of Paneprobe's own process (GetGuiResources, GetProcessHandleCount):\n");
+    form.PageIndex->SetValue(processes->Sheet->PageIndex());
+    form.TabInterval->SetValue(0);
+    processes->ReloadProcesses();
+    PumpAll();
+    DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    DWORD handles = HandleCount();
+    NoteSlots();
+    for (int i = 0; i < 1000; ++i) {
+        processes->ReloadProcesses();
+        PumpAll();
+    }
+    PrintObjects("Processes", 1000, gdi, user, handles);
+    form.PageIndex->SetValue(properties->Sheet->PageIndex());
+    form.TabInterval->SetValue(0);
+    properties->RefreshValues();
+    PumpAll();
+    gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    handles = HandleCount();
+    NoteSlots();
+    for (int i = 0; i < 10000; ++i) {
+        properties->RefreshValues();
+        PumpAll();
+    }
+    PrintObjects("Properties", 10000, gdi, user, handles);
+}
