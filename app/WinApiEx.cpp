@@ -2,10 +2,12 @@
 #include "app/WinApiEx.h"
 
 #include "app/TimeUtils.h"
+#include "ui/WinHandles.h"
 
 #include <vector>
 
 int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags, HWND owner) {
+    TFocusReturn focus;
     return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }
 

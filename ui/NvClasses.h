@@ -81,7 +81,8 @@ class TNvWindow {
     std::string Text() const;
     void SetText(const std::string& text);
     HFONT Font() const;
-    // Sets the font of this window and of every window inside it; the caller keeps the font alive.
+    // Sets the font of this window and of every window inside it that uses this window's font (a control
+    // that chose a font of its own keeps it); the caller keeps the font alive.
     void SetFontAll(HFONT font);
     void Invalidate();
     // An Alt+key press that no menu took, offered to each visible, enabled control of the form in turn;
@@ -118,6 +119,7 @@ class TNvWindow {
 
     HWND hWnd = nullptr;
     bool subclassed = false;
+    bool created = false; // an own-class window has had its WM_CREATE
     HFONT hFont = nullptr; // own-class windows answer WM_GETFONT themselves
     std::vector<std::unique_ptr<TNvWindow>> Children;
 };
@@ -277,9 +279,8 @@ class TNvStatusBar : public TNvWindow {
     void PaintInto(HDC dc);
     void PaintBuffered(HDC screen);
     std::vector<TPanel> Panels;
-    std::unique_ptr<TMemoryDc> backBuffer;
-    TBitmap backBitmap;
-    SIZE backBufferSize = {0, 0};
+    TBackBuffer backBuffer;
+    bool settingText = false;
 };
 
 class TNvEdit : public TNvWindow {
@@ -355,7 +356,9 @@ class TNvPageControl : public TNvWindow {
   private:
     void LayoutPages();
     void ShowActivePage();
+    void PaintBuffered();
     std::vector<TNvTabSheet*> Pages; // owned as children of this control
+    TBackBuffer backBuffer;
 };
 
 // An image list filled from consecutive bitmap resources.

@@ -56,17 +56,28 @@ const std::string& TNvStatusBar::PanelText(int index) const {
     return index < 0 || index >= PanelCount() ? none : Panels[static_cast<size_t>(index)].Text;
 }
 
+// The bar paints itself, but the control keeps every panel's text as well, so that SB_GETTEXT (screen
+// readers, inspection tools) reads what is shown; the owner-drawn panels carry their texts too, since the
+// control never draws them. Only a changed text costs the message.
 void TNvStatusBar::SetPanelText(int index, const std::string& text) {
     if (index < 0 || index >= PanelCount()) return;
     TPanel& panel = Panels[static_cast<size_t>(index)];
-    // The bar draws its texts itself, so a new text needs no message to the control.
+    if (panel.Text == text) return;
     panel.Text = text;
+    if (!Handle()) return;
+    // The control repaints the panel at once (Wine); the bar is drawn whole afterwards instead.
+    settingText = true;
+    SendMessageA(Handle(), SB_SETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
+    settingText = false;
 }
 
+// Drawn whole, so whatever a new text invalidated needs no second paint.
 void TNvStatusBar::RepaintNow() {
     if (!Handle() || !IsWindowVisible(Handle())) return;
     TWindowDc dc(Handle());
-    if (dc) PaintBuffered(dc.Get());
+    if (!dc) return;
+    PaintBuffered(dc.Get());
+    ValidateRect(Handle(), nullptr);
 }
 
 // The spring panel takes whatever the client width leaves after the fixed total.
@@ -116,17 +127,9 @@ void TNvStatusBar::PaintInto(HDC dc) {
 // Painted into a memory bitmap and copied at once, so that 30 updates a second do not flicker.
 void TNvStatusBar::PaintBuffered(HDC screen) {
     RECT client = ClientRect();
-    // The buffer is kept between paints and made anew only when the bar's size changes.
-    if (!backBuffer || backBufferSize.cx != client.right || backBufferSize.cy != client.bottom) {
-        backBuffer.reset();
-        backBitmap.Reset(CreateCompatibleBitmap(screen, client.right, client.bottom));
-        if (backBitmap) backBuffer = std::make_unique<TMemoryDc>(screen);
-        backBufferSize = {client.right, client.bottom};
-    }
-    if (backBuffer && *backBuffer) {
-        TSelectGuard select(backBuffer->Get(), backBitmap.Get());
-        PaintInto(backBuffer->Get());
-        BitBlt(screen, 0, 0, client.right, client.bottom, backBuffer->Get(), 0, 0, SRCCOPY);
+    if (HDC buffer = backBuffer.Prepare(screen, client.right, client.bottom)) {
+        PaintInto(buffer);
+        BitBlt(screen, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
     } else {
         PaintInto(screen);
     }
@@ -143,13 +146,12 @@ LRESULT TNvStatusBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT:
+        if (message == WM_PAINT && wParam == 0 && settingText) return 0; // stays invalid for the next paint
         if (wParam != 0) {
             PaintInto(reinterpret_cast<HDC>(wParam));
         } else {
-            PAINTSTRUCT paint;
-            HDC screen = BeginPaint(Handle(), &paint);
-            PaintBuffered(screen);
-            EndPaint(Handle(), &paint);
+            TPaintDc paint(Handle());
+            if (paint) PaintBuffered(paint.Get());
         }
         return 0;
     default:
@@ -208,12 +210,11 @@ TNvPanel::TNvPanel(TNvWindow& owner, const char* className) {
 
 LRESULT TNvPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_PAINT) return TNvWindow::HandleMessage(message, wParam, lParam);
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Handle(), &paint);
+    TPaintDc paint(Handle());
+    if (!paint) return 0;
     RECT client = ClientRect();
-    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    if (OnPaint) OnPaint(*this, dc);
-    EndPaint(Handle(), &paint);
+    FillRect(paint.Get(), &client, GetSysColorBrush(COLOR_BTNFACE));
+    if (OnPaint) OnPaint(*this, paint.Get());
     return 0;
 }
 
@@ -309,11 +310,34 @@ void TNvPageControl::ShowActivePage() {
         ShowWindow(Pages[static_cast<size_t>(i)]->Handle(), i == active ? SW_SHOWNA : SW_HIDE);
 }
 
+// Double-buffered: the control paints its background and tabs into a memory bitmap that is then copied at
+// once, so that the main window's frequent repaints do not flicker.
+void TNvPageControl::PaintBuffered() {
+    TPaintDc paint(Handle());
+    if (!paint) return;
+    RECT client = ClientRect();
+    HDC buffer = backBuffer.Prepare(paint.Get(), client.right, client.bottom);
+    HDC target = buffer ? buffer : paint.Get();
+    DefaultHandling(WM_ERASEBKGND, reinterpret_cast<WPARAM>(target), 0);
+    DefaultHandling(WM_PAINT, reinterpret_cast<WPARAM>(target), 0);
+    if (buffer) BitBlt(paint.Get(), 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
+}
+
 LRESULT TNvPageControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SIZE) {
+    switch (message) {
+    case WM_SIZE: {
         LRESULT result = DefaultHandling(message, wParam, lParam);
         LayoutPages();
         return result;
+    }
+    case WM_ERASEBKGND:
+        return 1; // erased in the buffer with the rest
+    case WM_PAINT:
+        if (wParam != 0) break; // painting into a given device context
+        PaintBuffered();
+        return 0;
+    default:
+        break;
     }
     return TNvWindow::HandleMessage(message, wParam, lParam);
 }

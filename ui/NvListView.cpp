@@ -256,7 +256,8 @@ LRESULT TNvListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (message == WM_CHAR && wParam == 3) return 0; // the Ctrl+C character is no search letter
-    if (message == WM_NOTIFY && Handle() && reinterpret_cast<NMHDR*>(lParam)->hwndFrom == Header()) {
+    if (message == WM_NOTIFY && lParam && Handle() &&
+        reinterpret_cast<NMHDR*>(lParam)->hwndFrom == Header()) {
         LRESULT result = DefaultHandling(message, wParam, lParam);
         HeaderNotify(*reinterpret_cast<NMHEADERA*>(lParam));
         return result;

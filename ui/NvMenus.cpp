@@ -1,6 +1,8 @@
 // TNvMainMenu and TNvPopupMenu: menus built from entry tables, found by entry id, with their shortcuts.
 #include "ui/NvClasses.h"
 
+#include "ui/MenuHotkeys.h"
+
 namespace {
 
 std::string KeyName(BYTE key) {
@@ -133,6 +135,25 @@ HMENU SubMenuOf(TNvMenuItem& item) {
 
 } // namespace
 
+// Automatic accelerator letters, for both menu classes: a level's items are shown anew whenever one is added,
+// since a new item can only take a letter that its siblings have left.
+void ShowWithHotkeys(HMENU menu, const std::vector<std::unique_ptr<TNvMenuItem>>& items) {
+    std::vector<std::string> captions;
+    for (const auto& item : items)
+        captions.push_back(item->Caption);
+    std::vector<std::string> shown = AutoHotkeyCaptions(captions);
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i]->IsSeparator()) continue;
+        std::string text = shown[i];
+        if (items[i]->ShortCut) text += "\t" + ShortCutText(items[i]->ShortCut);
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STRING;
+        info.dwTypeData = const_cast<char*>(text.c_str());
+        SetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
+    }
+}
+
 TNvMenuItem* TNvMenu::FindCommand(UINT commandId) const {
     return FindCommandIn(Items, commandId);
 }
@@ -164,6 +185,7 @@ TNvMenuItem& TNvMenu::AddItem(TNvMenuItem* parent, const std::string& caption, u
     acceleratorsStale = true;
     auto& list = parent ? parent->Items : Items;
     list.push_back(std::move(item));
+    ShowWithHotkeys(list.back()->ParentMenu, list);
     return *list.back();
 }
 
@@ -236,6 +258,7 @@ TNvMenuItem& TNvMainMenu::AddMenu(const std::string& caption, const TNvMenuEntry
     item->SubMenu = CreatePopupMenu();
     AppendMenuA(hMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(item->SubMenu), caption.c_str());
     Items.push_back(std::move(item));
+    ShowWithHotkeys(hMenu, Items);
     TNvMenuItem& top = *Items.back();
     AddEntries(&top, table, lastIndex, onClick);
     if (Owner.Handle()) DrawMenuBar(Owner.Handle());

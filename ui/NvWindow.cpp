@@ -16,9 +16,24 @@ int NextControlId() {
     return ++id;
 }
 
-BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) {
-    SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+struct TFontChange {
+    HFONT From;
+    HFONT To;
+};
+
+// Only windows that use the font being replaced (or none) take the new one.
+BOOL CALLBACK SetFontOnChild(HWND child, LPARAM changeData) {
+    auto change = reinterpret_cast<const TFontChange*>(changeData);
+    auto current = reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0));
+    if (current == change->From || !current)
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(change->To), TRUE);
     return TRUE;
+}
+
+// Creation messages are taken only at creation: sent to a live window, WM_NCCREATE would detach its object
+// and let the default handling rename the window from whatever the message points at.
+bool IsCreationMessage(UINT message) {
+    return message == WM_NCCREATE || message == WM_CREATE;
 }
 
 } // namespace
@@ -85,15 +100,19 @@ void TNvWindow::CreateControl(const char* className, DWORD style, DWORD exStyle,
 LRESULT CALLBACK TNvWindow::ClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto self = reinterpret_cast<TNvWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
+        if (self || !lParam) return 0;
         self = static_cast<TNvWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         if (self) {
             self->hWnd = window;
             SetPropA(window, KitProperty, self);
         }
+    } else if (message == WM_CREATE && self && self->created) {
+        return 0;
     }
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
     LRESULT result = Dispatch(self, message, wParam, lParam);
+    if (message == WM_CREATE) self->created = true;
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         RemovePropA(window, KitProperty);
@@ -102,9 +121,11 @@ LRESULT CALLBACK TNvWindow::ClassProc(HWND window, UINT message, WPARAM wParam, 
     return result;
 }
 
+// The subclass is put on after the control exists, so a creation message arriving here is never its own.
 LRESULT CALLBACK TNvWindow::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR selfData) {
     auto self = reinterpret_cast<TNvWindow*>(selfData);
+    if (IsCreationMessage(message)) return 0;
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, SubclassProc, KitSubclassId);
         RemovePropA(window, KitProperty);
@@ -158,6 +179,9 @@ bool TNvWindow::HandlesKey(WORD, unsigned) const {
 // Controls tell their parent about themselves; the kit hands that back to the control's own object.
 bool TNvWindow::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     HWND child = nullptr;
+    // Anyone may send these messages; a structure that is not there is not read.
+    if (!lParam && (message == WM_NOTIFY || message == WM_DRAWITEM || message == WM_MEASUREITEM))
+        return false;
     switch (message) {
     case WM_NOTIFY:
         child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
@@ -212,8 +236,9 @@ HFONT TNvWindow::Font() const {
 
 void TNvWindow::SetFontAll(HFONT font) {
     if (!hWnd) return;
+    TFontChange change = {Font(), font};
     SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    EnumChildWindows(hWnd, SetFontOnChild, reinterpret_cast<LPARAM>(font));
+    EnumChildWindows(hWnd, SetFontOnChild, reinterpret_cast<LPARAM>(&change));
 }
 
 void TNvWindow::Invalidate() {

@@ -1,6 +1,8 @@
 // The input dialog: a plain dialog procedure over template 1001.
 #include "ui/QrDialogs.h"
 
+#include "ui/WinHandles.h"
+
 #include <vector>
 
 const char* const InputDialogDefaultCaption = "Please Enter a Value";
@@ -25,7 +27,7 @@ void OnInitDialog(HWND hDlg, TInputDialogData& data) {
     HWND hEdit = GetDlgItem(hDlg, InputDialogEditId);
     SetWindowTextA(hEdit, data.Value.c_str());
     LOGFONTA font = {};
-    font.lfHeight = 13;
+    font.lfHeight = -13; // a character height of 13 pixels, not a cell height
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(font.lfFaceName, "Courier New", LF_FACESIZE);
@@ -81,6 +83,7 @@ bool InputDialog(HWND ownerWindow, const std::string& prompt, std::string& value
     data.Prompt = prompt;
     data.Value = value;
     HINSTANCE module = moduleHandle ? moduleHandle : GetModuleHandleA(nullptr);
+    TFocusReturn focus;
     INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(InputDialogTemplate), ownerWindow,
                                      InputDialogProc, reinterpret_cast<LPARAM>(&data));
     if (result != IDOK) return false;

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <utility>
 
 // Owns a kernel HANDLE (process, thread, snapshot, file); closes it once.
@@ -114,4 +115,67 @@ class TSelectGuard {
   private:
     HDC hDc;
     HGDIOBJ hPrevious;
+};
+
+// The paint bracket of a WM_PAINT: BeginPaint now, EndPaint on every way out, a throwing painter included.
+class TPaintDc {
+  public:
+    explicit TPaintDc(HWND window) : hWindow(window), hDc(BeginPaint(window, &paint)) {}
+    TPaintDc(const TPaintDc&) = delete;
+    TPaintDc& operator=(const TPaintDc&) = delete;
+    ~TPaintDc() {
+        if (hDc) EndPaint(hWindow, &paint);
+    }
+
+    HDC Get() const { return hDc; }
+    explicit operator bool() const { return hDc != nullptr; }
+
+  private:
+    HWND hWindow;
+    PAINTSTRUCT paint = {};
+    HDC hDc;
+};
+
+// A memory bitmap to paint into and then copy to the screen at once, so that frequent repaints do not
+// flicker. Kept between paints; made anew when the size changes.
+class TBackBuffer {
+  public:
+    // A memory device context of the given size with the bitmap selected; null when none can be made.
+    HDC Prepare(HDC screen, int width, int height) {
+        if (!select || width != size.cx || height != size.cy) {
+            select.reset(); // the old bitmap must leave its device context before it is deleted
+            bitmap.Reset();
+            dc.reset();
+            size = {width, height};
+            if (width <= 0 || height <= 0) return nullptr;
+            bitmap.Reset(CreateCompatibleBitmap(screen, width, height));
+            if (bitmap) dc = std::make_unique<TMemoryDc>(screen);
+            if (dc && *dc) select = std::make_unique<TSelectGuard>(dc->Get(), bitmap.Get());
+        }
+        return select ? dc->Get() : nullptr;
+    }
+
+  private:
+    std::unique_ptr<TMemoryDc> dc;
+    TBitmap bitmap;
+    std::unique_ptr<TSelectGuard> select;
+    SIZE size = {0, 0};
+};
+
+// Puts the keyboard focus back where it was when a modal dialog or message box closes: the platform hands
+// it to the dialog's owner window (or to whatever it activates next) instead.
+class TFocusReturn {
+  public:
+    TFocusReturn() : hFocus(GetFocus()) {}
+    TFocusReturn(const TFocusReturn&) = delete;
+    TFocusReturn& operator=(const TFocusReturn&) = delete;
+    ~TFocusReturn() {
+        if (!hFocus || !IsWindow(hFocus) || GetFocus() == hFocus) return;
+        HWND root = GetAncestor(hFocus, GA_ROOT);
+        if (root && GetForegroundWindow() != root) SetForegroundWindow(root);
+        SetFocus(hFocus);
+    }
+
+  private:
+    HWND hFocus;
 };

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -263,6 +264,42 @@ TEST_F(ControlKit, StatusPanelsDrawTheirTextsAndHandOverDrawnPanels) {
     EXPECT_EQ(drawn, (std::vector<int>{0, 0})) << "the owner draws panel 0 on each of the two paints";
 }
 
+LRESULT CALLBACK CountSetText(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR count) {
+    if (message == SB_SETTEXTA) ++*reinterpret_cast<int*>(count);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+std::string BarText(HWND bar, int panel) {
+    char text[256] = "";
+    SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// Other programs read the panels with SB_GETTEXT; a text that did not change costs no message.
+TEST_F(ControlKit, StatusPanelTextsAreReadableAndSetOnlyWhenTheyChange) {
+    TNvStatusBar& bar = host->MakeChild<TNvStatusBar>();
+    const int widths[] = {-40, 64, 64};
+    bar.AddPanels(widths, 2);
+    bar.SetBounds(0, 0, 400, TNvStatusBar::Height);
+    int sent = 0;
+    SetWindowSubclass(bar.Handle(), CountSetText, 1, reinterpret_cast<DWORD_PTR>(&sent));
+    struct Case {
+        int panel;
+        const char* text;
+        int messages;
+    };
+    const Case cases[] = {{0, "Button", 1}, {1, "2 / 3", 1}, {1, "2 / 3", 0}, {2, "", 0},
+                          {2, "x", 1},      {1, "3 / 3", 1}, {0, "Button", 0}};
+    for (const Case& c : cases) {
+        sent = 0;
+        bar.SetPanelText(c.panel, c.text);
+        EXPECT_EQ(sent, c.messages) << c.panel << " " << c.text;
+        EXPECT_EQ(BarText(bar.Handle(), c.panel), c.text) << c.panel;
+    }
+    RemoveWindowSubclass(bar.Handle(), CountSetText, 1);
+}
+
 const TNvMenuEntry FileEntries[] = {
     {11, 0, "&Open", 0, 0}, {0, 0, "-", 0, 0}, {12, ShortCutCtrl | 'S', "&Save", 0, 0}};
 const TNvMenuEntry ViewEntries[] = {{21, 0, "&Big", MenuFlagRadio, 0},
@@ -309,6 +346,13 @@ TEST_F(ControlKit, PopupMenuItemsComeFromTheirTable) {
         *host, [&clicked](TNvMenuItem& item) { clicked.push_back(item.Entry->Id); }, FileEntries, 2);
     EXPECT_EQ(popup.Count(), 3);
     EXPECT_EQ(GetMenuItemCount(popup.Handle()), 3);
+    char text[64] = "";
+    GetMenuStringA(popup.Handle(), 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&Open");
+    // Automatic letters in a popup menu too: "Other" finds its O taken and gets its t.
+    popup.AddItem(nullptr, "Other", 0, 0, nullptr);
+    GetMenuStringA(popup.Handle(), 3, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "O&ther");
     ASSERT_NE(popup.FindMenuItem(12), nullptr);
     EXPECT_TRUE(popup.RunCommand(popup.FindMenuItem(12)->CommandId));
     EXPECT_EQ(clicked, std::vector<int>{12});
@@ -434,6 +478,56 @@ TEST_F(ControlKit, PageControlRemembersThePreviousPage) {
     EXPECT_EQ(changes, 1);
     EXPECT_TRUE(shown(1));
     EXPECT_FALSE(shown(2));
+}
+
+TEST_F(ControlKit, APanelEndsItsPaintAlsoWhenItsPainterThrows) {
+    ShowWindow(host->Handle(), SW_SHOWNA);
+    TNvPanel& panel = host->MakeChild<TNvPanel>();
+    panel.SetBounds(0, 0, 100, 100);
+    for (bool throws : {false, true}) {
+        HDC painted = nullptr;
+        panel.OnPaint = [&painted, throws](TNvPanel&, HDC dc) {
+            painted = dc;
+            if (throws) throw std::runtime_error("the painter failed");
+        };
+        RedrawWindow(panel.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        ASSERT_NE(painted, nullptr);
+        RECT update = {};
+        EXPECT_FALSE(GetUpdateRect(panel.Handle(), &update, FALSE));
+        // EndPaint gives the device context back to the window's cache, where the next request finds it.
+        TWindowDc again(panel.Handle());
+        EXPECT_EQ(again.Get(), painted) << (throws ? "after a throwing painter" : "after a normal paint");
+    }
+}
+
+TEST_F(ControlKit, ThePageControlPaintsThroughABuffer) {
+    ShowWindow(host->Handle(), SW_SHOWNA);
+    TNvPageControl& pages = host->MakeChild<TNvPageControl>();
+    pages.SetBounds(0, 0, 300, 200);
+    pages.AddPage("First page");
+    pages.AddPage("Second");
+    // The background is erased in the buffer with the rest, never on its own on the screen.
+    HDC screen = GetDC(nullptr);
+    TMemoryDc memory(screen);
+    TBitmap bitmap(CreateCompatibleBitmap(screen, 300, 200));
+    ReleaseDC(nullptr, screen);
+    TSelectGuard select(memory.Get(), bitmap.Get());
+    const COLORREF marker = RGB(255, 0, 255);
+    TBrush markerBrush(CreateSolidBrush(marker));
+    RECT all = {0, 0, 300, 200};
+    FillRect(memory.Get(), &all, markerBrush.Get());
+    EXPECT_NE(SendMessageA(pages.Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), 0), 0);
+    EXPECT_EQ(GetPixel(memory.Get(), 150, 100), marker);
+    // The buffered paint shows the tabs: the first tab's caption leaves ink on the screen.
+    RedrawWindow(pages.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT tab = {};
+    TabCtrl_GetItemRect(pages.Handle(), 0, &tab);
+    TWindowDc dc(pages.Handle());
+    int ink = 0;
+    for (int x = tab.left + 4; x < tab.right - 4; ++x)
+        for (int y = tab.top + 3; y < tab.bottom - 2; ++y)
+            ink += GetPixel(dc.Get(), x, y) != GetSysColor(COLOR_BTNFACE);
+    EXPECT_GT(ink, 10);
 }
 
 TEST(Snapping, WithinTheDistanceAnEdgeIsTakenBeyondItNot) {

@@ -19,8 +19,8 @@ TEST(TargetProgram, ShowsItsWindowsInAnotherProcess) {
     char text[260] = "unchanged";
     EXPECT_EQ(GetWindowTextA(keeper, text, sizeof text), 0) << "the stored title is empty";
     DWORD_PTR length = 0;
-    ASSERT_NE(SendMessageTimeoutA(keeper, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                                  500, &length),
+    ASSERT_NE(SendMessageTimeoutA(keeper, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                  SMTO_ABORTIFHUNG, 500, &length),
               0);
     EXPECT_STREQ(text, "Text kept by the control");
     EXPECT_NE(GetMenu(target.MainWindow()), nullptr);

@@ -43,7 +43,7 @@ TEST(InputDialog, OpensWithPromptSelectedValueLimitAndFont) {
     EXPECT_EQ(seen[0].Selection, "0x94CF0000") << "typing must replace the initial value";
     EXPECT_EQ(seen[0].EditLimit, 32766u);
     EXPECT_STREQ(seen[0].EditFontInfo.lfFaceName, "Courier New");
-    EXPECT_EQ(seen[0].EditFontInfo.lfHeight, 13);
+    EXPECT_EQ(seen[0].EditFontInfo.lfHeight, -13) << "a character height of 13 pixels";
     LOGFONTA after = {};
     EXPECT_EQ(GetObjectA(seen[0].EditFont, sizeof after, &after), 0)
         << "the edit's font goes with the dialog";

@@ -119,6 +119,7 @@ TEST_F(ListExtras, CtrlCInTheTrackedListCopiesTheRowPastTheShortcuts) {
 
     // The shortcuts still reach the main window from the list.
     PressKey(list.Handle(), 'E', ssCtrl);
+    SettleWindowCalls({target.MainWindow()}); // the command does not wait for the other program
     EXPECT_FALSE(IsWindowEnabled(target.MainWindow())) << "Ctrl+E: Enable";
     EnableWindow(target.MainWindow(), TRUE);
 }

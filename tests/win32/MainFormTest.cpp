@@ -70,6 +70,12 @@ TEST_F(MainWindow, FirstStartIsCentredTracksItselfAndSavesOnlyWhatChanged) {
     EXPECT_EQ(f.StatusBar->PanelText(3), FormatText("0x%.8x", HandleValue(f.Handle())));
     EXPECT_EQ(f.StatusBar->PanelText(4), FormatText("%d x %d / %d x %d", static_cast<int>(rect.left),
                                                     static_cast<int>(rect.top), 720, 533));
+    for (int panel = 0; panel < 5; ++panel) {
+        char text[256] = "";
+        SendMessageA(f.StatusBar->Handle(), SB_GETTEXTA, static_cast<WPARAM>(panel),
+                     reinterpret_cast<LPARAM>(text));
+        EXPECT_EQ(text, f.StatusBar->PanelText(panel)) << "what other programs read of panel " << panel;
+    }
     EXPECT_FALSE(f.Menu->FindMenuItem(cmdScanAtMouse)->Checked());
     EXPECT_EQ(SharedImageList->Count(), 11);
     EXPECT_EQ(TRecordingTab::Created[0]->Activations, 1);
@@ -519,7 +525,8 @@ TEST_F(MainWindow, ScanWindowAtMouseTogglesItsCheckMark) {
     }
 }
 
-TEST_F(MainWindow, MenusCarryTheirCaptionsAndShortcuts) {
+// The menus choose accelerator letters for items that have none of their own.
+TEST_F(MainWindow, MenusCarryTheirCaptionsShortcutsAndAutomaticLetters) {
     TPaneprobeForm& f = Start();
     HMENU bar = GetMenu(f.Handle());
     ASSERT_EQ(GetMenuItemCount(bar), 4);
@@ -533,15 +540,38 @@ TEST_F(MainWindow, MenusCarryTheirCaptionsAndShortcuts) {
         uint16_t id;
         const char* text;
     };
-    for (const Case& c : {Case{cmdAbout, "&About...\tF1"}, Case{cmdQuit, "&Quit\tAlt+Q"},
-                          Case{cmdObtainParent, "Obtain Parent Handle\tCtrl+P"},
-                          Case{cmdScanAtMouse, "Scan Window at Mouse\tF5"}}) {
+    for (const Case& c :
+         {Case{cmdAbout, "&About...\tF1"}, Case{cmdQuit, "&Quit\tAlt+Q"},
+          Case{cmdDesktopWindow, "&GetDesktopWindow()"}, Case{cmdClipboardOwner, "G&etClipboardOwner()"},
+          Case{cmdClipboardViewer, "Ge&tClipboardViewer()"},
+          Case{cmdOpenClipboardWindow, "Get&OpenClipboardWindow()"},
+          Case{cmdObtainParent, "O&btain Parent Handle\tCtrl+P"},
+          Case{cmdScanAtMouse, "&Scan Window at Mouse\tF5"}}) {
         TNvMenuItem* item = f.Menu->FindMenuItem(c.id);
         ASSERT_NE(item, nullptr);
         char text[64] = "";
         GetMenuStringA(item->ParentMenu, item->CommandId, text, sizeof text, MF_BYCOMMAND);
         EXPECT_STREQ(text, c.text);
     }
+    EXPECT_EQ(f.Menu->FindMenuItem(cmdDesktopWindow)->Caption, "GetDesktopWindow()") << "the table's caption";
+}
+
+TEST_F(MainWindow, TheMainFontLeavesControlsWithAFontOfTheirOwn) {
+    TPaneprobeForm& f = Start(1);
+    TNvEdit& plain = f.PageControl->Page(0)->MakeChild<TNvEdit>();
+    TNvEdit& own = f.PageControl->Page(0)->MakeChild<TNvEdit>();
+    TFont courier(CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Courier New"));
+    SendMessageA(own.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(courier.Get()), FALSE);
+    for (const char* text : {"Arial, 14", "", "Tahoma, 9; b"}) {
+        f.FontMain->SetValue(text);
+        HFONT mainFont = f.Font();
+        ASSERT_NE(mainFont, nullptr) << text;
+        for (TNvWindow* control :
+             std::vector<TNvWindow*>{&plain, f.StatusBar, f.PageControl, f.PageControl->Page(0)})
+            EXPECT_EQ(control->Font(), mainFont) << text;
+        EXPECT_EQ(own.Font(), courier.Get()) << text;
+    }
+    DestroyWindow(own.Handle());
 }
 
 TEST_F(MainWindow, WorksWithoutTabs) {

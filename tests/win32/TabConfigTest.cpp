@@ -156,4 +156,17 @@ TEST_F(ConfigTab, TheTabIntervalIsShownButNeverSaved) {
     EXPECT_STREQ(value, "44") << "an ordinary setting changed in the tab is saved";
 }
 
+TEST_F(ConfigTab, FocusReturnsToTheListWhenTheDialogCloses) {
+    SetForegroundWindow(form->Handle());
+    for (TAnswer answer : {TAnswer::Escape, TAnswer::TypeAndEnter}) {
+        SelectVariable("system.update_interval_ms");
+        SetFocus(list().Handle());
+        TDialogAnswerer answerer({{"Please Enter a Value", answer, "40"}});
+        Press(VK_RETURN);
+        ASSERT_EQ(answerer.Seen().size(), 1u);
+        PumpMessages(50);
+        EXPECT_EQ(GetFocus(), list().Handle()) << "Enter, Delete and the arrows work on at once";
+    }
+}
+
 } // namespace

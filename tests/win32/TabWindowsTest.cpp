@@ -243,35 +243,36 @@ std::string MenuText(HMENU menu, int position) {
     return (info.fType & MFT_SEPARATOR) ? "-" : text;
 }
 
+// With automatic accelerator letters: "Set Style..." finds every one of its letters taken.
 TEST_F(TrackedTab, CommandsMenuHoldsTheTwentyCommandsInOrder) {
     const char* expected[] = {
-        "Enable\tCtrl+E",
-        "Visible\tCtrl+W",
+        "&Enable\tCtrl+E",
+        "&Visible\tCtrl+W",
         "-",
-        "Restore\tCtrl+Num *",
-        "Minimize\tCtrl+Num -",
-        "Maximize\tCtrl+Num +",
+        "&Restore\tCtrl+Num *",
+        "&Minimize\tCtrl+Num -",
+        "M&aximize\tCtrl+Num +",
         "-",
-        "Bring to Top\tCtrl+PgUp",
-        "Send to Back\tCtrl+PgDn",
-        "Top Most",
+        "&Bring to Top\tCtrl+PgUp",
+        "&Send to Back\tCtrl+PgDn",
+        "&Top Most",
         "-",
-        "Make Viewable\tCtrl+G",
-        "Set Window Text...\tCtrl+T",
-        "Move/Size Window...\tCtrl+S",
-        "Redraw Window\tCtrl+R",
+        "Ma&ke Viewable\tCtrl+G",
+        "Set &Window Text...\tCtrl+T",
+        "M&ove/Size Window...\tCtrl+S",
+        "Re&draw Window\tCtrl+R",
         "-",
-        "Horizontal Scrollbar",
-        "Vertical Scrollbar",
+        "&Horizontal Scrollbar",
+        "Vert&ical Scrollbar",
         "-",
-        "Draw Frame (n/a)\tCtrl+F",
-        "Invert Colors\tCtrl+I",
+        "Draw &Frame (n/a)\tCtrl+F",
+        "I&nvert Colors\tCtrl+I",
         "-",
-        "Destroy Window...\tCtrl+Q",
-        "End Dialog...",
+        "Destro&y Window...\tCtrl+Q",
+        "End Dia&log...",
         "-",
         "Set Style...\tAlt+S",
-        "Set Extended Style...\tShift+Alt+S",
+        "Set E&xtended Style...\tShift+Alt+S",
     };
     HMENU menu = form->CommandsMenu->SubMenu;
     ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(std::size(expected)));
@@ -396,6 +397,31 @@ TEST_F(TrackedTab, ACommandWorksOnItsCopyWhileScanningReplacesTheRecords) {
     EXPECT_EQ(GetWindowLongA(probe, GWL_STYLE), 0x10CF0000 | WS_CLIPSIBLINGS)
         << "the window the command began with";
     EXPECT_EQ(GetWindowLongA(main, GWL_STYLE), mainStyle) << "not the window now tracked";
+}
+
+// The dialogs are owned by the target window, which the platform activates when they close.
+TEST_F(TrackedTab, FocusReturnsToTheListAfterACommandsDialog) {
+    TrackWindow(target.MainWindow(), false, true);
+    TNvActionListView& list = *Tab<TWindowsTab>().ListView;
+    struct Case {
+        int row;
+        const char* caption;
+        TAnswer answer;
+    };
+    const Case cases[] = {{WndSetText, "PaneprobeTargetMain", TAnswer::Escape},
+                          {WndMoveSize, "Move/Size Window", TAnswer::Escape},
+                          {WndDestroy, "Destroy Window?", TAnswer::No}};
+    for (const Case& c : cases) {
+        SetForegroundWindow(form->Handle());
+        SetFocus(list.Handle());
+        ASSERT_EQ(GetFocus(), list.Handle());
+        TDialogAnswerer answerer({{c.caption, c.answer, ""}});
+        ASSERT_TRUE(form->Menu->RunCommand(CommandItem(*form, c.row).CommandId));
+        EXPECT_EQ(answerer.Seen().size(), 1u) << c.caption;
+        PumpMessages(50);
+        EXPECT_EQ(GetFocus(), list.Handle()) << c.caption;
+        EXPECT_EQ(GetForegroundWindow(), form->Handle()) << c.caption;
+    }
 }
 
 } // namespace
