@@ -26,6 +26,13 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM context) {
     return TRUE;
 }
 
+BOOL CALLBACK FindMenuWindow(HWND window, LPARAM context) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (IsWindowVisible(window) && std::string(className) == "#32768") *reinterpret_cast<bool*>(context) = true;
+    return TRUE;
+}
+
 BOOL CALLBACK CollectDescendant(HWND window, LPARAM context) {
     reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
     return TRUE;
@@ -112,7 +119,8 @@ void TUiWatchdog::Run() {
     }
 }
 
-TDialogDismisser::TDialogDismisser(DWORD threadId) : threadId(threadId), worker([this] { Run(); }) {}
+TDialogDismisser::TDialogDismisser(DWORD threadId, bool menusOnly)
+    : threadId(threadId), menusOnly(menusOnly), worker([this] { Run(); }) {}
 
 TDialogDismisser::~TDialogDismisser() {
     stop = true;
@@ -122,12 +130,19 @@ TDialogDismisser::~TDialogDismisser() {
 void TDialogDismisser::Run() {
     std::vector<HWND> pending; // answered but not yet gone: not answered twice
     while (!stop) {
-        for (HWND dialog : ThreadDialogs(threadId)) {
+        for (HWND dialog : menusOnly ? std::vector<HWND>() : ThreadDialogs(threadId)) {
             bool seen = false;
             for (HWND p : pending) seen = seen || p == dialog;
             if (seen) continue;
             Answer(dialog);
             pending.push_back(dialog);
+            ++answered;
+        }
+        bool menuOpen = false;
+        EnumThreadWindows(threadId, FindMenuWindow, reinterpret_cast<LPARAM>(&menuOpen));
+        // A popup menu's loop ends on the thread's own menu state; EndMenu reaches it from here.
+        if (menuOpen) {
+            EndMenu();
             ++answered;
         }
         std::vector<HWND> still;

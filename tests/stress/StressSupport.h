@@ -51,10 +51,11 @@ class TUiWatchdog {
 };
 
 // Answers every dialog and message box of one thread as it appears: the input dialog gets a random text and
-// OK or Cancel, a message box a random one of its buttons. Counts what it answered.
+// OK or Cancel, a message box a random one of its buttons; a popup menu is closed. Counts what it answered.
 class TDialogDismisser {
   public:
-    explicit TDialogDismisser(DWORD threadId);
+    // With menusOnly the dialogs stay open and only popup menus are closed.
+    explicit TDialogDismisser(DWORD threadId, bool menusOnly = false);
     ~TDialogDismisser();
     TDialogDismisser(const TDialogDismisser&) = delete;
     TDialogDismisser& operator=(const TDialogDismisser&) = delete;
@@ -63,6 +64,7 @@ class TDialogDismisser {
   private:
     void Run();
     DWORD threadId;
+    bool menusOnly;
     std::atomic<bool> stop{false};
     std::atomic<int> answered{0};
     std::thread worker;
@@ -74,7 +76,8 @@ std::vector<HWND> ThreadDialogs(DWORD threadId);
 std::vector<HWND> WindowAndDescendants(HWND window);
 
 // Extra work a tab can be given in the runs beyond being shown and refreshed: choosing its modes, pressing
-// its commands. Registered per tab class; a tab without an entry is only shown and refreshed.
+// its commands. Registered per tab class (TabWorkTable().push_back at start-up, for example from a static
+// initialiser in the tab's test file); a tab without an entry is shown, refreshed and told of the list.
 struct TTabWork {
     bool (*Matches)(const TPaneprobeTab* tab);
     // Does one step of the tab's work on whatever is tracked; returns the operations done.

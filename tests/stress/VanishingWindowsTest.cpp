@@ -29,6 +29,7 @@ struct TVanishFigures {
     int Exceptions = 0;
     UINT_PTR Created = 0;
     UINT_PTR Destroyed = 0;
+    DWORD SlowestMs[4] = {}; // by kind of step: tab, command, command, explicit choice
 };
 
 class TVanishRun {
@@ -40,6 +41,7 @@ class TVanishRun {
         SetCursorPos(2 + RandomBelow(TChurnTarget::AreaWidth - 4), 2 + RandomBelow(TChurnTarget::AreaHeight - 4));
         PumpMessages(static_cast<DWORD>(RandomBelow(40)));
         if (step % RestoreTargetEvery == 0) KeepAreaCovered();
+        DWORD started = GetTickCount();
         try {
             switch (step % 4) {
             case 0:
@@ -56,6 +58,9 @@ class TVanishRun {
         } catch (...) {
             ++figures.Exceptions;
         }
+        DWORD took = GetTickCount() - started;
+        DWORD& slowest = figures.SlowestMs[step % 4];
+        if (took > slowest) slowest = took;
         figures.Created = std::max(figures.Created, target.Created());
         figures.Destroyed = std::max(figures.Destroyed, target.Destroyed());
     }
@@ -127,6 +132,7 @@ TEST(StressRun, WindowsThatVanish) {
     int operations = 0, commands = 0, tabSteps = 0, exceptions = 0, hangs = 0;
     UINT_PTR created = 0, destroyed = 0;
     DWORD longestSilence = 0;
+    std::string slowest;
     {
         TUiWatchdog watchdog(form->Handle());
         form->ScanAtMouse->SetValue(true);
@@ -138,6 +144,8 @@ TEST(StressRun, WindowsThatVanish) {
         const TVanishFigures& f = run.figures;
         operations = f.Operations, commands = f.Commands, tabSteps = f.TabSteps, exceptions = f.Exceptions;
         created = f.Created, destroyed = f.Destroyed;
+        slowest = std::to_string(f.SlowestMs[0]) + " / " + std::to_string(std::max(f.SlowestMs[1], f.SlowestMs[2])) +
+                  " / " + std::to_string(f.SlowestMs[3]);
         hangs = watchdog.Hangs();
         longestSilence = watchdog.LongestSilenceMs();
     }
@@ -172,6 +180,7 @@ TEST(StressRun, WindowsThatVanish) {
     PrintFigure(name, "exceptions", std::to_string(exceptions));
     PrintFigure(name, "hangs (2 s)", std::to_string(hangs));
     PrintFigure(name, "longest silence ms", std::to_string(longestSilence));
+    PrintFigure(name, "slowest step ms (tab / command / choice)", slowest);
     EXPECT_EQ(hangs, 0);
     EXPECT_EQ(exceptions, 0);
     EXPECT_GT(commands, 0) << "the pointer never found the churning windows";
