@@ -84,7 +84,9 @@ void TNvWindow::CreateControl(const char* className, DWORD style, DWORD exStyle,
 
 LRESULT CALLBACK TNvWindow::ClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto self = reinterpret_cast<TNvWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
+    // Only the window's own creation binds it: a WM_NCCREATE that anyone sends later (with no creation data,
+    // or other data) must neither crash nor cut the window off from its object.
+    if (message == WM_NCCREATE && !self && lParam) {
         self = static_cast<TNvWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         if (self) {

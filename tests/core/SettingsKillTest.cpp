@@ -64,8 +64,10 @@ TEST(SettingsUnderFaults, KilledSavesLeaveTheOldOrTheNewContent) {
 
         std::string bytes;
         ASSERT_TRUE(ReadFileBytes(fileName, bytes));
-        if (bytes == a) ++sawA;
-        else if (bytes == b) ++sawB;
+        if (bytes == a)
+            ++sawA;
+        else if (bytes == b)
+            ++sawB;
         else {
             ++broken;
             ADD_FAILURE() << "kill " << i << " left " << bytes.size() << " bytes that are neither content";

@@ -29,16 +29,19 @@ TEST(StressRun, SettingsSavesKilledAtRandom) {
     WriteBytes(fileName, a);
     int sawA = 0, sawB = 0, broken = 0;
     for (int i = 0; i < kills; ++i) {
-        std::string eventName = "PaneprobeSaveLoop" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(i);
+        std::string eventName =
+            "PaneprobeSaveLoop" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(i);
         HANDLE started = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
         ASSERT_NE(started, nullptr);
-        std::string commandLine = "\"" + std::string(self) + "\" --save-loop \"" + fileName + "\" " + eventName;
+        std::string commandLine =
+            "\"" + std::string(self) + "\" --save-loop \"" + fileName + "\" " + eventName;
         std::vector<char> line(commandLine.begin(), commandLine.end());
         line.push_back('\0');
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info = {};
-        ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+        ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &info));
         CloseHandle(info.hThread);
         // Waits for the first completed save, with a time-out so that a saver that never saves fails the run.
         HANDLE waits[] = {started, info.hProcess};
@@ -52,8 +55,10 @@ TEST(StressRun, SettingsSavesKilledAtRandom) {
 
         std::string bytes;
         ASSERT_TRUE(ReadFileBytes(fileName, bytes));
-        if (bytes == a) ++sawA;
-        else if (bytes == b) ++sawB;
+        if (bytes == a)
+            ++sawA;
+        else if (bytes == b)
+            ++sawB;
         else {
             ++broken;
             ADD_FAILURE() << "kill " << i << " left " << bytes.size() << " bytes that are neither content";

@@ -8,7 +8,9 @@
 
 namespace settings_kill {
 
-inline std::string LongValue(char fill) { return std::string(180, fill); }
+inline std::string LongValue(char fill) {
+    return std::string(180, fill);
+}
 
 // The file with every value of the first kind ('a'); the second kind has 'b' in the same places.
 inline std::string Content(char kind) {
@@ -18,16 +20,24 @@ inline std::string Content(char kind) {
            "\r\n"
            "# another comment style\r\n"
            "[system]\r\n"
-           "stay_on_top=" + std::string(kind == 'a' ? "false" : "true") + "\r\n"
-           "update_interval_ms=" + std::string(kind == 'a' ? "33" : "44") + "\r\n"
+           "stay_on_top=" +
+           std::string(kind == 'a' ? "false" : "true") +
+           "\r\n"
+           "update_interval_ms=" +
+           std::string(kind == 'a' ? "33" : "44") +
+           "\r\n"
            "\r\n"
            "[gui]\r\n"
-           "font_main=" + LongValue(kind) + "\r\n"
+           "font_main=" +
+           LongValue(kind) +
+           "\r\n"
            "[other.tool]\r\n"
            "path=C:\\somewhere\\else\r\n"
            "[window]\r\n"
            "caption=ignored\r\n"
-           "width=" + std::string(kind == 'a' ? "720" : "640") + "\r\n"
+           "width=" +
+           std::string(kind == 'a' ? "720" : "640") +
+           "\r\n"
            "; trailing comment\r\n";
 }
 

@@ -81,7 +81,8 @@ TEST(StressRun, Soak) {
         DWORD start = GetTickCount(), nextSample = 0, nextSwitch = SwitchTabEveryMs, nextMove = 0;
         for (DWORD now = 0; now < static_cast<DWORD>(seconds) * 1000; now = GetTickCount() - start) {
             if (now >= nextMove) {
-                SetCursorPos(2 + RandomBelow(TChurnTarget::AreaWidth - 4), 2 + RandomBelow(TChurnTarget::AreaHeight - 4));
+                SetCursorPos(2 + RandomBelow(TChurnTarget::AreaWidth - 4),
+                             2 + RandomBelow(TChurnTarget::AreaHeight - 4));
                 nextMove += MovePointerEveryMs;
             }
             if (now >= nextSwitch) {
@@ -107,13 +108,16 @@ TEST(StressRun, Soak) {
     TSample first = Peak(samples, 0, span), last = Peak(samples, samples.size() - span, samples.size());
     const std::string name = "soak";
     PrintFigure(name, "seconds", std::to_string(seconds));
-    PrintFigure(name, "samples", std::to_string(samples.size()) + " (compared: first and last " +
-                                     std::to_string(span) + ")");
+    PrintFigure(name, "samples",
+                std::to_string(samples.size()) + " (compared: first and last " + std::to_string(span) + ")");
     PrintFigure(name, "tab switches", std::to_string(switches));
-    PrintFigure(name, "GDI objects", first.Gdi || last.Gdi ? Growth(first.Gdi, last.Gdi) : "not reported here");
-    PrintFigure(name, "USER objects", first.User || last.User ? Growth(first.User, last.User) : "not reported here");
+    PrintFigure(name, "GDI objects",
+                first.Gdi || last.Gdi ? Growth(first.Gdi, last.Gdi) : "not reported here");
+    PrintFigure(name, "USER objects",
+                first.User || last.User ? Growth(first.User, last.User) : "not reported here");
     PrintFigure(name, "windows of the process", Growth(first.Windows, last.Windows));
-    PrintFigure(name, "handles", first.Handles || last.Handles ? Growth(first.Handles, last.Handles) : "not reported here");
+    PrintFigure(name, "handles",
+                first.Handles || last.Handles ? Growth(first.Handles, last.Handles) : "not reported here");
     PrintFigure(name, "private bytes", Growth(first.PrivateBytes, last.PrivateBytes));
     PrintFigure(name, "hangs (2 s)", std::to_string(hangs));
     EXPECT_EQ(hangs, 0);

@@ -13,7 +13,9 @@ namespace {
 
 HANDLE StartedEvent = nullptr;
 
-void SignalStarted() { SetEvent(StartedEvent); }
+void SignalStarted() {
+    SetEvent(StartedEvent);
+}
 
 } // namespace
 

@@ -29,7 +29,8 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM context) {
 BOOL CALLBACK FindMenuWindow(HWND window, LPARAM context) {
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
-    if (IsWindowVisible(window) && std::string(className) == "#32768") *reinterpret_cast<bool*>(context) = true;
+    if (IsWindowVisible(window) && std::string(className) == "#32768")
+        *reinterpret_cast<bool*>(context) = true;
     return TRUE;
 }
 
@@ -52,13 +53,16 @@ void Answer(HWND dialog) {
     std::vector<int> present;
     for (int id : buttons)
         if (GetDlgItem(dialog, id)) present.push_back(id);
-    int id = present.empty() ? IDCANCEL : present[static_cast<size_t>(RandomBelow(static_cast<int>(present.size())))];
+    int id = present.empty() ? IDCANCEL
+                             : present[static_cast<size_t>(RandomBelow(static_cast<int>(present.size())))];
     PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0);
 }
 
 } // namespace
 
-bool LongRuns() { return EnvText("PANEPROBE_STRESS") == "long"; }
+bool LongRuns() {
+    return EnvText("PANEPROBE_STRESS") == "long";
+}
 
 int RunSeconds(int shortSeconds, int longSeconds) {
     int given = std::atoi(EnvText("PANEPROBE_STRESS_SECONDS").c_str());
@@ -79,7 +83,9 @@ uint32_t NextRandom() {
     return state;
 }
 
-int RandomBelow(int limit) { return limit > 0 ? static_cast<int>(NextRandom() % static_cast<uint32_t>(limit)) : 0; }
+int RandomBelow(int limit) {
+    return limit > 0 ? static_cast<int>(NextRandom() % static_cast<uint32_t>(limit)) : 0;
+}
 
 TUiWatchdog::TUiWatchdog(HWND window) : window(window), worker([this] { Run(); }) {}
 
@@ -132,7 +138,8 @@ void TDialogDismisser::Run() {
     while (!stop) {
         for (HWND dialog : menusOnly ? std::vector<HWND>() : ThreadDialogs(threadId)) {
             bool seen = false;
-            for (HWND p : pending) seen = seen || p == dialog;
+            for (HWND p : pending)
+                seen = seen || p == dialog;
             if (seen) continue;
             Answer(dialog);
             pending.push_back(dialog);
@@ -184,7 +191,8 @@ TChurnTarget::TChurnTarget() {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
         return;
     CloseHandle(info.hThread);
     hProcess = info.hProcess;

@@ -38,7 +38,8 @@ class TVanishRun {
 
     // One step: the pointer moves, the timers run, then one kind of work on whatever is tracked.
     void Step(int step) {
-        SetCursorPos(2 + RandomBelow(TChurnTarget::AreaWidth - 4), 2 + RandomBelow(TChurnTarget::AreaHeight - 4));
+        SetCursorPos(2 + RandomBelow(TChurnTarget::AreaWidth - 4),
+                     2 + RandomBelow(TChurnTarget::AreaHeight - 4));
         PumpMessages(static_cast<DWORD>(RandomBelow(40)));
         if (step % RestoreTargetEvery == 0) KeepAreaCovered();
         DWORD started = GetTickCount();
@@ -111,7 +112,8 @@ class TVanishRun {
         HWND main = target.MainWindow();
         if (!IsWindow(main)) return;
         ShowWindowAsync(main, SW_SHOWNOACTIVATE);
-        SetWindowPos(main, HWND_TOP, 0, 0, TChurnTarget::AreaWidth, TChurnTarget::AreaHeight, SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+        SetWindowPos(main, HWND_TOP, 0, 0, TChurnTarget::AreaWidth, TChurnTarget::AreaHeight,
+                     SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
         EnableWindow(main, TRUE);
     }
 
@@ -144,8 +146,9 @@ TEST(StressRun, WindowsThatVanish) {
         const TVanishFigures& f = run.figures;
         operations = f.Operations, commands = f.Commands, tabSteps = f.TabSteps, exceptions = f.Exceptions;
         created = f.Created, destroyed = f.Destroyed;
-        slowest = std::to_string(f.SlowestMs[0]) + " / " + std::to_string(std::max(f.SlowestMs[1], f.SlowestMs[2])) +
-                  " / " + std::to_string(f.SlowestMs[3]);
+        slowest = std::to_string(f.SlowestMs[0]) + " / " +
+                  std::to_string(std::max(f.SlowestMs[1], f.SlowestMs[2])) + " / " +
+                  std::to_string(f.SlowestMs[3]);
         hangs = watchdog.Hangs();
         longestSilence = watchdog.LongestSilenceMs();
     }
@@ -185,7 +188,8 @@ TEST(StressRun, WindowsThatVanish) {
     EXPECT_EQ(exceptions, 0);
     EXPECT_GT(commands, 0) << "the pointer never found the churning windows";
     EXPECT_GE(tabSteps, tabCount) << "not every tab had its turn";
-    EXPECT_GT(destroyed, 50u * static_cast<UINT_PTR>(seconds) / 2) << "the churn ran slower than 25 windows a second";
+    EXPECT_GT(destroyed, 50u * static_cast<UINT_PTR>(seconds) / 2)
+        << "the churn ran slower than 25 windows a second";
 }
 
 } // namespace

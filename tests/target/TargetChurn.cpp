@@ -31,7 +31,9 @@ uint32_t NextRandom() {
     RandomState ^= RandomState << 5;
     return RandomState;
 }
-int RandomBelow(int limit) { return static_cast<int>(NextRandom() % static_cast<uint32_t>(limit)); }
+int RandomBelow(int limit) {
+    return static_cast<int>(NextRandom() % static_cast<uint32_t>(limit));
+}
 
 void Count(const char* property) {
     UINT_PTR value = reinterpret_cast<UINT_PTR>(GetPropA(MainWindow, property));
@@ -75,7 +77,8 @@ HWND CreateChurnDialog(const RECT& r) {
     *p++ = 0; // no menu
     *p++ = 0; // the standard dialog class
     const char* caption = "churn dialog";
-    while (*caption) *p++ = static_cast<WORD>(*caption++);
+    while (*caption)
+        *p++ = static_cast<WORD>(*caption++);
     return CreateDialogIndirectParamA(Instance, header, MainWindow, ChurnDialogProc, 0);
 }
 
@@ -124,7 +127,8 @@ void CALLBACK ChurnTick(HWND, UINT, UINT_PTR, DWORD) {
     DWORD due = (now - LastTick) / TickMs;
     if (due == 0) return;
     LastTick += due * TickMs;
-    for (DWORD i = 0; i < due && i < 20; ++i) ChurnOnce();
+    for (DWORD i = 0; i < due && i < 20; ++i)
+        ChurnOnce();
 }
 
 } // namespace
