@@ -38,7 +38,9 @@ TSample TakeSample() {
     PROCESS_MEMORY_COUNTERS_EX memory = {};
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(self, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
-        sample.PrivateBytes = static_cast<long long>(memory.PrivateUsage);
+        // Wine leaves PrivateUsage at 0; the commit charge is the same private memory under its older name.
+        sample.PrivateBytes =
+            static_cast<long long>(memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage);
     // The windows of this thread: what the platform counts among the USER objects, countable everywhere.
     EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&sample.Windows));
     return sample;
