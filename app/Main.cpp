@@ -1,10 +1,13 @@
 // The main window: start-up and shut-down, settings and their effects, refresh loop, menus, keys, status bar.
 #include "app/Main.h"
 
+#include "app/PickOutline.h"
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 #include "config/TabConfig.h"
+#include "tabs/TabPlacement.h"
 #include "tabs/TabWindows.h"
+#include "ui/QrAboutBox.h"
 
 #include <windowsx.h>
 
@@ -57,6 +60,7 @@ void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
 const std::vector<TTabClass>& PaneprobeTabClasses() {
     static const std::vector<TTabClass> tabs = {
         TabClassOf<TWindowsTab>(),
+        TabClassOf<TPlacementTab>(),
         TabClassOf<TConfigTab>(),
     };
     return tabs;
@@ -71,7 +75,9 @@ void FillCommandsMenu(TNvMainMenu& menu, TNvMenuItem& commandsMenu) {
     FillWindowCommandsMenu(menu, commandsMenu);
 }
 
-void ShowAboutBox(HWND, uint32_t, const char*) {}
+void ShowAboutBox(HWND owner, uint32_t packedVersion, const char* productName) {
+    AboutBox(owner, packedVersion, productName, nullptr);
+}
 
 TPaneprobeForm::TPaneprobeForm(const std::vector<TTabClass>& tabClasses, const TTabClass* configTabClass)
     : TNvForm("TPaneprobeForm"), ConfigTab(configTabClass) {
@@ -146,6 +152,7 @@ void TPaneprobeForm::DeclareSettings() {
     Left = &TConfigVarInt::Get(store, "window", "left", (screenWidth - MainDefaultWidth) / 2);
     Top = &TConfigVarInt::Get(store, "window", "top", (screenHeight - MainDefaultHeight) / 2);
     Maxed = &TConfigVarBool::Get(store, "window", "maxed", false);
+    FlashPicked = &TConfigVarBool::Get(store, "gui", "flash_picked_window", true);
 }
 
 void TPaneprobeForm::BuildControls() {
@@ -384,12 +391,19 @@ void TPaneprobeForm::RunMenuCommand(int id) {
                       : id == cmdClipboardOwner  ? GetClipboardOwner()
                       : id == cmdClipboardViewer ? GetClipboardViewer()
                                                  : GetOpenClipboardWindow();
-        if (handle) TrackQuietly(handle, true);
+        if (handle) {
+            TrackQuietly(handle, true);
+            FlashPickedWindow(handle);
+        }
         break;
     }
     case cmdObtainParent: {
         TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
-        if (current && current->Parent) TrackQuietly(current->Parent, true);
+        if (current && current->Parent) {
+            HWND parent = current->Parent; // the record goes when the list is replaced
+            TrackQuietly(parent, true);
+            FlashPickedWindow(parent);
+        }
         break;
     }
     case cmdScanAtMouse:

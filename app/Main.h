@@ -68,6 +68,7 @@ class TPaneprobeForm : public TNvForm {
     TConfigVarInt* Left = nullptr;
     TConfigVarInt* Top = nullptr;
     TConfigVarBool* Maxed = nullptr;
+    TConfigVarBool* FlashPicked = nullptr; // "gui"/"flash_picked_window": outline explicitly picked windows
 
     void OnConfigChange(TConfigVar& variable);
     void OnTrackedListChange(TWindowList& list);

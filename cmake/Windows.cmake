@@ -15,6 +15,10 @@ add_library(paneprobe_win STATIC
   ui/NvListView.cpp
   ui/NvControls.cpp
   ui/NvMenus.cpp
+  app/PickOutline.cpp
+  tabs/MemoryCanvas.cpp
+  tabs/TabPlacement.cpp
+  ui/QrAboutBox.cpp
 )
 target_include_directories(paneprobe_win PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(paneprobe_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601)
@@ -30,6 +34,7 @@ endif()
 
 # Data files live beside the executable.
 set(PANEPROBE_DATA_FILES ${CMAKE_SOURCE_DIR}/resources/WindowMessages.csv)
+list(APPEND PANEPROBE_DATA_FILES ${CMAKE_SOURCE_DIR}/resources/readme.txt ${CMAKE_SOURCE_DIR}/resources/changelog.txt)
 # Copied as build outputs of their own, so that an edited table reaches the folder without a relink.
 set(PANEPROBE_DATA_COPIES)
 foreach(data ${PANEPROBE_DATA_FILES})
@@ -43,3 +48,21 @@ foreach(data ${PANEPROBE_DATA_FILES})
 endforeach()
 add_custom_target(paneprobe_data ALL DEPENDS ${PANEPROBE_DATA_COPIES})
 add_dependencies(Paneprobe paneprobe_data)
+
+# The release package (cmake --build <build> --target package): a zip of exactly the program and the files
+# that lie beside it, named for the Windows build it comes from.
+install(TARGETS Paneprobe RUNTIME DESTINATION .)
+install(FILES ${PANEPROBE_DATA_FILES} DESTINATION .)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(PANEPROBE_PACKAGE_ARCH win64)
+else()
+  set(PANEPROBE_PACKAGE_ARCH win32)
+endif()
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME Paneprobe)
+set(CPACK_PACKAGE_VENDOR "The Paneprobe developers")
+set(CPACK_PACKAGE_VERSION 16.06.28)
+set(PANEPROBE_PACKAGE_FILE Paneprobe-16.06.28-${PANEPROBE_PACKAGE_ARCH})
+set(CPACK_PACKAGE_FILE_NAME ${PANEPROBE_PACKAGE_FILE})
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+include(CPack)

@@ -1,8 +1,10 @@
 // TWindowsTab and the "&Commands" menu.
 #include "tabs/TabWindows.h"
 
+#include "app/PickOutline.h"
 #include "app/QrLib.h"
 #include "app/WinApiEx.h"
+#include "tabs/StyleNames.h"
 #include "tabs/WndFuncs.h"
 
 #include <algorithm>
@@ -22,6 +24,7 @@ const TNvMenuEntry PopupEntries[] = {
 };
 const int VisibleImage = 2; // blue
 const int HiddenImage = 9;  // red
+const int StyleColumn = 6;
 
 } // namespace
 
@@ -33,6 +36,7 @@ TWindowsTab::TWindowsTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     ListView->PopupMenu = std::make_unique<TNvPopupMenu>(
         *ListView, [this](TNvMenuItem& item) { CopySelected(item.Entry ? item.Entry->Id : 0); }, PopupEntries,
         static_cast<int>(std::size(PopupEntries)) - 1);
+    ListView->SetInfoTipHandler([this](TNvListView&, int row, int column) { return InfoTip(row, column); });
     ListView->OnDblClick = [this](TNvActionListView&) { MakeSelectedCurrent(); };
     ListView->OnKeyDown = [this](TNvActionListView&, WORD key, unsigned shift) {
         if (shift != ssNone) return;
@@ -110,7 +114,16 @@ int TWindowsTab::SelectedRecord() const {
 
 void TWindowsTab::MakeSelectedCurrent() {
     int record = SelectedRecord();
-    if (record >= 0 && TrackedList) TrackedList->SetItemIndex(record);
+    if (record < 0 || !TrackedList) return;
+    TrackedList->SetItemIndex(record);
+    if (const TWindowDetails* current = TrackedList->Current()) FlashPickedWindow(current->Handle);
+}
+
+// The Style cell names its bits as the record read them, so that the tip agrees with the cell.
+std::string TWindowsTab::InfoTip(int row, int column) const {
+    if (column != StyleColumn || !TrackedList || row < 0 || row >= ListView->RowCount()) return std::string();
+    const TWindowDetails* record = TrackedList->Get(static_cast<int>(ListView->RowData(row)));
+    return record ? StyleText(record->Style, record->ClassName) : std::string();
 }
 
 void TWindowsTab::DeleteSelected() {

@@ -82,7 +82,8 @@ int TNvActionListView::AddRow(const std::vector<std::string>& cells, LPARAM data
 
 bool TNvActionListView::HandlesKey(WORD key, unsigned shift) const {
     uint16_t shortCut = ShortCutOf(key, shift);
-    return std::find(OwnShortCuts.begin(), OwnShortCuts.end(), shortCut) != OwnShortCuts.end();
+    return std::find(OwnShortCuts.begin(), OwnShortCuts.end(), shortCut) != OwnShortCuts.end() ||
+           TNvListView::HandlesKey(key, shift);
 }
 
 void TNvActionListView::KeyDown(WORD key, unsigned shift) {

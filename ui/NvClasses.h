@@ -174,6 +174,11 @@ class TNvListView : public TNvWindow {
     std::function<void(TNvListView&, int)> OnColumnClick;
     // Compares the rows at two indexes; reads SortColumn and SortDescending itself.
     std::function<int(TNvListView&, int, int)> OnCompare;
+    // Info tips: SetInfoTipHandler([](TNvListView&, int row, int column) { return "tip"; }); "" shows none.
+    using TInfoTipHandler = std::function<std::string(TNvListView&, int, int)>;
+    void SetInfoTipHandler(TInfoTipHandler handler);
+    // What the list asks for when the pointer rests on a cell; "" without a handler or tip.
+    std::string InfoTip(int row, int column);
 
     bool ColumnClick() const;
     void SetColumnClick(bool on);
@@ -186,6 +191,14 @@ class TNvListView : public TNvWindow {
     void Sort();
     // What a click on a column header does: the sort state, the mark, the handler, the sort.
     virtual void ClickColumn(int column);
+    std::string ColumnCaption(int column) const;
+    // The full text of a cell, however long.
+    std::string ItemText(int row, int column) const;
+    // Ctrl+C: the column captions, then every selected row, tab-separated, to the clipboard.
+    std::string SelectedRowsText() const;
+    bool CopySelectedRows() const;
+    // Ctrl+C is the list's own key.
+    bool HandlesKey(WORD key, unsigned shift) const override;
 
   protected:
     virtual void ColumnResized(int column, int width);
@@ -196,6 +209,8 @@ class TNvListView : public TNvWindow {
   private:
     static int CALLBACK CompareRows(LPARAM index1, LPARAM index2, LPARAM self);
     void HeaderNotify(const NMHEADERA& header);
+    template <class TInfoTip> void AnswerInfoTip(TInfoTip& request);
+    TInfoTipHandler onInfoTip;
 };
 
 // A list view whose owner draws every row, with a fixed row height.

@@ -1,6 +1,9 @@
 // TNvListView and TNvOwnerDrawListView: report lists with a sort state and a header sort mark.
 #include "ui/NvClasses.h"
 
+#include "app/WinApiEx.h"
+#include "ui/ListText.h"
+
 #include <algorithm>
 #include <numeric>
 #include <vector>
@@ -164,7 +167,95 @@ void TNvListView::HeaderNotify(const NMHEADERA& header) {
     }
 }
 
+std::string TNvListView::ColumnCaption(int column) const {
+    char text[260] = "";
+    LVCOLUMNA info = {};
+    info.mask = LVCF_TEXT;
+    info.pszText = text;
+    info.cchTextMax = sizeof text;
+    return ListView_GetColumn(Handle(), column, &info) ? std::string(text) : std::string();
+}
+
+std::string TNvListView::ItemText(int row, int column) const {
+    // The list copies at most the buffer less its terminator; a full buffer may have cut the text short.
+    for (size_t size = 256;; size *= 4) {
+        std::vector<char> text(size, '\0');
+        LVITEMA item = {};
+        item.iSubItem = column;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(size);
+        const LRESULT length = SendMessageA(Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                                            reinterpret_cast<LPARAM>(&item));
+        if (length < 0 || static_cast<size_t>(length) + 1 < size || size >= 0x100000)
+            return std::string(text.data());
+    }
+}
+
+std::string TNvListView::SelectedRowsText() const {
+    const int columns = ColumnCount();
+    std::vector<std::string> captions;
+    for (int column = 0; column < columns; ++column)
+        captions.push_back(ColumnCaption(column));
+    std::vector<std::vector<std::string>> rows;
+    for (int row = ListView_GetNextItem(Handle(), -1, LVNI_SELECTED); row >= 0;
+         row = ListView_GetNextItem(Handle(), row, LVNI_SELECTED)) {
+        std::vector<std::string> cells;
+        for (int column = 0; column < columns; ++column)
+            cells.push_back(ItemText(row, column));
+        rows.push_back(std::move(cells));
+    }
+    return TabSeparatedRows(captions, rows);
+}
+
+bool TNvListView::HandlesKey(WORD key, unsigned shift) const {
+    return key == 'C' && shift == ssCtrl;
+}
+
+bool TNvListView::CopySelectedRows() const {
+    if (!Handle() || ListView_GetSelectedCount(Handle()) == 0) return false;
+    return CopyTextToClipboard(Handle(), SelectedRowsText());
+}
+
+void TNvListView::SetInfoTipHandler(TInfoTipHandler handler) {
+    onInfoTip = std::move(handler);
+    if (!Handle()) return;
+    const DWORD extended = ListView_GetExtendedListViewStyle(Handle());
+    ListView_SetExtendedListViewStyle(Handle(), onInfoTip ? (extended | LVS_EX_INFOTIP)
+                                                          : (extended & ~DWORD(LVS_EX_INFOTIP)));
+}
+
+std::string TNvListView::InfoTip(int row, int column) {
+    if (!onInfoTip || row < 0 || column < 0 || column >= ColumnCount()) return std::string();
+    return onInfoTip(*this, row, column);
+}
+
+// Some list views ask for the row only (column 0) wherever the pointer rests on it: the column then comes
+// from the pointer. An empty tip leaves the list's own text (the full caption of a cut-off row) in place.
+template <class TInfoTip> void TNvListView::AnswerInfoTip(TInfoTip& request) {
+    int column = request.iSubItem;
+    if (column == 0) {
+        LVHITTESTINFO hit = {};
+        GetCursorPos(&hit.pt);
+        ScreenToClient(Handle(), &hit.pt);
+        if (ListView_SubItemHitTest(Handle(), &hit) >= 0 && hit.iItem == request.iItem) column = hit.iSubItem;
+    }
+    const std::string tip = InfoTip(request.iItem, column);
+    if (tip.empty() || !request.pszText || request.cchTextMax <= 0) return;
+    if constexpr (std::is_same_v<TInfoTip, NMLVGETINFOTIPW>)
+        MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, request.pszText, request.cchTextMax);
+    else
+        lstrcpynA(request.pszText, tip.c_str(), request.cchTextMax);
+    request.pszText[request.cchTextMax - 1] = 0;
+}
+
 LRESULT TNvListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Ctrl+C belongs to the list with the focus: no shortcut of the main window uses it.
+    if (message == WM_KEYDOWN &&
+        TNvListView::HandlesKey(static_cast<WORD>(wParam), TNvForm::ShiftStateNow())) {
+        CopySelectedRows();
+        return 0;
+    }
+    if (message == WM_CHAR && wParam == 3) return 0; // the Ctrl+C character is no search letter
     if (message == WM_NOTIFY && Handle() && reinterpret_cast<NMHDR*>(lParam)->hwndFrom == Header()) {
         LRESULT result = DefaultHandling(message, wParam, lParam);
         HeaderNotify(*reinterpret_cast<NMHEADERA*>(lParam));
@@ -176,6 +267,14 @@ LRESULT TNvListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool TNvListView::HandleNotify(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
     if (message != WM_NOTIFY) return false;
     auto header = reinterpret_cast<NMHDR*>(lParam);
+    if (header->code == LVN_GETINFOTIPA || header->code == LVN_GETINFOTIPW) {
+        if (header->code == LVN_GETINFOTIPA)
+            AnswerInfoTip(*reinterpret_cast<NMLVGETINFOTIPA*>(lParam));
+        else
+            AnswerInfoTip(*reinterpret_cast<NMLVGETINFOTIPW*>(lParam));
+        result = 0;
+        return true;
+    }
     if (header->code == LVN_COLUMNCLICK && ColumnClick()) {
         ClickColumn(reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem);
         result = 0;

@@ -8,6 +8,8 @@
 
 #include <cstdio>
 
+void RunPlacementBench(TPaneprobeForm& form, TTargetProcess& target);
+
 namespace {
 
 double Now() {
@@ -134,6 +136,7 @@ int main() {
                         tick / bare, 1.0 / tick, 1.0 / bare);
         }
         form.ScanAtMouse->SetValue(false);
+        RunPlacementBench(form, target);
     }
     DeleteFileA((TestProgramFolder() + "paneprobe_bench.ini").c_str());
     return 0;

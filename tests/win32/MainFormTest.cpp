@@ -113,6 +113,7 @@ TEST_F(MainWindow, StoredSettingsAreAppliedInDeclarationOrder) {
                                                "window.left",
                                                "window.top",
                                                "window.maxed",
+                                               "gui.flash_picked_window",
                                                "system.scan_window_at_mouse"};
     EXPECT_EQ(TRecordingTab::Created[1]->ConfigNames, expected);
 }
