@@ -99,6 +99,8 @@ void TNvWindow::CreateControl(const char* className, DWORD style, DWORD exStyle,
 
 LRESULT CALLBACK TNvWindow::ClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto self = reinterpret_cast<TNvWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    // Only the window's own creation binds it: a WM_NCCREATE that anyone sends later (with no creation data,
+    // or other data) must neither crash nor cut the window off from its object.
     if (message == WM_NCCREATE) {
         if (self || !lParam) return 0;
         self = static_cast<TNvWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);

@@ -8,9 +8,10 @@
 // Usage: PaneprobeTarget.exe TAG [hang]. The main window's caption is "Paneprobe Target TAG", the probe's
 // "Paneprobe Target TAG probe" and the dialog's "Paneprobe Target TAG dialog". With "hang"
 // the thread stops handling messages once a WM_APP message arrives, until the test releases it
-// (TargetHang.h). The program ends itself after a minute
-// so that a failed test never leaves it behind.
+// (TargetHang.h). The program ends itself after a minute so that a failed test never leaves it behind.
+// With "churn" windows come and go (TargetChurn.h).
 #include "TargetChild.h"
+#include "TargetChurn.h"
 #include "TargetHang.h"
 
 #include <windows.h>
@@ -195,6 +196,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     HWND window = CreateWindowExA(0, MainClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
                                   nullptr, BuildMenuBar(), instance, nullptr);
     if (!window) return 1;
+    if (arguments.find(" churn") != std::string::npos) StartChurn(window, instance);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

@@ -1,0 +1,313 @@
+// Paneprobe inspects itself: every message number up to 0x3FF and the common controls' ranges, with the
+// usual extreme parameters, sent to every window of the main window and to its dialogs while they are open.
+// Afterwards the program must still work: switch tabs, follow the mouse, save its settings.
+#include "StressSupport.h"
+
+#include "FormFixture.h"
+#include "config/IniFile.h"
+#include "ui/QrDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
+#include <cstring>
+
+namespace {
+
+const size_t BufferSize = 64 * 1024;
+const UINT SendTimeoutMs = 500;
+const int PumpEvery = 64;
+
+// Message ranges sent to every window: the classic range and the common controls' families.
+struct TRange {
+    UINT First, Last;
+};
+const TRange Ranges[] = {
+    {0, 0x3FF},
+    {LVM_FIRST, LVM_FIRST + 0xFF},
+    {TV_FIRST, TV_FIRST + 0xFF},
+    {HDM_FIRST, HDM_FIRST + 0xFF},
+    {TCM_FIRST, TCM_FIRST + 0xFF},
+    {SB_SETTEXTA, SB_GETICON},
+};
+const WPARAM WParams[] = {0, 1, static_cast<WPARAM>(-1)};
+
+// The messages that legitimately close or destroy a window, and for a dialog the command that confirms it.
+bool Closes(UINT message, WPARAM wParam, bool dialog) {
+    switch (message) {
+    case WM_CLOSE:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+    case WM_QUIT:
+        return true;
+    case WM_COMMAND:
+        return dialog && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL);
+    default:
+        return false;
+    }
+}
+
+// Messages whose lParam is the address of code the control calls (a word-break or sort procedure): the data
+// buffer there would be executed, in any program. They go with lParam 0 only.
+bool TakesCodeAddress(UINT message) {
+    switch (message) {
+    case EM_SETWORDBREAKPROC:
+    case LVM_SORTITEMS:
+    case LVM_SORTITEMSEX:
+    case LVM_SORTGROUPS:
+    case LVM_INSERTGROUPSORTED:
+    case TVM_SORTCHILDRENCB:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A button pressed by a message is released at once, as a user's would be: list views and tab controls
+// otherwise wait in their own drag-tracking loop for a release that never comes.
+UINT ReleaseOf(UINT message) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        return WM_LBUTTONUP;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        return WM_RBUTTONUP;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        return WM_MBUTTONUP;
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONDBLCLK:
+        return WM_XBUTTONUP;
+    default:
+        return 0;
+    }
+}
+
+// Wine's edit control stops answering for good on a button press that follows the run's earlier messages to
+// it (the platform's control, not Paneprobe's code): edits get no button presses.
+bool PressOnEdit(HWND window, UINT message) {
+    if (!ReleaseOf(message)) return false;
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    return lstrcmpiA(className, "Edit") == 0;
+}
+
+struct TInspection {
+    long long Sent = 0;
+    long long Skipped = 0;
+    long long Answered = 0; // sends that the window answered within the time-out
+    int Windows = 0;
+};
+
+// Sends the way the Messages tab does: never waiting for ever, whatever the window does with the message.
+bool SendLikeMessagesTab(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result) {
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, SendTimeoutMs, &result) !=
+           0;
+}
+
+std::atomic<UINT> CurrentMessage{0};
+std::atomic<HWND> CurrentWindow{nullptr};
+std::atomic<long long> SendsDone{0};
+std::atomic<WPARAM> CurrentWParam{0};
+std::atomic<bool> CurrentWithBuffer{false};
+
+// Every message of every range to the windows, with every parameter pair; in the short run one pair per
+// message, chosen at random.
+void Bombard(const std::vector<HWND>& windows, bool dialog, std::vector<char>& buffer, TInspection& figures) {
+    long long sinceLastPump = 0;
+    const bool everyPair = LongRuns();
+    for (HWND window : windows) {
+        ++figures.Windows;
+        char className[64] = {};
+        GetClassNameA(window, className, sizeof className);
+        DWORD started = GetTickCount();
+        for (const TRange& range : Ranges)
+            for (UINT message = range.First; message <= range.Last; ++message)
+                for (int pair = 0, chosen = RandomBelow(6); pair < 6; ++pair) {
+                    if (!everyPair && pair != chosen) continue;
+                    WPARAM wParam = WParams[pair / 2];
+                    int withBuffer = pair % 2;
+                    if (!IsWindow(window) || Closes(message, wParam, dialog) ||
+                        (withBuffer && TakesCodeAddress(message)) || PressOnEdit(window, message)) {
+                        ++figures.Skipped;
+                        continue;
+                    }
+                    LPARAM lParam = 0;
+                    if (withBuffer) {
+                        std::memset(buffer.data(), 0, buffer.size());
+                        lParam = reinterpret_cast<LPARAM>(buffer.data());
+                    }
+                    CurrentMessage = message;
+                    CurrentWindow = window;
+                    CurrentWParam = wParam;
+                    CurrentWithBuffer = withBuffer != 0;
+                    if (UINT release = ReleaseOf(message)) PostMessageA(window, release, 0, 0);
+                    DWORD_PTR result = 0;
+                    if (SendLikeMessagesTab(window, message, wParam, lParam, result)) ++figures.Answered;
+                    ++figures.Sent;
+                    ++SendsDone;
+                    if (++sinceLastPump % PumpEvery == 0) PumpMessages();
+                }
+        // Progress on the error stream: a run that stalls shows where.
+        std::fprintf(stderr, "  %s: %lu ms\n", className,
+                     static_cast<unsigned long>(GetTickCount() - started));
+    }
+}
+
+// Runs inside the input dialog's own message loop: bombards the dialog, then closes it.
+struct TDialogVisit {
+    std::vector<char>* Buffer;
+    TInspection* Figures;
+    bool Visited = false;
+};
+TDialogVisit* CurrentVisit = nullptr;
+
+void CALLBACK VisitOpenDialog(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (!CurrentVisit) return;
+    for (HWND dialog : ThreadDialogs(GetCurrentThreadId())) {
+        Bombard(WindowAndDescendants(dialog), true, *CurrentVisit->Buffer, *CurrentVisit->Figures);
+        CurrentVisit->Visited = true;
+        if (IsWindow(dialog)) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+TEST(StressRun, PaneprobeInspectsItself) {
+    DeleteFileA(SettingsPath().c_str());
+    auto form = std::make_unique<TPaneprobeForm>();
+    form->ScanAtMouse->SetValue(false);
+    PumpMessages(100);
+    std::vector<char> buffer(BufferSize);
+    TInspection figures;
+    int hangs = 0, dismissed = 0;
+    bool dialogVisited = false;
+    std::atomic<bool> finished{false};
+    std::atomic<int> stalls{0};
+    std::string stalled;
+    // A send that has not returned for 3 s while the thread still answers is a control waiting in a loop of
+    // its own for input that a user would give: it gets that input (button releases, Escape, cancel mode),
+    // and the stall is counted and named.
+    std::thread reporter([&] {
+        long long last = -1;
+        int quiet = 0;
+        while (!finished) {
+            Sleep(100);
+            long long now = SendsDone.load();
+            quiet = now == last ? quiet + 1 : 0;
+            last = now;
+            if (quiet != 30) continue;
+            ++stalls;
+            char text[32];
+            std::snprintf(text, sizeof text, "%s0x%X", stalled.empty() ? "" : ", ", CurrentMessage.load());
+            stalled += text;
+            HWND window = CurrentWindow.load();
+            char className[64] = {};
+            GetClassNameA(window, className, sizeof className);
+            std::fprintf(stderr, "  stalled: message 0x%X to %s, wParam %d, %s\n", CurrentMessage.load(),
+                         className, static_cast<int>(CurrentWParam.load()),
+                         CurrentWithBuffer ? "buffer" : "lParam 0");
+            for (UINT release : {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP, WM_CANCELMODE})
+                PostMessageA(window, release, 0, 0);
+            PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+            quiet = 0;
+        }
+    });
+    {
+        TUiWatchdog watchdog(form->Handle());
+        {
+            // The main window's commands may open the about box or a menu: answered like a user would.
+            TDialogDismisser dismisser(GetCurrentThreadId());
+            for (int i = 0; i < form->TabManager->Count(); ++i) {
+                form->PageIndex->SetValue(i);
+                PumpMessages(50);
+            }
+            Bombard(WindowAndDescendants(form->Handle()), false, buffer, figures);
+            PumpMessages(200);
+            dismissed += dismisser.Answered();
+        }
+        // A dialog while it is open: the input dialog over the main window. Its system menu may open.
+        TDialogDismisser menuCloser(GetCurrentThreadId(), true);
+        TDialogVisit visit{&buffer, &figures};
+        CurrentVisit = &visit;
+        SetTimer(nullptr, 0, 200, VisitOpenDialog);
+        std::string value = "value";
+        InputDialog(form->Handle(), "Prompt", value, nullptr, "Self-inspection");
+        CurrentVisit = nullptr;
+        dialogVisited = visit.Visited;
+        dismissed += menuCloser.Answered();
+        hangs = watchdog.Hangs();
+    }
+    finished = true;
+    reporter.join();
+
+    // Still working: the main window exists, every tab can be shown, the status bar follows.
+    ASSERT_TRUE(IsWindow(form->Handle())) << "a message closed the main window";
+    for (int i = 0; i < form->TabManager->Count(); ++i) {
+        form->PageIndex->SetValue(i);
+        PumpMessages(30);
+    }
+    form->FastTick();
+    form->UpdateInterval->SetValue(45);
+    form.reset();
+    std::string bytes;
+    EXPECT_TRUE(ReadFileBytes(SettingsPath(), bytes));
+    EXPECT_NE(bytes.find("update_interval_ms=45"), std::string::npos);
+    DeleteFileA(SettingsPath().c_str());
+
+    const std::string name = "self-inspection";
+    PrintFigure(name, "windows", std::to_string(figures.Windows));
+    PrintFigure(name, "messages sent", std::to_string(figures.Sent));
+    PrintFigure(name, "answered", std::to_string(figures.Answered));
+    PrintFigure(name, "skipped (close or destroy, or window gone)", std::to_string(figures.Skipped));
+    PrintFigure(name, "dialogs and menus that opened and were answered", std::to_string(dismissed));
+    PrintFigure(name, "hangs (2 s)", std::to_string(hangs));
+    PrintFigure(name, "stalls in a control's own loop (released by input)",
+                std::to_string(stalls.load()) + (stalled.empty() ? "" : " (" + stalled + ")"));
+    EXPECT_TRUE(dialogVisited) << "the input dialog was not inspected while open";
+    EXPECT_EQ(hangs, 0);
+    EXPECT_GT(figures.Sent, 10000);
+}
+
+} // namespace
+
+namespace {
+
+// A creation message that arrives after the creation, with no data or with zeroed data, leaves every window
+// of the kit bound to its object: found by sending Paneprobe's own windows every message.
+TEST(SelfInspection, ALateCreationMessageLeavesTheWindowBound) {
+    DeleteFileA(SettingsPath().c_str());
+    auto form = std::make_unique<TPaneprobeForm>();
+    form->ScanAtMouse->SetValue(false);
+    CREATESTRUCTA zeroed = {};
+    const LPARAM creations[] = {0, reinterpret_cast<LPARAM>(&zeroed)};
+    int ownWindows = 0;
+    for (HWND window : WindowAndDescendants(form->Handle())) {
+        // The kit's own classes keep the object in the window's user data; subclassed common controls are
+        // the platform's to create.
+        TNvWindow* before = TNvWindow::FromHandle(window);
+        if (!before || GetWindowLongPtrA(window, GWLP_USERDATA) != reinterpret_cast<LONG_PTR>(before))
+            continue;
+        ++ownWindows;
+        auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+        for (LPARAM creation : creations) {
+            CallWindowProcA(procedure, window, WM_NCCREATE, 0, creation);
+            EXPECT_EQ(GetWindowLongPtrA(window, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(before));
+            EXPECT_EQ(TNvWindow::FromHandle(window), before);
+            EXPECT_EQ(before->Handle(), window);
+        }
+    }
+    EXPECT_GE(ownWindows, 2) << "the main window and its pages are windows of the kit's own classes";
+    // The main window still handles its own messages: a tab change reaches the page control.
+    int last = form->TabManager->Count() - 1;
+    form->PageIndex->SetValue(last);
+    EXPECT_EQ(form->PageControl->ActivePageIndex(), last);
+    form.reset();
+    DeleteFileA(SettingsPath().c_str());
+}
+
+} // namespace
