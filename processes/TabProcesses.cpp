@@ -1,6 +1,7 @@
 // TProcessesTab: the process tree as an owner-drawn list that keeps its selection and scroll position.
 #include "processes/TabProcesses.h"
 
+#include "app/PickOutline.h"
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 #include "processes/ProcessRows.h"
@@ -330,7 +331,10 @@ const TProcessesTab::TRow* TProcessesTab::SelectedRow() const {
 
 void TProcessesTab::TrackSelected() {
     const TRow* row = SelectedRow();
-    if (row && row->Window) TrackWindow(reinterpret_cast<HWND>(row->Window), false, true);
+    if (!row || !row->Window) return;
+    HWND handle = reinterpret_cast<HWND>(row->Window); // the row may go while the list is rebuilt
+    TrackWindow(handle, false, true);
+    FlashPickedWindow(handle);
 }
 
 // The process is held open while the question is on screen: its identifier cannot pass to another

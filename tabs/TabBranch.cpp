@@ -1,6 +1,7 @@
 // TBranchTab: a window hierarchy as a tree, built depth first and sorted by class name at every level.
 #include "tabs/TabBranch.h"
 
+#include "app/PickOutline.h"
 #include "app/WinApiEx.h"
 
 #include <algorithm>
@@ -178,5 +179,8 @@ void TBranchTab::DoubleClicked() {
 void TBranchTab::RunPopupCommand(int id) {
     if (id != cmdBranchMonitor) return;
     HTREEITEM selected = Tree->Selected();
-    if (selected) TrackWindow(reinterpret_cast<HWND>(Tree->NodeData(selected)), false, true);
+    if (!selected) return;
+    HWND handle = reinterpret_cast<HWND>(Tree->NodeData(selected));
+    TrackWindow(handle, false, true);
+    FlashPickedWindow(handle);
 }

@@ -1,8 +1,10 @@
 // TEnumTab: seven ways to gather windows, a filter, and a list to pick the tracked window from.
 #include "tabs/TabEnum.h"
 
+#include "app/PickOutline.h"
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
+#include "tabs/StyleNames.h"
 
 #include <algorithm>
 #include <memory>
@@ -33,6 +35,7 @@ const int ButtonHeight = 21;
 const int Gap = 6;
 const int ModeWidth = 170;
 const int DropHeight = 200;
+const int StyleColumn = 6;
 const int VisibleImage = 2;
 const int HiddenImage = 9;
 const UINT_PTR SheetSubclassId = 0x456E756D; // "Enum"
@@ -139,6 +142,7 @@ TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
         *ListView, [this](TNvMenuItem& item) { RunPopupCommand(item.Entry ? item.Entry->Id : 0); },
         PopupEntries, static_cast<int>(std::size(PopupEntries)) - 1);
     ListView->OnDblClick = [this](TNvActionListView&) { TrackRow(); };
+    ListView->SetInfoTipHandler([this](TNvListView&, int row, int column) { return InfoTip(row, column); });
 
     hSheet = Sheet->Handle();
     if (hSheet) SetWindowSubclass(hSheet, SheetProc, SheetSubclassId, reinterpret_cast<DWORD_PTR>(this));
@@ -307,7 +311,17 @@ int TEnumTab::CompareRows(int row1, int row2) const {
 void TEnumTab::TrackRow() {
     int row = ListView->SelectedIndex();
     const TWindowDetails* record = row < 0 ? nullptr : Windows.Get(static_cast<int>(ListView->RowData(row)));
-    if (record) TrackWindow(record->Handle, false, true);
+    if (!record) return;
+    HWND handle = record->Handle; // the tracked list's listeners may enumerate again
+    TrackWindow(handle, false, true);
+    FlashPickedWindow(handle);
+}
+
+// The names of the bits as the record read them, so that the tip agrees with the cell.
+std::string TEnumTab::InfoTip(int row, int column) const {
+    if (column != StyleColumn || row < 0 || row >= ListView->RowCount()) return std::string();
+    const TWindowDetails* record = Windows.Get(static_cast<int>(ListView->RowData(row)));
+    return record ? StyleText(record->Style, record->ClassName) : std::string();
 }
 
 void TEnumTab::RunPopupCommand(int id) {
@@ -334,6 +348,7 @@ void TEnumTab::RunPopupCommand(int id) {
             record->Refresh();
             TrackedList->Add(std::move(record));
         }
+        if (!selected.empty()) FlashPickedWindow(selected.front());
         break;
     }
     case cmdEnumClearFilter:

@@ -72,6 +72,8 @@ class TEnumTab : public TPaneprobeTab {
     // The list's comparison of the rows at two positions.
     int CompareRows(int row1, int row2) const;
     void TrackRow();
+    // The style names of a "Style" cell; "" for every other cell.
+    std::string InfoTip(int row, int column) const;
     void RunPopupCommand(int id);
 
   private:

@@ -4,6 +4,10 @@
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 #include "tabs/PropertyTexts.h"
+#include "tabs/StyleNames.h"
+
+#include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -32,6 +36,7 @@ TPropertiesTab::TPropertiesTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     ListView->OnCompare = [this](TNvListView&, int a, int b) {
         return CompareRows(ListView->RowData(a), ListView->RowData(b));
     };
+    ListView->SetInfoTipHandler([this](TNvListView&, int row, int) { return InfoTip(row); });
     for (const TPropertyGroupClass& groupClass : PropertyGroupClasses())
         Groups.push_back(groupClass.Create());
     BuildRows();
@@ -101,4 +106,23 @@ int TPropertiesTab::CompareRows(LPARAM a, LPARAM b) const {
     int column = ListView->SortColumn;
     if (column < 0 || column > GroupColumn) return 0;
     return ComparePropertyCells(CellOf(a, column), CellOf(b, column), ListView->SortDescending);
+}
+
+// The names of the value the row shows, read from its cell so that the tip agrees with it; the class of
+// the tracked window chooses the class's own names.
+std::string TPropertiesTab::InfoTip(int row) const {
+    if (row < 0 || row >= ListView->RowCount()) return std::string();
+    const LPARAM key = ListView->RowData(row);
+    const size_t group = static_cast<size_t>(GroupOf(key)), property = static_cast<size_t>(PropertyOf(key));
+    if (group >= Groups.size() || !dynamic_cast<const TStyleProperty*>(Groups[group].get()) || property > 1 ||
+        property >= shown[group].size())
+        return std::string();
+    std::string_view cell = shown[group][property];
+    if (cell.substr(0, HexPrefix.size()) == HexPrefix) cell.remove_prefix(HexPrefix.size());
+    if (cell.empty() || cell.size() > 8 || cell.find_first_not_of("0123456789abcdefABCDEF") != cell.npos)
+        return std::string();
+    const unsigned long value = std::strtoul(std::string(cell).c_str(), nullptr, 16);
+    if (property == 1) return ExtendedStyleText(static_cast<uint32_t>(value));
+    const TWindowDetails* record = TrackedList ? TrackedList->Current() : nullptr;
+    return StyleText(static_cast<uint32_t>(value), std::string_view(record ? record->ClassName : ""));
 }

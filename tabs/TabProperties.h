@@ -25,6 +25,8 @@ class TPropertiesTab : public TPaneprobeTab {
 
     // A row's data: the group in the low 16 bits, the property in the high 16 bits.
     static LPARAM RowKey(int group, int property) { return group + property * 65536; }
+    // The style names of the "Style" and "Extended Style" rows, whichever cell the pointer rests on.
+    std::string InfoTip(int row) const;
 
   private:
     void BuildRows();

@@ -3,6 +3,9 @@
 #include "FormFixture.h"
 #include "app/WinApiEx.h"
 #include "config/TabConfig.h"
+#include "tabs/StyleNames.h"
+#include "tabs/TabEnum.h"
+#include "tabs/TabProperties.h"
 #include "tabs/TabWindows.h"
 #include "tabs/WndFuncs.h"
 
@@ -234,6 +237,100 @@ TEST_F(ListExtras, TheStyleCellOfATargetButtonNamesItsBits) {
     request.iSubItem = 6;
     SendMessageA(GetParent(list.Handle()), WM_NOTIFY, request.hdr.idFrom, reinterpret_cast<LPARAM>(&request));
     EXPECT_EQ(std::string(small), buttonTip.substr(0, 7));
+}
+
+// The Enum list names the bits of its own records, and keeps every other cell's text.
+TEST_F(ListExtras, TheEnumStyleCellOfATargetButtonNamesItsBits) {
+    HWND button = target.Child(TTargetProcess::ButtonId);
+    TrackWindow(target.MainWindow(), false, true);
+    TEnumTab& tab = Tab<TEnumTab>();
+    tab.SetMode(emCurrentChildren);
+    tab.SetFindText("");
+    tab.Enumerate();
+    TNvActionListView& list = *tab.ListView;
+    ASSERT_TRUE(ListView_GetExtendedListViewStyle(list.Handle()) & LVS_EX_INFOTIP);
+    const int row = RowOfHandle(list, button);
+    ASSERT_GE(row, 0);
+    ASSERT_EQ(list.CellText(row, 6), "0x50000000");
+    EXPECT_EQ((AskInfoTip<NMLVGETINFOTIPA, char>(list, row, 6, LVN_GETINFOTIPA, "0x50000000")),
+              "WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON");
+    EXPECT_EQ((AskInfoTip<NMLVGETINFOTIPA, char>(list, row, 0, LVN_GETINFOTIPA, "Button")), "Button");
+    // Sorted the other way, the tip still follows its row's record.
+    ListView_SetItemState(list.Handle(), -1, 0, LVIS_SELECTED);
+    list.SortColumn = 1;
+    list.SortDescending = !list.SortDescending;
+    list.Sort();
+    const int sorted = RowOfHandle(list, button);
+    ASSERT_GE(sorted, 0);
+    EXPECT_EQ((AskInfoTip<NMLVGETINFOTIPA, char>(list, sorted, 6, LVN_GETINFOTIPA, "")),
+              "WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON");
+    for (int other = 0; other < list.RowCount(); ++other) {
+        if (other == sorted) continue;
+        EXPECT_NE((AskInfoTip<NMLVGETINFOTIPA, char>(list, other, 6, LVN_GETINFOTIPA, "")),
+                  "WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON")
+            << "row " << other;
+    }
+}
+
+// The Style rows name the value they show with the tracked window's class; other rows keep their text.
+TEST_F(ListExtras, ThePropertiesStyleRowsNameTheirValue) {
+    TPropertiesTab& tab = Tab<TPropertiesTab>();
+    TNvActionListView& list = *tab.ListView;
+    auto rowOf = [&](const std::string& description) {
+        for (int row = 0; row < list.RowCount(); ++row)
+            if (list.CellText(row, 0) == description) return row;
+        return -1;
+    };
+    const int style = rowOf("Style"), extended = rowOf("Extended Style");
+    ASSERT_GE(style, 0);
+    ASSERT_GE(extended, 0);
+    const int other = style == 0 ? 1 : 0;
+
+    EXPECT_EQ((AskInfoTip<NMLVGETINFOTIPA, char>(list, style, 1, LVN_GETINFOTIPA, "")), "")
+        << "nothing tracked, nothing to name";
+    const auto probeExStyle = static_cast<uint32_t>(GetWindowLongA(target.Probe(), GWL_EXSTYLE));
+    ASSERT_NE(probeExStyle, 0u);
+    const struct {
+        HWND Window;
+        std::string StyleTip;
+        std::string ExtendedTip;
+    } cases[] = {
+        {target.Child(TTargetProcess::ButtonId), "WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON", ""},
+        {target.Probe(),
+         "WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | "
+         "WS_MINIMIZEBOX | WS_MAXIMIZEBOX",
+         ExtendedStyleText(probeExStyle)},
+    };
+    for (const auto& c : cases) {
+        TrackWindow(c.Window, false, true);
+        tab.RefreshValues();
+        EXPECT_EQ((AskInfoTip<NMLVGETINFOTIPA, char>(list, style, 1, LVN_GETINFOTIPA, "")), c.StyleTip);
+        EXPECT_EQ((AskInfoTip<NMLVGETINFOTIPA, char>(list, style, 0, LVN_GETINFOTIPA, "Style")), c.StyleTip)
+            << "the whole row";
+        EXPECT_EQ((AskInfoTip<NMLVGETINFOTIPA, char>(list, extended, 1, LVN_GETINFOTIPA, "")), c.ExtendedTip);
+        const std::string shown = list.CellText(other, 1);
+        EXPECT_EQ((AskInfoTip<NMLVGETINFOTIPA, char>(list, other, 1, LVN_GETINFOTIPA, shown.c_str())), shown);
+    }
+}
+
+// Ctrl+C in the Enum list: the captions, then the two selected rows as the list shows them.
+TEST_F(ListExtras, CtrlCOnTwoEnumRowsCopiesThemUnderTheHeader) {
+    TEnumTab& tab = Tab<TEnumTab>();
+    tab.SetMode(emTopLevel);
+    tab.SetFindText("Paneprobe Target");
+    tab.Enumerate();
+    TNvActionListView& list = *tab.ListView;
+    ASSERT_GE(list.RowCount(), 3);
+    ListView_SetItemState(list.Handle(), -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(list.Handle(), 0, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(list.Handle(), 2, LVIS_SELECTED, LVIS_SELECTED);
+    SetFocus(list.Handle());
+    ASSERT_TRUE(CopyTextToClipboard(nullptr, "before"));
+    const int trackedBefore = TrackedList->Count();
+    PressKey(list.Handle(), 'C', ssCtrl);
+    EXPECT_EQ(ClipboardText(), "Class\tHandle\tCaption\tParent\tPID\tTID\tStyle\r\n" + RowLine(list, 0, 7) +
+                                   RowLine(list, 2, 7));
+    EXPECT_EQ(TrackedList->Count(), trackedBefore) << "no pick";
 }
 
 } // namespace

@@ -3,8 +3,12 @@
 #include "FormFixture.h"
 #include "app/PickOutline.h"
 #include "app/WinApiEx.h"
+#include "processes/TabProcesses.h"
+#include "tabs/TabBranch.h"
+#include "tabs/TabEnum.h"
 #include "tabs/TabWindows.h"
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -178,6 +182,125 @@ TEST_F(PickOutline, NothingToOutlineForAHiddenOrVanishedWindow) {
     EXPECT_EQ(PickOutlineWindow(), nullptr);
     FlashPickedWindow(nullptr);
     EXPECT_EQ(PickOutlineWindow(), nullptr);
+}
+
+// The rectangle the outline takes for a window: the window's own grown by the frame, kept on the screen.
+RECT ExpectedOutline(HWND window) {
+    RECT grown = Inflated(RectOf(window), TPickOutline::FrameWidth);
+    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT shown = {};
+    IntersectRect(&shown, &grown, &screen);
+    return shown;
+}
+
+int RowOfHandle(TNvActionListView& list, HWND handle) {
+    for (int row = 0; row < list.RowCount(); ++row)
+        if (list.CellText(row, 1) == FormatText("0x%.8x", HandleValue(handle))) return row;
+    return -1;
+}
+
+void DoubleClickNotify(HWND control) {
+    NMHDR click = {control, static_cast<UINT_PTR>(GetDlgCtrlID(control)), NM_DBLCLK};
+    SendMessageA(GetParent(control), WM_NOTIFY, click.idFrom, reinterpret_cast<LPARAM>(&click));
+}
+
+// Every explicit pick of the Enum, Branch and Processes tabs outlines the window it made the tracked one,
+// even when scanning followed the mouse before (the pick stops it first).
+TEST_F(PickOutline, PicksInTheEnumBranchAndProcessesTabsOutlineThePickedWindow) {
+    HWND button = target.Child(TTargetProcess::ButtonId);
+    TEnumTab& enumTab = Tab<TEnumTab>();
+    auto enumRow = [&]() {
+        TrackWindow(target.MainWindow(), false, true);
+        enumTab.SetMode(emCurrentChildren);
+        enumTab.SetFindText("");
+        enumTab.Enumerate();
+        TNvActionListView& list = *enumTab.ListView;
+        ListView_SetItemState(list.Handle(), -1, 0, LVIS_SELECTED);
+        list.SelectRow(RowOfHandle(list, button));
+        return list.Handle();
+    };
+    TBranchTab& branch = Tab<TBranchTab>();
+    auto branchLeaf = [&]() {
+        TrackWindow(button, false, true);
+        branch.SetStartMode(bsCurrent);
+        branch.RebuildTree();
+        HWND tree = branch.Tree->Handle();
+        HTREEITEM node = TreeView_GetRoot(tree); // the button itself, which has no children
+        if (reinterpret_cast<HWND>(branch.Tree->NodeData(node)) != button) node = nullptr;
+        TreeView_SelectItem(tree, node);
+        return node;
+    };
+    auto branchDoubleClick = [&]() {
+        HWND tree = branch.Tree->Handle();
+        RECT rect = {};
+        TreeView_GetItemRect(tree, branchLeaf(), &rect, TRUE);
+        LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        SendMessageA(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+        SendMessageA(tree, WM_LBUTTONUP, 0, point);
+    };
+    TProcessesTab& processes = Tab<TProcessesTab>();
+    auto processRow = [&]() {
+        form->PageIndex->SetValue(processes.Sheet->PageIndex());
+        PumpMessages(20);
+        TrackWindow(form->Handle(), false, true);
+        int row = -1;
+        for (size_t i = 0; i < processes.Rows().size(); ++i)
+            if (processes.Rows()[i].ProcessId == target.ProcessId()) row = static_cast<int>(i);
+        processes.ListView->SelectRow(row);
+        return processes.ListView->Handle();
+    };
+    const struct {
+        const char* Pick;
+        std::function<void()> Run;
+        bool OfTargetProcess; // the window is the process's, not a known one
+    } picks[] = {
+        {"Enum double-click", [&] { DoubleClickNotify(enumRow()); }, false},
+        {"Enum Enter", [&] { PressKey(enumRow(), VK_RETURN, ssNone); }, false},
+        {"Enum Monitor Selected", [&] { enumRow(), enumTab.RunPopupCommand(cmdEnumMonitor); }, false},
+        {"Branch double-click", branchDoubleClick, false},
+        {"Branch Enter", [&] { branchLeaf(), PressKey(branch.Tree->Handle(), VK_RETURN, ssNone); }, false},
+        {"Branch popup", [&] { branchLeaf(), branch.RunPopupCommand(cmdBranchMonitor); }, false},
+        {"Processes double-click", [&] { DoubleClickNotify(processRow()); }, true},
+        {"Processes Enter", [&] { PressKey(processRow(), VK_RETURN, ssNone); }, true},
+    };
+    HWND previous = nullptr;
+    for (const auto& pick : picks) {
+        SCOPED_TRACE(pick.Pick);
+        form->ScanAtMouse->SetValue(true);
+        pick.Run();
+        EXPECT_FALSE(form->ScanAtMouse->Value);
+        ASSERT_NE(TrackedList->Current(), nullptr);
+        HWND picked = TrackedList->Current()->Handle;
+        if (pick.OfTargetProcess) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(picked, &process);
+            EXPECT_EQ(process, target.ProcessId());
+        } else {
+            EXPECT_EQ(picked, button);
+        }
+        HWND outline = PickOutlineWindow();
+        ASSERT_NE(outline, nullptr);
+        EXPECT_NE(outline, previous) << "a new outline for each pick";
+        EXPECT_FALSE(previous && IsWindow(previous)) << "one outline at a time";
+        EXPECT_TRUE(SameRect(RectOf(outline), ExpectedOutline(picked)));
+        previous = outline;
+    }
+    EXPECT_TRUE(WatchOutline(previous).Gone);
+}
+
+// Refilling the lists while scanning follows the mouse is no pick.
+TEST_F(PickOutline, NoneWhenTheTabsRefillWhileScanning) {
+    TrackWindow(target.MainWindow(), false, true);
+    form->ScanAtMouse->SetValue(true);
+    Tab<TEnumTab>().SetMode(emCurrentChildren);
+    Tab<TEnumTab>().Enumerate();
+    Tab<TBranchTab>().RebuildTree();
+    Tab<TProcessesTab>().ReloadProcesses();
+    for (int tick = 0; tick < 5; ++tick)
+        form->FastTick();
+    PumpMessages(20);
+    EXPECT_EQ(PickOutlineWindow(), nullptr);
+    EXPECT_TRUE(form->ScanAtMouse->Value);
 }
 
 } // namespace
