@@ -3,6 +3,7 @@
 #include "FormFixture.h"
 #include "app/WinApiEx.h"
 #include "config/TabConfig.h"
+#include "processes/TabProcesses.h"
 #include "tabs/StyleNames.h"
 #include "tabs/TabEnum.h"
 #include "tabs/TabProperties.h"
@@ -331,6 +332,49 @@ TEST_F(ListExtras, CtrlCOnTwoEnumRowsCopiesThemUnderTheHeader) {
     EXPECT_EQ(ClipboardText(), "Class\tHandle\tCaption\tParent\tPID\tTID\tStyle\r\n" + RowLine(list, 0, 7) +
                                    RowLine(list, 2, 7));
     EXPECT_EQ(TrackedList->Count(), trackedBefore) << "no pick";
+}
+
+// The Properties list and the Processes list (a list class of its own) copy their selected row too, and
+// their own keys still work.
+TEST_F(ListExtras, CtrlCInThePropertiesAndProcessesListsCopiesTheSelectedRow) {
+    TrackWindow(target.Child(TTargetProcess::ButtonId), false, true);
+    TPropertiesTab& properties = Tab<TPropertiesTab>();
+    properties.RefreshValues();
+    TNvActionListView& propertyList = *properties.ListView;
+    int styleRow = -1;
+    for (int row = 0; row < propertyList.RowCount(); ++row)
+        if (propertyList.CellText(row, 0) == "Style") styleRow = row;
+    ASSERT_GE(styleRow, 0);
+    propertyList.SelectRow(styleRow);
+
+    TProcessesTab& processes = Tab<TProcessesTab>();
+    form->PageIndex->SetValue(processes.Sheet->PageIndex());
+    PumpMessages(20);
+    int processRow = -1;
+    for (size_t i = 0; i < processes.Rows().size(); ++i)
+        if (processes.Rows()[i].ProcessId == target.ProcessId()) processRow = static_cast<int>(i);
+    ASSERT_GE(processRow, 0);
+    TNvActionListView& processList = *processes.ListView;
+    processList.SelectRow(processRow);
+
+    const struct {
+        TNvActionListView& List;
+        std::string Expected;
+    } lists[] = {
+        {propertyList, "Description\tValue\tGroup\r\nStyle\t" + HexPrefix + "50000000\tStyle\r\n"},
+        {processList,
+         "Filename\tPID\tP-PID\tParent\tCreated\tThreads\tPriority\tWindow\tWindow Caption\tPath\r\n" +
+             RowLine(processList, processRow, 10)},
+    };
+    for (const auto& entry : lists) {
+        SetFocus(entry.List.Handle());
+        ASSERT_TRUE(CopyTextToClipboard(nullptr, "before"));
+        PressKey(entry.List.Handle(), 'C', ssCtrl);
+        EXPECT_EQ(ClipboardText(), entry.Expected);
+    }
+    EXPECT_NE(ClipboardText().find("\t" + std::to_string(target.ProcessId()) + "\t"), std::string::npos)
+        << "the target's row";
+    EXPECT_EQ(TrackedList->Current()->Handle, target.Child(TTargetProcess::ButtonId)) << "no pick";
 }
 
 } // namespace
