@@ -31,7 +31,8 @@ wine_env_start() { # build folder, "display" to start Xvfb even when DISPLAY is 
     export DISPLAY=":$number"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${number}" ] && break; sleep 0.1; done
   fi
-  wineserver -p >/dev/null 2>&1 </dev/null
+  # A server left running in this prefix by an interrupted run is simply used again.
+  wineserver -p >/dev/null 2>&1 </dev/null || true
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix (first run only)..."
   fi
