@@ -25,7 +25,6 @@ const int StartWidth = 200;
 const int DropHeight = 200;
 const int VisibleImage = 2;
 const int HiddenImage = 9;
-const UINT_PTR SheetSubclassId = 0x4272616E; // "Bran"
 
 // The tree hands the comparison the nodes' data, the windows; their texts come from the build.
 int CALLBACK CompareNodeTexts(LPARAM window1, LPARAM window2, LPARAM texts) {
@@ -58,28 +57,16 @@ TBranchTab::TBranchTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
         static_cast<int>(std::size(PopupEntries)) - 1);
     Tree->OnDblClick = [this](TNvActionTreeView&) { DoubleClicked(); };
 
-    hSheet = Sheet->Handle();
-    if (hSheet) SetWindowSubclass(hSheet, SheetProc, SheetSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    Sheet->OnResize = [this](TNvPanel&) { Layout(); };
     Layout();
 }
 
 TBranchTab::~TBranchTab() {
-    if (hSheet && IsWindow(hSheet)) RemoveWindowSubclass(hSheet, SheetProc, SheetSubclassId);
-}
-
-LRESULT CALLBACK TBranchTab::SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR selfData) {
-    auto self = reinterpret_cast<TBranchTab*>(selfData);
-    if (message == WM_SIZE) self->Layout();
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, SheetProc, SheetSubclassId);
-        self->hSheet = nullptr;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
+    Sheet->OnResize = nullptr;
 }
 
 void TBranchTab::Layout() {
-    if (!hSheet) return;
+    if (!Sheet->Handle()) return;
     RECT client = Sheet->ClientRect();
     TopPanel->SetBounds(0, 0, client.right, PanelHeight);
     Body->SetBounds(0, PanelHeight, client.right, std::max(0, static_cast<int>(client.bottom) - PanelHeight));

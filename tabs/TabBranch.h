@@ -36,8 +36,6 @@ class TBranchTab : public TPaneprobeTab {
     static HWND StartWindow(int mode, const TWindowDetails& tracked);
 
   private:
-    static LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR self);
     void Layout();
     HTREEITEM AddNode(HWND window, HTREEITEM parent);
     void AddSiblings(HWND first, HTREEITEM parent);
@@ -46,5 +44,4 @@ class TBranchTab : public TPaneprobeTab {
 
     HWND trackedHandle = nullptr;            // while a tree is built
     std::map<LPARAM, std::string> nodeTexts; // each node's text by its window, for sorting
-    HWND hSheet = nullptr;
 };

@@ -38,7 +38,6 @@ const int DropHeight = 200;
 const int StyleColumn = 6;
 const int VisibleImage = 2;
 const int HiddenImage = 9;
-const UINT_PTR SheetSubclassId = 0x456E756D; // "Enum"
 const UINT_PTR FindEditSubclassId = 0x46696E64;
 
 HWND WindowOfValue(uint32_t value) {
@@ -144,8 +143,7 @@ TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     ListView->OnDblClick = [this](TNvActionListView&) { TrackRow(); };
     ListView->SetInfoTipHandler([this](TNvListView&, int row, int column) { return InfoTip(row, column); });
 
-    hSheet = Sheet->Handle();
-    if (hSheet) SetWindowSubclass(hSheet, SheetProc, SheetSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    Sheet->OnResize = [this](TNvPanel&) { Layout(); };
     Layout();
 
     VisibleOnly = &TConfigVarBool::Get(ConfigStore, "tabs.enum", "show_visible_only", false);
@@ -155,23 +153,12 @@ TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
 }
 
 TEnumTab::~TEnumTab() {
-    if (hSheet && IsWindow(hSheet)) RemoveWindowSubclass(hSheet, SheetProc, SheetSubclassId);
-}
-
-LRESULT CALLBACK TEnumTab::SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                     DWORD_PTR selfData) {
-    auto self = reinterpret_cast<TEnumTab*>(selfData);
-    if (message == WM_SIZE) self->Layout();
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, SheetProc, SheetSubclassId);
-        self->hSheet = nullptr;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
+    Sheet->OnResize = nullptr;
 }
 
 // The find box stretches with the tab; the list takes everything below the top panel.
 void TEnumTab::Layout() {
-    if (!hSheet) return;
+    if (!Sheet->Handle()) return;
     RECT client = Sheet->ClientRect();
     TopPanel->SetBounds(0, 0, client.right, PanelHeight);
     int left = Margin + ButtonWidth + Gap + ModeWidth + Gap;

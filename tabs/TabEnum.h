@@ -78,14 +78,11 @@ class TEnumTab : public TPaneprobeTab {
 
   private:
     static BOOL CALLBACK AddEnumerated(HWND window, LPARAM self);
-    static LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR self);
     void Layout();
     void FindWindows(const std::string& text);
 
     std::vector<TEnumRowValues> rowValues; // by record index, for sorting
     std::set<DWORD> hungThreads;           // threads that did not answer during this enumeration
-    HWND hSheet = nullptr;
 };
 
 // Every value from 1 to the limit that names a window, in ascending order, probing as few as it can.

@@ -12,7 +12,6 @@ const int Top = 4;
 const int ButtonWidth = 64;
 const int ButtonHeight = 21;
 const int Gap = 6;
-const UINT_PTR SheetSubclassId = 0x4D656E75; // "Menu"
 // A cycle of submenus (a menu that holds itself) must not recurse for ever.
 const int MaxMenuDepth = 32;
 
@@ -46,28 +45,16 @@ TMenusTab::TMenusTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     Tree = &Body->MakeChild<TNvActionTreeView>(TVS_FULLROWSELECT, TVS_HASLINES);
     if (SharedImageList) TreeView_SetImageList(Tree->Handle(), SharedImageList->Handle(), TVSIL_NORMAL);
 
-    hSheet = Sheet->Handle();
-    if (hSheet) SetWindowSubclass(hSheet, SheetProc, SheetSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    Sheet->OnResize = [this](TNvPanel&) { Layout(); };
     Layout();
 }
 
 TMenusTab::~TMenusTab() {
-    if (hSheet && IsWindow(hSheet)) RemoveWindowSubclass(hSheet, SheetProc, SheetSubclassId);
-}
-
-LRESULT CALLBACK TMenusTab::SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                      DWORD_PTR selfData) {
-    auto self = reinterpret_cast<TMenusTab*>(selfData);
-    if (message == WM_SIZE) self->Layout();
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, SheetProc, SheetSubclassId);
-        self->hSheet = nullptr;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
+    Sheet->OnResize = nullptr;
 }
 
 void TMenusTab::Layout() {
-    if (!hSheet) return;
+    if (!Sheet->Handle()) return;
     RECT client = Sheet->ClientRect();
     TopPanel->SetBounds(0, 0, client.right, PanelHeight);
     Body->SetBounds(0, PanelHeight, client.right, std::max(0, static_cast<int>(client.bottom) - PanelHeight));

@@ -23,8 +23,5 @@ class TMenusTab : public TPaneprobeTab {
     void AddMenuItems(HMENU menu, HTREEITEM parent);
 
   private:
-    static LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR self);
     void Layout();
-    HWND hSheet = nullptr;
 };

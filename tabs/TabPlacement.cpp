@@ -8,7 +8,6 @@
 
 namespace {
 
-const UINT_PTR SheetSubclassId = 0x4E76504C;
 const UINT ReportMessage = WM_APP + 1;
 const int PlacementInterval = 16;
 const char* const LabelFont = "\"Verdana\" 7";
@@ -158,35 +157,22 @@ TPlacementTab::TPlacementTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     MapPanel->OnMouseMoveMap = [this](unsigned buttons, int x, int y) { DragTo(buttons, x, y); };
     MapPanel->OnKeyDownMap = [this](WORD key, unsigned shift) { Nudge(key, shift); };
     MapPanel->OnReport = [this] { ReportCanvasError(); };
-    // The sheet is a kit panel without a resize event of its own, so its size changes are watched here.
-    hSheet = Sheet->Handle();
-    if (hSheet) SetWindowSubclass(hSheet, SheetProc, SheetSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    Sheet->OnResize = [this](TNvPanel&) {
+        Layout();
+        Redraw();
+    };
     Layout();
     Redraw();
 }
 
 TPlacementTab::~TPlacementTab() {
-    if (hSheet && IsWindow(hSheet)) RemoveWindowSubclass(hSheet, SheetProc, SheetSubclassId);
+    Sheet->OnResize = nullptr;
     if (MapPanel) {
         MapPanel->OnPaintMap = nullptr;
         MapPanel->OnMouseMoveMap = nullptr;
         MapPanel->OnKeyDownMap = nullptr;
         MapPanel->OnReport = nullptr;
     }
-}
-
-LRESULT CALLBACK TPlacementTab::SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                          DWORD_PTR selfData) {
-    auto self = reinterpret_cast<TPlacementTab*>(selfData);
-    LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-    if (message == WM_SIZE) {
-        self->Layout();
-        self->Redraw();
-    } else if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, SheetProc, SheetSubclassId);
-        self->hSheet = nullptr;
-    }
-    return result;
 }
 
 void TPlacementTab::Activate() {

@@ -87,8 +87,6 @@ class TPlacementTab : public TPaneprobeTab {
     static const char* const ErrorCaption;
 
   private:
-    static LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR self);
     void DrawMap();
     void PaintMap(HDC dc, const RECT& client);
     void CanvasFailed(const char* message);
@@ -96,7 +94,6 @@ class TPlacementTab : public TPaneprobeTab {
     // The live tracked record, or null.
     TWindowDetails* LiveTracked() const;
 
-    HWND hSheet = nullptr;
     bool canvasFailing = false;
     // The user has been told about the current failure; cleared once a picture is drawn again.
     bool errorReported = false;

@@ -314,6 +314,7 @@ class TNvPanel : public TNvWindow {
   public:
     explicit TNvPanel(TNvWindow& owner, const char* className = "TNvPanel");
     std::function<void(TNvPanel&, HDC)> OnPaint;
+    std::function<void(TNvPanel&)> OnResize; // after the panel has taken its new size
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -209,6 +209,11 @@ TNvPanel::TNvPanel(TNvWindow& owner, const char* className) {
 }
 
 LRESULT TNvPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SIZE) {
+        LRESULT result = TNvWindow::HandleMessage(message, wParam, lParam);
+        if (OnResize) OnResize(*this);
+        return result;
+    }
     if (message != WM_PAINT) return TNvWindow::HandleMessage(message, wParam, lParam);
     TPaintDc paint(Handle());
     if (!paint) return 0;
