@@ -106,7 +106,14 @@ struct TInspection {
 
 // The parameter texts a user types into the Messages tab's boxes for the run's values.
 const char* const WParamTexts[] = {"0", "1", "-1"};
-const char* const LParamTexts[] = {"0", "*65536"}; // a zeroed 64 KB buffer
+
+// One message of the Messages tab's kind carries every send, with a zeroed 64 KB lParam buffer that lives as
+// long as the process: controls keep some pointers they are given (image lists, for one) and use them later,
+// so a buffer freed after its send would crash them in any program, as a user's "@" re-send avoids too.
+TWindowMessage& Carrier() {
+    static TWindowMessage carrier(nullptr, 0, "0", "*65536");
+    return carrier;
+}
 
 std::atomic<UINT> CurrentMessage{0};
 std::atomic<HWND> CurrentWindow{nullptr};
@@ -129,10 +136,11 @@ void Bombard(const std::vector<HWND>& windows, bool dialog, TInspection& figures
                 for (int pair = 0, chosen = RandomBelow(6); pair < 6; ++pair) {
                     if (!everyPair && pair != chosen) continue;
                     int withBuffer = pair % 2;
-                    // The Messages tab's own send: the texts are read as the tab reads them, the buffer made
-                    // zeroed, and a window of this thread gets the message directly.
-                    TWindowMessage sent(window, message, WParamTexts[pair / 2], LParamTexts[withBuffer]);
-                    WPARAM wParam = sent.WParam;
+                    // The Messages tab's own send: the wParam text read by the tab's rule, the buffer zeroed
+                    // again, and a window of this thread given the message directly.
+                    TWindowMessage& sent = Carrier();
+                    WPARAM wParam = static_cast<WPARAM>(
+                        ParseParamText(WParamTexts[pair / 2], TWindowMessage::PointerBits()).Number);
                     if (!IsWindow(window) || Closes(message, wParam, dialog) ||
                         (withBuffer && TakesCodeAddress(message)) || PressOnEdit(window, message)) {
                         ++figures.Skipped;
@@ -143,6 +151,11 @@ void Bombard(const std::vector<HWND>& windows, bool dialog, TInspection& figures
                     CurrentWParam = wParam;
                     CurrentWithBuffer = withBuffer != 0;
                     if (UINT release = ReleaseOf(message)) PostMessageA(window, release, 0, 0);
+                    if (withBuffer) std::memset(sent.GetBuffer(1), 0, sent.GetBufferSize(1));
+                    sent.Wnd = window;
+                    sent.Msg = message;
+                    sent.WParam = wParam;
+                    sent.LParam = withBuffer ? reinterpret_cast<LPARAM>(sent.GetBuffer(1)) : 0;
                     sent.Send();
                     if (sent.Returned) ++figures.Answered;
                     ++figures.Sent;
