@@ -5,6 +5,8 @@
 
 #include "FormFixture.h"
 #include "config/IniFile.h"
+#include "messages/TypeCastForm.h"
+#include "messages/WindowMessage.h"
 #include "ui/QrDialogs.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +20,6 @@
 
 namespace {
 
-const size_t BufferSize = 64 * 1024;
 const UINT SendTimeoutMs = 500;
 const int PumpEvery = 64;
 
@@ -34,7 +35,6 @@ const TRange Ranges[] = {
     {TCM_FIRST, TCM_FIRST + 0xFF},
     {SB_SETTEXTA, SB_GETICON},
 };
-const WPARAM WParams[] = {0, 1, static_cast<WPARAM>(-1)};
 
 // The messages that legitimately close or destroy a window, and for a dialog the command that confirms it.
 bool Closes(UINT message, WPARAM wParam, bool dialog) {
@@ -104,10 +104,15 @@ struct TInspection {
     int Windows = 0;
 };
 
-// Sends the way the Messages tab does: never waiting for ever, whatever the window does with the message.
-bool SendLikeMessagesTab(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result) {
-    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, SendTimeoutMs, &result) !=
-           0;
+// The parameter texts a user types into the Messages tab's boxes for the run's values.
+const char* const WParamTexts[] = {"0", "1", "-1"};
+
+// One message of the Messages tab's kind carries every send, with a zeroed 64 KB lParam buffer that lives as
+// long as the process: controls keep some pointers they are given (image lists, for one) and use them later,
+// so a buffer freed after its send would crash them in any program, as a user's "@" re-send avoids too.
+TWindowMessage& Carrier() {
+    static TWindowMessage carrier(nullptr, 0, "0", "*65536");
+    return carrier;
 }
 
 std::atomic<UINT> CurrentMessage{0};
@@ -118,7 +123,7 @@ std::atomic<bool> CurrentWithBuffer{false};
 
 // Every message of every range to the windows, with every parameter pair; in the short run one pair per
 // message, chosen at random.
-void Bombard(const std::vector<HWND>& windows, bool dialog, std::vector<char>& buffer, TInspection& figures) {
+void Bombard(const std::vector<HWND>& windows, bool dialog, TInspection& figures) {
     long long sinceLastPump = 0;
     const bool everyPair = LongRuns();
     for (HWND window : windows) {
@@ -130,25 +135,29 @@ void Bombard(const std::vector<HWND>& windows, bool dialog, std::vector<char>& b
             for (UINT message = range.First; message <= range.Last; ++message)
                 for (int pair = 0, chosen = RandomBelow(6); pair < 6; ++pair) {
                     if (!everyPair && pair != chosen) continue;
-                    WPARAM wParam = WParams[pair / 2];
                     int withBuffer = pair % 2;
+                    // The Messages tab's own send: the wParam text read by the tab's rule, the buffer zeroed
+                    // again, and a window of this thread given the message directly.
+                    TWindowMessage& sent = Carrier();
+                    WPARAM wParam = static_cast<WPARAM>(
+                        ParseParamText(WParamTexts[pair / 2], TWindowMessage::PointerBits()).Number);
                     if (!IsWindow(window) || Closes(message, wParam, dialog) ||
                         (withBuffer && TakesCodeAddress(message)) || PressOnEdit(window, message)) {
                         ++figures.Skipped;
                         continue;
-                    }
-                    LPARAM lParam = 0;
-                    if (withBuffer) {
-                        std::memset(buffer.data(), 0, buffer.size());
-                        lParam = reinterpret_cast<LPARAM>(buffer.data());
                     }
                     CurrentMessage = message;
                     CurrentWindow = window;
                     CurrentWParam = wParam;
                     CurrentWithBuffer = withBuffer != 0;
                     if (UINT release = ReleaseOf(message)) PostMessageA(window, release, 0, 0);
-                    DWORD_PTR result = 0;
-                    if (SendLikeMessagesTab(window, message, wParam, lParam, result)) ++figures.Answered;
+                    if (withBuffer) std::memset(sent.GetBuffer(1), 0, sent.GetBufferSize(1));
+                    sent.Wnd = window;
+                    sent.Msg = message;
+                    sent.WParam = wParam;
+                    sent.LParam = withBuffer ? reinterpret_cast<LPARAM>(sent.GetBuffer(1)) : 0;
+                    sent.Send();
+                    if (sent.Returned) ++figures.Answered;
                     ++figures.Sent;
                     ++SendsDone;
                     if (++sinceLastPump % PumpEvery == 0) PumpMessages();
@@ -161,7 +170,6 @@ void Bombard(const std::vector<HWND>& windows, bool dialog, std::vector<char>& b
 
 // Runs inside the input dialog's own message loop: bombards the dialog, then closes it.
 struct TDialogVisit {
-    std::vector<char>* Buffer;
     TInspection* Figures;
     bool Visited = false;
 };
@@ -171,7 +179,7 @@ void CALLBACK VisitOpenDialog(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     if (!CurrentVisit) return;
     for (HWND dialog : ThreadDialogs(GetCurrentThreadId())) {
-        Bombard(WindowAndDescendants(dialog), true, *CurrentVisit->Buffer, *CurrentVisit->Figures);
+        Bombard(WindowAndDescendants(dialog), true, *CurrentVisit->Figures);
         CurrentVisit->Visited = true;
         if (IsWindow(dialog)) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     }
@@ -182,10 +190,9 @@ TEST(StressRun, PaneprobeInspectsItself) {
     auto form = std::make_unique<TPaneprobeForm>();
     form->ScanAtMouse->SetValue(false);
     PumpMessages(100);
-    std::vector<char> buffer(BufferSize);
     TInspection figures;
     int hangs = 0, dismissed = 0;
-    bool dialogVisited = false;
+    bool dialogVisited = false, viewerOpened = false;
     std::atomic<bool> finished{false};
     std::atomic<int> stalls{0};
     std::string stalled;
@@ -226,13 +233,18 @@ TEST(StressRun, PaneprobeInspectsItself) {
                 form->PageIndex->SetValue(i);
                 PumpMessages(50);
             }
-            Bombard(WindowAndDescendants(form->Handle()), false, buffer, figures);
+            Bombard(WindowAndDescendants(form->Handle()), false, figures);
+            // The Typecast viewer while open, as the Messages tab opens it for a result.
+            TTypeCastForm& viewer = TTypeCastForm::Open(form->Handle(), 0x1234);
+            viewerOpened = IsWindow(viewer.Handle()) != FALSE;
+            Bombard(WindowAndDescendants(viewer.Handle()), true, figures);
+            TTypeCastForm::CloseAll();
             PumpMessages(200);
             dismissed += dismisser.Answered();
         }
         // A dialog while it is open: the input dialog over the main window. Its system menu may open.
         TDialogDismisser menuCloser(GetCurrentThreadId(), true);
-        TDialogVisit visit{&buffer, &figures};
+        TDialogVisit visit{&figures};
         CurrentVisit = &visit;
         SetTimer(nullptr, 0, 200, VisitOpenDialog);
         std::string value = "value";
@@ -268,6 +280,7 @@ TEST(StressRun, PaneprobeInspectsItself) {
     PrintFigure(name, "hangs (2 s)", std::to_string(hangs));
     PrintFigure(name, "stalls in a control's own loop (released by input)",
                 std::to_string(stalls.load()) + (stalled.empty() ? "" : " (" + stalled + ")"));
+    EXPECT_TRUE(viewerOpened) << "the Typecast viewer did not open";
     EXPECT_TRUE(dialogVisited) << "the input dialog was not inspected while open";
     EXPECT_EQ(hangs, 0);
     EXPECT_GT(figures.Sent, 10000);
