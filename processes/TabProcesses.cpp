@@ -53,16 +53,8 @@ TProcessListView::TProcessListView(TNvWindow& owner)
     ApplyItemHeight();
 }
 
-// The list asks for its row height when its size changes; a size notice makes it ask again now.
 void TProcessListView::ApplyItemHeight() {
-    RECT rect = {};
-    if (!Handle() || !GetWindowRect(Handle(), &rect)) return;
-    WINDOWPOS position = {};
-    position.hwnd = Handle();
-    position.cx = rect.right - rect.left;
-    position.cy = rect.bottom - rect.top;
-    position.flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-    SendMessageA(Handle(), WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
+    AskForItemHeight(Handle());
 }
 
 LRESULT TProcessListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -219,6 +219,9 @@ class TNvListView : public TNvWindow {
     TInfoTipHandler onInfoTip;
 };
 
+// An owner-drawn list view asks for its row height only when its size changes: this makes it ask now.
+void AskForItemHeight(HWND list);
+
 // A list view whose owner draws every row, with a fixed row height.
 class TNvOwnerDrawListView : public TNvListView {
   public:

@@ -290,15 +290,19 @@ TNvOwnerDrawListView::TNvOwnerDrawListView(TNvWindow& owner, DWORD extraStyle)
 }
 
 // The list asks for its row height when its size changes; a size notice makes it ask again now.
-void TNvOwnerDrawListView::ApplyItemHeight() {
+void AskForItemHeight(HWND list) {
     RECT rect = {};
-    if (!Handle() || !GetWindowRect(Handle(), &rect)) return;
+    if (!list || !GetWindowRect(list, &rect)) return;
     WINDOWPOS position = {};
-    position.hwnd = Handle();
+    position.hwnd = list;
     position.cx = rect.right - rect.left;
     position.cy = rect.bottom - rect.top;
     position.flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-    SendMessageA(Handle(), WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
+    SendMessageA(list, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
+}
+
+void TNvOwnerDrawListView::ApplyItemHeight() {
+    AskForItemHeight(Handle());
 }
 
 void TNvOwnerDrawListView::ClickColumn(int column) {
