@@ -2,6 +2,7 @@
 #include "messages/TypeCastForm.h"
 
 #include "app/WinApiEx.h"
+#include "messages/WindowMessage.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,8 +14,6 @@ namespace {
 const int ViewerWidth = 320;
 const int ViewerHeight = 220;
 const int ViewInset = 6;
-const DWORD ReadableProtection = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
-                                 PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
 
 // The viewers free themselves when closed; until then this list owns them.
 std::vector<std::unique_ptr<TTypeCastForm>>& Viewers() {
@@ -49,23 +48,6 @@ bool IconInfoOf(uintptr_t value, ICONINFO* result) {
 }
 
 } // namespace
-
-size_t ReadableBytesAt(uintptr_t address, size_t bound) {
-    size_t readable = 0;
-    uintptr_t at = address;
-    while (readable < bound) {
-        MEMORY_BASIC_INFORMATION region = {};
-        if (VirtualQuery(reinterpret_cast<const void*>(at), &region, sizeof region) != sizeof region) break;
-        if (region.State != MEM_COMMIT || (region.Protect & (PAGE_GUARD | PAGE_NOACCESS)) ||
-            !(region.Protect & ReadableProtection))
-            break;
-        uintptr_t end = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize;
-        if (end <= at) break; // the top of the address space
-        readable += static_cast<size_t>(end - at);
-        at = end;
-    }
-    return std::min(readable, bound);
-}
 
 TTypeCastForm& TTypeCastForm::Open(HWND owner, uintptr_t value) {
     return Open(owner, value, nullptr, 0);

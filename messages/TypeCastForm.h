@@ -42,6 +42,3 @@ class TTypeCastForm : public TNvForm {
     int paintPpi = 96;
 };
 
-// How many bytes from an address on this process can read, up to a bound, asking the memory manager
-// rather than touching the memory.
-size_t ReadableBytesAt(uintptr_t address, size_t bound);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 class TWindowMessage {
@@ -43,3 +44,7 @@ class TWindowMessage {
     TMessageBuffers Buffers;
     bool ownProcessTarget = false;
 };
+
+// How many bytes from an address on this process can read, up to a bound, asking the memory manager
+// rather than touching the memory.
+size_t ReadableBytesAt(uintptr_t address, size_t bound);

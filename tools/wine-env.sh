@@ -57,6 +57,12 @@ wine_env_start() { # build folder, "display" to start Xvfb even when DISPLAY is 
     wineserver -p >/dev/null 2>&1 </dev/null
     "$loader" wineboot >/dev/null 2>&1 </dev/null || true
   fi
+  # A crash prints its backtrace and ends the process, instead of waiting on a dialog nobody answers until
+  # the test's time limit.
+  if [ ! -f "$WINEPREFIX/.paneprobe-nocrashdialog" ]; then
+    "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null || true
+    touch "$WINEPREFIX/.paneprobe-nocrashdialog"
+  fi
 }
 
 wine_env_stop() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows program and its tests for the build that runs here, and runs the Win32 tests under
 # Wine on a private display; arguments go to GoogleTest (for example --gtest_filter='Enum*').
+# PANEPROBE_TEST_PROGRAM=paneprobe_stress_tests runs the reliability runs instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -12,4 +13,4 @@ cmake --build "build/$arch" -j "$(nproc)"
 trap wine_env_stop EXIT
 wine_env_start "$root/build/$arch" display
 cd "build/$arch/bin"
-timeout "${PANEPROBE_TEST_TIMEOUT:-600}" "$(wine_env_loader)" ./paneprobe_win_tests.exe "$@"
+timeout "${PANEPROBE_TEST_TIMEOUT:-600}" "$(wine_env_loader)" "./${PANEPROBE_TEST_PROGRAM:-paneprobe_win_tests}.exe" "$@"

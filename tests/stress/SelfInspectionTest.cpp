@@ -120,6 +120,7 @@ std::atomic<HWND> CurrentWindow{nullptr};
 std::atomic<long long> SendsDone{0};
 std::atomic<WPARAM> CurrentWParam{0};
 std::atomic<bool> CurrentWithBuffer{false};
+std::atomic<bool> Pumping{false};
 
 // Every message of every range to the windows, with every parameter pair; in the short run one pair per
 // message, chosen at random.
@@ -160,7 +161,11 @@ void Bombard(const std::vector<HWND>& windows, bool dialog, TInspection& figures
                     if (sent.Returned) ++figures.Answered;
                     ++figures.Sent;
                     ++SendsDone;
-                    if (++sinceLastPump % PumpEvery == 0) PumpMessages();
+                    if (++sinceLastPump % PumpEvery == 0) {
+                        Pumping = true;
+                        PumpMessages();
+                        Pumping = false;
+                    }
                 }
         // Progress on the error stream: a run that stalls shows where.
         std::fprintf(stderr, "  %s: %lu ms\n", className,
@@ -185,7 +190,26 @@ void CALLBACK VisitOpenDialog(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
+// A crash names the send that caused it and ends the run at once, instead of waiting for a debugger.
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
+    char className[64] = {}, module[MAX_PATH] = "?";
+    GetClassNameA(CurrentWindow.load(), className, sizeof className);
+    HMODULE faulting = nullptr;
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           static_cast<LPCSTR>(info->ExceptionRecord->ExceptionAddress), &faulting))
+        GetModuleFileNameA(faulting, module, sizeof module);
+    std::fprintf(stderr, "  crashed: exception 0x%lX at %p in %s %s message 0x%X to %s, wParam %d, %s\n",
+                 static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode),
+                 info->ExceptionRecord->ExceptionAddress, module, Pumping ? "pumping after" : "sending",
+                 CurrentMessage.load(), className, static_cast<int>(CurrentWParam.load()),
+                 CurrentWithBuffer ? "buffer" : "lParam 0");
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), info->ExceptionRecord->ExceptionCode);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
 TEST(StressRun, PaneprobeInspectsItself) {
+    SetUnhandledExceptionFilter(ReportCrash);
     DeleteFileA(SettingsPath().c_str());
     auto form = std::make_unique<TPaneprobeForm>();
     form->ScanAtMouse->SetValue(false);

@@ -320,6 +320,25 @@ TEST_F(MessagesTab, SendingToAHungWindowComesBackAndSaysSo) {
     EXPECT_NE(tab->LastMessage->GetBuffer(1), nullptr);
 }
 
+// The program's own windows are windows like any other to the tab: a creation message without its structure
+// sent to one of them (a Unicode common control, whose ANSI conversion happens in the sender) is answered,
+// and the program goes on.
+TEST_F(MessagesTab, ALateCreationMessageToAnOwnControlIsAnsweredWithoutItsStructure) {
+    HWND statusBar = FindWindowExA(form->Handle(), nullptr, STATUSCLASSNAMEA, nullptr);
+    ASSERT_NE(statusBar, nullptr);
+    ASSERT_TRUE(IsWindowUnicode(statusBar));
+    for (const char* name : {"WM_NCCREATE", "WM_CREATE"})
+        for (const char* lParam : {"0", "1"}) {
+            PickMessage(name);
+            Send(statusBar, "0", lParam);
+            ASSERT_NE(tab->LastMessage, nullptr);
+            EXPECT_TRUE(tab->LastMessage->Returned) << name << " " << lParam;
+            EXPECT_EQ(tab->LastMessage->Result, 0) << name << " " << lParam;
+        }
+    EXPECT_TRUE(IsWindow(statusBar));
+    form->FastTick();
+}
+
 } // namespace
 
 namespace {

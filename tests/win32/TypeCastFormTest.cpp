@@ -2,6 +2,7 @@
 // and memory that cannot be read.
 #include "ShellTestSupport.h"
 #include "messages/TypeCastForm.h"
+#include "messages/WindowMessage.h"
 
 #include <gtest/gtest.h>
 
