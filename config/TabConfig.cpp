@@ -36,8 +36,31 @@ TConfigTab::TConfigTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     };
 }
 
-void TConfigTab::ConfigChanged(TConfigVar&) {
-    Fill();
+// A change rewrites only its own row: a full refill on every keystroke of a setting typed elsewhere (the
+// Messages tab's filter) cost more than the typing itself.
+void TConfigTab::ConfigChanged(TConfigVar& variable) {
+    if (filling || !ConfigStore) return;
+    int row = -1;
+    if (ListView->RowCount() == ConfigStore->Count())
+        for (int i = 0; i < ListView->RowCount() && row < 0; ++i)
+            if (VariableOf(ListView->RowData(i)) == &variable) row = i;
+    if (row < 0) {
+        Fill();
+        return;
+    }
+    HWND list = ListView->Handle();
+    const std::string cells[] = {ConfigRowCaption(variable), variable.AsText()};
+    bool changed = false;
+    for (int column = 0; column < 2; ++column) {
+        if (ListView->CellText(row, column) == cells[column]) continue;
+        ListView_SetItemText(list, row, column, const_cast<char*>(cells[column].c_str()));
+        changed = true;
+    }
+    if (!changed || ListView->SortColumn > 1) return;
+    // The order may have changed; the selection keeps its position, as after a refill.
+    int selected = ListView->SelectedIndex();
+    ListView->Sort();
+    if (selected >= 0) ListView->SelectRow(selected);
 }
 
 void TConfigTab::Fill() {

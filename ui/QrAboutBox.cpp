@@ -2,6 +2,7 @@
 #include "ui/QrAboutBox.h"
 
 #include "app/WinApiEx.h"
+#include "ui/QrDialogs.h"
 
 #include <shellapi.h>
 
@@ -50,7 +51,6 @@ std::string ControlText(HWND hDlg, int id) {
 }
 
 void OnInitDialog(HWND hDlg, TAboutBoxData& data) {
-    SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(&data));
     SetWindowTextA(hDlg, ("About " + data.Product).c_str());
     data.NameFont = CreateFontA(-19, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Verdana");
     SendDlgItemMessageA(hDlg, AboutProductId, WM_SETFONT, reinterpret_cast<WPARAM>(data.NameFont), FALSE);
@@ -118,7 +118,7 @@ void OnClick(HWND hDlg, int id) {
 INT_PTR CALLBACK AboutBoxProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(hDlg, *reinterpret_cast<TAboutBoxData*>(lParam));
+        if (auto data = TakeInitDialogData<TAboutBoxData>(hDlg, lParam)) OnInitDialog(hDlg, *data);
         return FALSE; // the focus is already on "&Close"
     case WM_CTLCOLORDLG:
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));

@@ -21,7 +21,6 @@ TInputDialogData* DataOf(HWND hDlg) {
 }
 
 void OnInitDialog(HWND hDlg, TInputDialogData& data) {
-    SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(&data));
     SetWindowTextA(hDlg, data.Caption.c_str());
     SetDlgItemTextA(hDlg, InputDialogPromptId, data.Prompt.c_str());
     HWND hEdit = GetDlgItem(hDlg, InputDialogEditId);
@@ -49,7 +48,7 @@ std::string EditText(HWND hDlg) {
 INT_PTR CALLBACK InputDialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(hDlg, *reinterpret_cast<TInputDialogData*>(lParam));
+        if (auto data = TakeInitDialogData<TInputDialogData>(hDlg, lParam)) OnInitDialog(hDlg, *data);
         return FALSE; // the focus is already on the edit
     case WM_COMMAND:
         switch (LOWORD(wParam)) {

@@ -16,3 +16,11 @@ extern const char* const InputDialogDefaultCaption;
 // created, with value unchanged. A moduleHandle of 0 takes the template from the program's own module.
 bool InputDialog(HWND ownerWindow, const std::string& prompt, std::string& value, HINSTANCE moduleHandle,
                  const std::string& caption);
+
+// A dialog procedure's data arrives with the dialog's own WM_INITDIALOG and is kept in DWLP_USER. The message
+// sent again later, by anyone, with no data or with other data, gives nullptr and must change nothing.
+template <class TData> TData* TakeInitDialogData(HWND hDlg, LPARAM lParam) {
+    if (!lParam || GetWindowLongPtrA(hDlg, DWLP_USER)) return nullptr;
+    SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
+    return reinterpret_cast<TData*>(lParam);
+}

@@ -175,6 +175,21 @@ TEST_F(AboutBoxTest, ShowsTheNameTheBuildDateAndTheMakersLines) {
     EXPECT_EQ(view.Band.bottom - view.Band.top, AboutBandHeight);
 }
 
+// Anyone may send the box WM_INITDIALOG again; it keeps its data and its one bold font.
+TEST_F(AboutBoxTest, ALateInitDialogChangesNothing) {
+    std::vector<char> zeroes(4096);
+    HFONT before = nullptr, after = nullptr;
+    TAboutView view = Run("Paneprobe", [&](HWND hDlg) {
+        before = reinterpret_cast<HFONT>(SendDlgItemMessageA(hDlg, AboutProductId, WM_GETFONT, 0, 0));
+        for (LPARAM data : {LPARAM(0), reinterpret_cast<LPARAM>(zeroes.data())})
+            SendMessageA(hDlg, WM_INITDIALOG, 0, data);
+        after = reinterpret_cast<HFONT>(SendDlgItemMessageA(hDlg, AboutProductId, WM_GETFONT, 0, 0));
+    });
+    EXPECT_EQ(view.Title, "About Paneprobe");
+    EXPECT_EQ(after, before) << "no second font was made";
+    EXPECT_EQ(GetObjectType(before), 0u) << "the one font went with the box";
+}
+
 TEST_F(AboutBoxTest, TheTitleFollowsTheProductName) {
     EXPECT_EQ(Run("Widget").Title, "About Widget");
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 TEST(InputDialog, ConfirmAndCancelPaths) {
@@ -47,6 +49,21 @@ TEST(InputDialog, OpensWithPromptSelectedValueLimitAndFont) {
     LOGFONTA after = {};
     EXPECT_EQ(GetObjectA(seen[0].EditFont, sizeof after, &after), 0)
         << "the edit's font goes with the dialog";
+}
+
+// Anyone may send the dialog WM_INITDIALOG again, with no data or with zeroed data: it keeps its own, and
+// the answer typed afterwards still comes back.
+TEST(InputDialog, ALateInitDialogChangesNothing) {
+    std::vector<char> zeroes(4096);
+    std::string value = "initial";
+    TDialogAnswerer answerer({{"Title", TAnswer::TypeAndOk, "typed", [&] {
+                                   HWND hDlg = FindWindowA(nullptr, "Title");
+                                   for (LPARAM data : {LPARAM(0), reinterpret_cast<LPARAM>(zeroes.data())})
+                                       SendMessageA(hDlg, WM_INITDIALOG, 0, data);
+                               }}});
+    EXPECT_TRUE(InputDialog(nullptr, "The prompt", value, nullptr, "Title"));
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(value, "typed");
 }
 
 TEST(InputDialog, FailsWithoutTheTemplate) {

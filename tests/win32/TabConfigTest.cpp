@@ -128,6 +128,18 @@ TEST_F(ConfigTab, SortsByValueAsTextAndKeepsTheSelectedPosition) {
     EXPECT_TRUE(list().SortDescending);
     EXPECT_GT(RowOf("tabs.update_interval_ms"), RowOf("system.update_interval_ms"));
 
+    // A change made elsewhere re-sorts the list by the new value.
+    auto& tabInterval = static_cast<TConfigVarInt&>(*ConfigStore->Find("tabs.update_interval_ms"));
+    list().ClickColumn(1);
+    ASSERT_FALSE(list().SortDescending);
+    tabInterval.SetValue(9);
+    EXPECT_EQ(list().CellText(RowOf("tabs.update_interval_ms"), 1), "9");
+    EXPECT_EQ(list().CellText(RowOf("tabs.update_interval_ms"), 0), "tabs.update_interval_ms *");
+    EXPECT_GT(RowOf("tabs.update_interval_ms"), RowOf("system.update_interval_ms")) << "\"9\" after \"33\"";
+    for (int r = 1; r < list().RowCount(); ++r)
+        EXPECT_LE(CompareTextNoCase(list().CellText(r - 1, 1), list().CellText(r, 1)), 0) << r;
+    EXPECT_EQ(list().RowCount(), ConfigStore->Count());
+
     // An edit re-sorts; the selection stays at its position although another variable may stand there now.
     list().ClickColumn(0);
     int row = SelectVariable("system.stay_on_top");
