@@ -8,19 +8,41 @@ namespace {
 const DWORD ReadableProtection = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
                                  PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
 
-// A window of this thread that exists is past its creation, and every window of this program answers a late
-// creation message with 0. The platform's ANSI/Unicode conversion of the creation structure happens in the
-// sending thread, so a missing structure would crash this program before the window saw the message.
-bool LateCreationWithoutData(UINT msg, LPARAM lParam) {
-    if (msg != WM_NCCREATE && msg != WM_CREATE) return false;
-    auto address = static_cast<uintptr_t>(lParam);
-    if (ReadableBytesAt(address, sizeof(CREATESTRUCTA)) < sizeof(CREATESTRUCTA)) return true;
-    // The conversion also reads the two names the structure points at (a class may be an atom).
-    auto creation = reinterpret_cast<const CREATESTRUCTA*>(address);
-    auto unreadable = [](const char* text) {
-        return !IS_INTRESOURCE(text) && !ReadableBytesAt(reinterpret_cast<uintptr_t>(text), 1);
-    };
-    return unreadable(creation->lpszName) || unreadable(creation->lpszClass);
+bool Readable(const void* address, size_t size) {
+    return ReadableBytesAt(reinterpret_cast<uintptr_t>(address), size) >= size;
+}
+
+// A name in a creation structure: an atom or a readable text.
+bool ReadableName(const char* name) {
+    return IS_INTRESOURCE(name) || Readable(name, 1);
+}
+
+// Sent to a Unicode window of this thread, these messages are converted from ANSI by the platform in this
+// very thread, which reads or fills the structure or text the parameter points at before the window sees the
+// message: a missing one would crash this program. Such a message is not passed on and answers 0, which is
+// what the windows give a message without its data (and a window that exists is past its creation anyway).
+bool ConversionWithoutData(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const auto* data = reinterpret_cast<const void*>(lParam);
+    switch (msg) {
+    case WM_NCCREATE:
+    case WM_CREATE: {
+        auto creation = static_cast<const CREATESTRUCTA*>(data);
+        if (!Readable(creation, sizeof *creation)) return true;
+        return !ReadableName(creation->lpszName) || !ReadableName(creation->lpszClass);
+    }
+    case WM_MDICREATE: {
+        auto creation = static_cast<const MDICREATESTRUCTA*>(data);
+        if (!Readable(creation, sizeof *creation)) return true;
+        return !ReadableName(creation->szClass) || !ReadableName(creation->szTitle);
+    }
+    case WM_GETTEXT:
+    case WM_ASKCBFORMATNAME:
+        return wParam != 0 && IsWindowUnicode(window) && !Readable(data, 1);
+    case EM_GETLINE: // the first word holds the buffer's size
+        return IsWindowUnicode(window) && !Readable(data, sizeof(WORD));
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -58,7 +80,7 @@ void TWindowMessage::Send(UINT timeoutMs) {
     DWORD threadId = GetWindowThreadProcessId(Wnd, &processId);
     ownProcessTarget = processId == GetCurrentProcessId();
     if (threadId == GetCurrentThreadId()) {
-        if (!LateCreationWithoutData(Msg, LParam)) Result = SendMessageA(Wnd, Msg, WParam, LParam);
+        if (!ConversionWithoutData(Wnd, Msg, WParam, LParam)) Result = SendMessageA(Wnd, Msg, WParam, LParam);
         return;
     }
     DWORD_PTR result = 0;
