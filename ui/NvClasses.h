@@ -363,6 +363,7 @@ class TNvPageControl : public TNvWindow {
     void PaintBuffered();
     std::vector<TNvTabSheet*> Pages; // owned as children of this control
     TBackBuffer backBuffer;
+    bool addingPage = false;
 };
 
 // An image list filled from consecutive bitmap resources.

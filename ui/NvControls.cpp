@@ -244,7 +244,9 @@ TNvTabSheet& TNvPageControl::AddPage(const std::string& caption) {
     TCITEMA item = {};
     item.mask = TCIF_TEXT;
     item.pszText = const_cast<char*>(caption.c_str());
+    addingPage = true;
     TabCtrl_InsertItem(Handle(), PageCount(), &item);
+    addingPage = false;
     Pages.push_back(&page);
     LayoutPages();
     ShowActivePage();
@@ -337,6 +339,15 @@ LRESULT TNvPageControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_ERASEBKGND:
         return 1; // erased in the buffer with the rest
+    // Each tab stands for a page: a tab that another program adds or removes would leave tabs without pages
+    // (and pages without tabs), so only the control's own AddPage changes them.
+    case TCM_INSERTITEMA:
+    case TCM_INSERTITEMW:
+        if (!addingPage) return -1;
+        break;
+    case TCM_DELETEITEM:
+    case TCM_DELETEALLITEMS:
+        return FALSE;
     case WM_PAINT:
         if (wParam != 0) break; // painting into a given device context
         PaintBuffered();

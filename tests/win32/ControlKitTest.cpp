@@ -480,6 +480,29 @@ TEST_F(ControlKit, PageControlRemembersThePreviousPage) {
     EXPECT_FALSE(shown(2));
 }
 
+// Whoever sends the tab messages, the tabs stay the pages.
+TEST_F(ControlKit, PageControlTabsCannotBeAddedOrRemovedFromOutside) {
+    TNvPageControl& pages = host->MakeChild<TNvPageControl>();
+    pages.SetBounds(0, 0, 500, 300);
+    for (const char* caption : {"One", "Two"})
+        pages.AddPage(caption);
+    std::vector<char> zeroes(256);
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>("Foreign");
+    EXPECT_EQ(SendMessageA(pages.Handle(), TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)), -1);
+    EXPECT_EQ(SendMessageA(pages.Handle(), TCM_INSERTITEMW, 1, reinterpret_cast<LPARAM>(zeroes.data())), -1);
+    EXPECT_FALSE(SendMessageA(pages.Handle(), TCM_DELETEITEM, 0, 0));
+    EXPECT_FALSE(SendMessageA(pages.Handle(), TCM_DELETEALLITEMS, 0, 0));
+    EXPECT_EQ(TabCtrl_GetItemCount(pages.Handle()), 2);
+    EXPECT_EQ(pages.PageCount(), 2);
+    // The control's own pages still come in, and a switch shows the right page.
+    pages.AddPage("Three");
+    EXPECT_EQ(TabCtrl_GetItemCount(pages.Handle()), 3);
+    pages.SetActivePageIndex(2);
+    EXPECT_TRUE(GetWindowLongPtrA(pages.Page(2)->Handle(), GWL_STYLE) & WS_VISIBLE);
+}
+
 TEST_F(ControlKit, APanelEndsItsPaintAlsoWhenItsPainterThrows) {
     ShowWindow(host->Handle(), SW_SHOWNA);
     TNvPanel& panel = host->MakeChild<TNvPanel>();
