@@ -1,6 +1,7 @@
 // The tab framework, the tracked-window list and the program-wide values.
 #include "app/Shared.h"
 
+#include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 #include "ui/NvClasses.h"
 
@@ -104,7 +105,7 @@ void TWindowDetails::Refresh() {
     GetClassNameA(Handle, ClassName, TextSize);
     ClassName[TextSize - 1] = '\0';
     char text[TextSize] = {};
-    GetWindowTextA(Handle, text, TextSize);
+    CaptionNoWait(Handle, text, TextSize);
     // A window that does not answer keeps the caption it had.
     if (text[0] == '\0' && !AskWindowForText(Handle, text, TextSize, CaptionTimeoutMs)) return;
     text[TextSize - 1] = '\0';

@@ -4,6 +4,8 @@
 #include "app/TimeUtils.h"
 #include "ui/WinHandles.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags, HWND owner) {
@@ -129,4 +131,29 @@ bool KeepFileAttributes(const std::string& from, const std::string& to) {
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     attributes &= Settable;
     return SetFileAttributesA(to.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
+}
+
+std::string StoredWindowText(HWND window, int maxLength) {
+    std::vector<wchar_t> wide(static_cast<size_t>(maxLength) + 1, L'\0');
+    int length = InternalGetWindowText(window, wide.data(), static_cast<int>(wide.size()));
+    if (length <= 0) return std::string();
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return std::string();
+    std::string text(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), length, &text[0], bytes, nullptr, nullptr);
+    return text;
+}
+
+int CaptionNoWait(HWND window, char* buffer, int size) {
+    if (size <= 0) return 0;
+    buffer[0] = '\0';
+    DWORD processId = 0;
+    DWORD threadId = GetWindowThreadProcessId(window, &processId);
+    if (threadId == GetCurrentThreadId() || processId != GetCurrentProcessId())
+        return GetWindowTextA(window, buffer, size);
+    std::string text = StoredWindowText(window, size - 1);
+    size_t length = std::min(text.size(), static_cast<size_t>(size - 1));
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+    return static_cast<int>(length);
 }

@@ -25,6 +25,14 @@ std::string LastErrorText(); // the system's text for GetLastError()
 // The system's text for an error code, without the trailing line break.
 std::string ErrorText(DWORD code);
 
+// The title the window system keeps for a window, up to maxLength characters, read without a message to it.
+std::string StoredWindowText(HWND window, int maxLength);
+// A window's caption into a buffer of `size` characters (always terminated) without ever waiting: a window of
+// this thread is asked directly, another program's window gives its stored title (as GetWindowText does),
+// and so does a window of another thread of this program, which GetWindowText would ask and wait for
+// without limit.
+int CaptionNoWait(HWND window, char* buffer, int size);
+
 // The full path of a module (null: the executable), however long; initialSize only sets the first attempt.
 std::string ModuleFileName(HMODULE module, DWORD initialSize = MAX_PATH);
 // Gives a replacement file the attributes of the file it replaces (hidden, system, archive, ...); the

@@ -1,6 +1,7 @@
 // TProcessEnumerator: snapshot, window choice, times and paths through the platform.
 #include "processes/ProcessEnumerator.h"
 
+#include "app/WinApiEx.h"
 #include "ui/WinHandles.h"
 
 #include <vector>
@@ -68,13 +69,10 @@ TWindowFacts WindowFactsOf(HWND window, DWORD processId) {
     TWindowFacts facts;
     facts.Window = reinterpret_cast<uintptr_t>(window);
     facts.ProcessId = processId;
-    // GetWindowTextA reads another program's stored title without a message, so a hung program cannot
-    // stop the enumeration; one character is enough to know the text is not empty.
+    // Read without a message to another thread, so a hung thread cannot stop the enumeration; one
+    // character is enough to know the text is not empty.
     char text[2] = {};
-    if (processId == GetCurrentProcessId())
-        facts.TextLength = GetWindowTextLengthA(window);
-    else
-        facts.TextLength = GetWindowTextA(window, text, sizeof text);
+    facts.TextLength = CaptionNoWait(window, text, sizeof text);
     facts.HasParent = GetParent(window) != nullptr;
     RECT rect = {};
     if (GetWindowRect(window, &rect)) {

@@ -54,7 +54,7 @@ class TEnumDetails : public TWindowDetails {
         ThreadId = GetWindowThreadProcessId(Handle, &ProcessId);
         Style = static_cast<DWORD>(GetWindowLongA(Handle, GWL_STYLE));
         GetClassNameA(Handle, ClassName, TextSize);
-        GetWindowTextA(Handle, Caption, TextSize);
+        CaptionNoWait(Handle, Caption, TextSize);
         if (Caption[0] == '\0' && ThreadId != 0 && hungThreads.count(ThreadId) == 0) {
             DWORD_PTR length = 0;
             if (!SendMessageTimeoutA(Handle, WM_GETTEXT, TextSize, reinterpret_cast<LPARAM>(Caption),

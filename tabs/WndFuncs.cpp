@@ -120,18 +120,6 @@ bool SendWithin(HWND h, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
     return true;
 }
 
-// The title the window system keeps for the window, read without a message to the window.
-std::string StoredWindowText(HWND h) {
-    std::vector<wchar_t> wide(static_cast<size_t>(MaxWindowTextLength) + 1, L'\0');
-    int length = InternalGetWindowText(h, wide.data(), static_cast<int>(wide.size()));
-    if (length <= 0) return std::string();
-    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return std::string();
-    std::string text(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), length, &text[0], bytes, nullptr, nullptr);
-    return text;
-}
-
 // The window's own answer is its length, and a window may answer anything: the buffer is bounded, so a
 // window cannot make us allocate without limit; a longer text is read up to the bound.
 bool ReadWindowText(HWND h, std::string& text) {
@@ -155,7 +143,7 @@ bool ReadWindowText(HWND h, std::string& text) {
 std::string FullWindowText(HWND h, bool answers) {
     std::string text;
     if (answers && ReadWindowText(h, text)) return text;
-    return StoredWindowText(h);
+    return StoredWindowText(h, MaxWindowTextLength);
 }
 
 bool Answers(HWND h) {

@@ -1,11 +1,14 @@
 // Shared helpers that need the platform, checked against what the platform reports back.
 #include "app/WinApiEx.h"
 
+#include "Watchdog.h"
+#include "app/Shared.h"
 #include "app/TimeUtils.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <thread>
 
 namespace {
 
@@ -69,6 +72,40 @@ std::string ClipboardText() {
     }
     CloseClipboard();
     return text;
+}
+
+// A window of another thread of this program whose thread does not answer: its caption is read without
+// waiting for that thread (GetWindowText would send it WM_GETTEXT and wait without limit).
+TEST(CaptionNoWait, ReadsTheStoredTitleOfABusyThreadsWindowWithoutWaiting) {
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND window = nullptr;
+    std::thread busy([&] {
+        window = CreateWindowExA(0, "STATIC", "Stored title", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
+        SetEvent(ready);
+        WaitForSingleObject(release, INFINITE); // answers nothing meanwhile
+        DestroyWindow(window);
+    });
+    WaitForSingleObject(ready, INFINITE);
+    ASSERT_NE(window, nullptr);
+    {
+        TWatchdog watchdog(10000, [release] { SetEvent(release); });
+        char text[64] = {};
+        EXPECT_EQ(CaptionNoWait(window, text, sizeof text), 12);
+        EXPECT_STREQ(text, "Stored title");
+        char shortText[6] = {};
+        EXPECT_EQ(CaptionNoWait(window, shortText, sizeof shortText), 5);
+        EXPECT_STREQ(shortText, "Store");
+        TWindowDetails details(window);
+        details.Refresh();
+        EXPECT_STREQ(details.Caption, "Stored title");
+        EXPECT_FALSE(watchdog.Fired()) << "the caption waited for the busy thread";
+    }
+    SetEvent(release);
+    busy.join();
+    CloseHandle(ready);
+    CloseHandle(release);
 }
 
 TEST(CopyTextToClipboard, LeavesTheTextOnTheClipboard) {
