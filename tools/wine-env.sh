@@ -5,6 +5,8 @@
 # Which Windows build runs here: win32 where the machine can execute 32-bit programs (the normal case),
 # win64 where it cannot (some sandboxed kernels have no 32-bit support).
 wine_env_arch() {
+  # PANEPROBE_WINE_ARCH=win64 runs the 64-bit build even where 32-bit programs could run.
+  if [ -n "${PANEPROBE_WINE_ARCH:-}" ]; then echo "$PANEPROBE_WINE_ARCH"; return; fi
   if /usr/lib/wine/wine --version >/dev/null 2>&1; then echo win32; else echo win64; fi
 }
 

@@ -348,6 +348,12 @@ LRESULT TNvPageControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case TCM_DELETEITEM:
     case TCM_DELETEALLITEMS:
         return FALSE;
+    // The tabs' sizes are the program's too: a size of tens of thousands of pixels from a sender made every
+    // later paint of the control take seconds.
+    case TCM_SETITEMSIZE:
+    case TCM_SETPADDING:
+    case TCM_SETMINTABWIDTH:
+        return 0;
     case WM_PAINT:
         if (wParam != 0) break; // painting into a given device context
         PaintBuffered();

@@ -481,7 +481,7 @@ TEST_F(ControlKit, PageControlRemembersThePreviousPage) {
 }
 
 // Whoever sends the tab messages, the tabs stay the pages.
-TEST_F(ControlKit, PageControlTabsCannotBeAddedOrRemovedFromOutside) {
+TEST_F(ControlKit, PageControlTabsCannotBeAddedRemovedOrResizedFromOutside) {
     TNvPageControl& pages = host->MakeChild<TNvPageControl>();
     pages.SetBounds(0, 0, 500, 300);
     for (const char* caption : {"One", "Two"})
@@ -496,6 +496,15 @@ TEST_F(ControlKit, PageControlTabsCannotBeAddedOrRemovedFromOutside) {
     EXPECT_FALSE(SendMessageA(pages.Handle(), TCM_DELETEALLITEMS, 0, 0));
     EXPECT_EQ(TabCtrl_GetItemCount(pages.Handle()), 2);
     EXPECT_EQ(pages.PageCount(), 2);
+    // Nor can their sizes be changed: a paint of tabs tens of thousands of pixels wide takes seconds.
+    RECT before = {}, after = {};
+    TabCtrl_GetItemRect(pages.Handle(), 0, &before);
+    SendMessageA(pages.Handle(), TCM_SETPADDING, 0, MAKELPARAM(30000, 200));
+    SendMessageA(pages.Handle(), TCM_SETMINTABWIDTH, 0, 60000);
+    SendMessageA(pages.Handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(60000, 300));
+    TabCtrl_GetItemRect(pages.Handle(), 0, &after);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
     // The control's own pages still come in, and a switch shows the right page.
     pages.AddPage("Three");
     EXPECT_EQ(TabCtrl_GetItemCount(pages.Handle()), 3);
