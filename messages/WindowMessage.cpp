@@ -64,7 +64,6 @@ size_t ReadableBytesAt(uintptr_t address, size_t bound) {
     return std::min(readable, bound);
 }
 
-
 TWindowMessage::TWindowMessage(HWND wnd, UINT msg, const std::string& wParamText,
                                const std::string& lParamText)
     : Wnd(wnd), Msg(msg) {

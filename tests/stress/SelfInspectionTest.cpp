@@ -4,6 +4,7 @@
 #include "StressSupport.h"
 
 #include "FormFixture.h"
+#include "app/WinApiEx.h"
 #include "config/IniFile.h"
 #include "messages/TypeCastForm.h"
 #include "messages/WindowMessage.h"
@@ -14,14 +15,16 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstdio>
 #include <thread>
+#include <typeinfo>
 #include <cstring>
 
 namespace {
 
 const UINT SendTimeoutMs = 500;
-const int PumpEvery = 64;
+const int PumpEvery = 1;
 
 // Message ranges sent to every window: the classic range and the common controls' families.
 struct TRange {
@@ -88,19 +91,11 @@ UINT ReleaseOf(UINT message) {
     }
 }
 
-// Wine's edit control stops answering for good on a button press that follows the run's earlier messages to
-// it (the platform's control, not Paneprobe's code): edits get no button presses.
-bool PressOnEdit(HWND window, UINT message) {
-    if (!ReleaseOf(message)) return false;
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    return lstrcmpiA(className, "Edit") == 0;
-}
-
 struct TInspection {
     long long Sent = 0;
     long long Skipped = 0;
-    long long Answered = 0; // sends that the window answered within the time-out
+    long long PlatformFaults = 0; // sends that crash the platform's controls in any program
+    long long Answered = 0;       // sends that the window answered within the time-out
     int Windows = 0;
 };
 
@@ -122,6 +117,93 @@ std::atomic<WPARAM> CurrentWParam{0};
 std::atomic<bool> CurrentWithBuffer{false};
 std::atomic<bool> Pumping{false};
 
+// Sends that crash the platform's own controls in any program that makes them: each of these messages
+// requires a structure (or, for some, a wParam that is an address), and the control reads or writes it
+// without checking. Sent with lParam 0 they crash the control, and those marked "any" crash it with the run's
+// zeroed buffer too (a zeroed structure holding a null pointer, or the wParam values 1 and -1 taken as
+// addresses). Found by running this very test until it passed; none of them reaches Paneprobe's own code.
+struct TPlatformFault {
+    const char* ClassName;
+    UINT Message;
+    bool Any; // also with the buffer
+};
+const TPlatformFault PlatformFaults[] = {
+    {"ComboBox", CB_GETEDITSEL, true},
+    {"ComboBox", WM_DRAWITEM, false},
+    {"ComboBox", WM_MEASUREITEM, false},
+    {"ComboBox", WM_DELETEITEM, false},
+    {"ComboBox", WM_COMPAREITEM, false},
+    {"Edit", EM_GETSEL, true},
+    {"Edit", EM_REPLACESEL, false},
+    {"SysHeader32", HDM_LAYOUT, true},
+    {"SysHeader32", HDM_HITTEST, false},
+    {"SysHeader32", HDM_GETITEMRECT, false},
+    {"SysHeader32", HDM_SETHOTDIVIDER, false},
+    {"SysHeader32", HDM_GETORDERARRAY, false},
+    {"SysHeader32", HDM_CREATEDRAGIMAGE, true},
+    {"SysListView32", LVM_FINDITEMA, false},
+    {"SysListView32", LVM_HITTEST, false},
+    {"SysListView32", LVM_SUBITEMHITTEST, false},
+    {"SysListView32", LVM_SETCOLUMNORDERARRAY, false},
+    {"SysListView32", LVM_GETCOLUMNORDERARRAY, false},
+    {"SysListView32", LVM_SETBKIMAGEA, false},
+    {"SysListView32", LVM_SETBKIMAGEW, false},
+    {"SysListView32", LVM_GETNEXTITEMINDEX, true},
+    {"SysListView32", WM_WINDOWPOSCHANGED, false},
+    {"SysListView32", WM_STYLECHANGING, false},
+    {"SysTabControl32", TCM_SETITEMA, false},
+    {"SysTabControl32", TCM_INSERTITEMA, false},
+    {"SysTabControl32", TCM_HITTEST, false},
+    {"SysTabControl32", TCM_INSERTITEMW, false},
+    {"SysTabControl32", TCM_SETITEMW, false},
+    {"SysTreeView32", TVM_INSERTITEMA, false},
+    {"SysTreeView32", TVM_GETITEMA, false},
+    {"SysTreeView32", TVM_SETITEMA, false},
+    {"SysTreeView32", TVM_HITTEST, false},
+    {"SysTreeView32", TVM_SORTCHILDRENCB, false},
+    {"SysTreeView32", TVM_INSERTITEMW, false},
+    {"SysTreeView32", TVM_GETITEMW, false},
+    {"SysTreeView32", TVM_SETITEMW, false},
+    {"SysTreeView32", WM_NOTIFY, false},
+    {"msctls_statusbar32", SB_SETPARTS, true}, // with wParam -1 it reads four gigabytes of part edges
+    {"msctls_statusbar32", WM_USER + 5, false},
+    {"msctls_statusbar32", SB_GETBORDERS, false},
+    {"msctls_statusbar32", SB_GETRECT, false},
+};
+
+bool CrashesThePlatform(HWND window, UINT message, bool withBuffer) {
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    for (const TPlatformFault& fault : PlatformFaults)
+        if (fault.Message == message && (fault.Any || !withBuffer) &&
+            lstrcmpiA(className, fault.ClassName) == 0)
+            return true;
+    return false;
+}
+
+// Handles what is waiting, as the program's message loop would, for at most a fifth of a second: a control
+// left with a fast timer running (a held spin button, say) keeps the queue from ever being empty, and the
+// program's own loop would simply go on.
+void PumpWaiting() {
+    DWORD started = GetTickCount();
+    MSG message;
+    while (GetTickCount() - started < 200 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (TNvForm::PreTranslate(message)) continue;
+        DWORD dispatchStarted = GetTickCount();
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+        DWORD took = GetTickCount() - dispatchStarted;
+        if (took >= 500) {
+            char className[64] = {};
+            GetClassNameA(message.hwnd, className, sizeof className);
+            TNvWindow* object = TNvWindow::FromHandle(message.hwnd);
+            std::fprintf(stderr, "  slow dispatch: 0x%X to %s (%s), wParam 0x%lX: %lu ms\n", message.message,
+                         className, object ? typeid(*object).name() : "-",
+                         static_cast<unsigned long>(message.wParam), static_cast<unsigned long>(took));
+        }
+    }
+}
+
 // Every message of every range to the windows, with every parameter pair; in the short run one pair per
 // message, chosen at random.
 void Bombard(const std::vector<HWND>& windows, bool dialog, TInspection& figures) {
@@ -142,9 +224,13 @@ void Bombard(const std::vector<HWND>& windows, bool dialog, TInspection& figures
                     TWindowMessage& sent = Carrier();
                     WPARAM wParam = static_cast<WPARAM>(
                         ParseParamText(WParamTexts[pair / 2], TWindowMessage::PointerBits()).Number);
-                    if (!IsWindow(window) || Closes(message, wParam, dialog) ||
-                        (withBuffer && TakesCodeAddress(message)) || PressOnEdit(window, message)) {
+                    if (!IsWindow(window) || Closes(message, wParam, dialog)) {
                         ++figures.Skipped;
+                        continue;
+                    }
+                    if ((withBuffer && TakesCodeAddress(message)) ||
+                        CrashesThePlatform(window, message, withBuffer != 0)) {
+                        ++figures.PlatformFaults;
                         continue;
                     }
                     CurrentMessage = message;
@@ -157,15 +243,42 @@ void Bombard(const std::vector<HWND>& windows, bool dialog, TInspection& figures
                     sent.Msg = message;
                     sent.WParam = wParam;
                     sent.LParam = withBuffer ? reinterpret_cast<LPARAM>(sent.GetBuffer(1)) : 0;
+                    DWORD sendStarted = GetTickCount();
                     sent.Send();
-                    if (sent.Returned) ++figures.Answered;
+                    DWORD sendMs = GetTickCount() - sendStarted;
                     ++figures.Sent;
                     ++SendsDone;
                     if (++sinceLastPump % PumpEvery == 0) {
                         Pumping = true;
-                        PumpMessages();
+                        PumpWaiting();
                         Pumping = false;
                     }
+                    DWORD totalMs = GetTickCount() - sendStarted;
+                    if (totalMs >= 1000) {
+                        char caption[256] = {};
+                        GetWindowTextA(window, caption, 32);
+                        for (HWND up = GetParent(window); up; up = GetParent(up)) {
+                            char part[64] = {}, upClass[64] = {};
+                            GetClassNameA(up, upClass, sizeof upClass);
+                            TNvWindow* object = TNvWindow::FromHandle(up);
+                            std::snprintf(part, sizeof part, " < %s",
+                                          object ? typeid(*object).name() : upClass);
+                            lstrcatA(caption, part);
+                            if (auto sheet = dynamic_cast<TNvTabSheet*>(object)) {
+                                std::snprintf(part, sizeof part, "#%d", sheet->PageIndex());
+                                lstrcatA(caption, part);
+                            }
+                        }
+                        std::fprintf(
+                            stderr,
+                            "  slow: 0x%X to %s \"%s\" (%s), wParam %d, %s: send %lu ms, then %lu ms\n",
+                            message, className, caption,
+                            TNvWindow::FromHandle(window) ? typeid(*TNvWindow::FromHandle(window)).name()
+                                                          : "-",
+                            static_cast<int>(wParam), withBuffer ? "buffer" : "lParam 0",
+                            static_cast<unsigned long>(sendMs), static_cast<unsigned long>(totalMs - sendMs));
+                    }
+                    if (sent.Returned) ++figures.Answered;
                 }
         // Progress on the error stream: a run that stalls shows where.
         std::fprintf(stderr, "  %s: %lu ms\n", className,
@@ -190,12 +303,97 @@ void CALLBACK VisitOpenDialog(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
+// The thread's visible windows, for a stall report.
+BOOL CALLBACK AddShownWindow(HWND window, LPARAM text) {
+    if (!IsWindowVisible(window)) return TRUE;
+    char className[64] = {}, caption[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    CaptionNoWait(window, caption, sizeof caption); // the reporter must never wait on the thread it watches
+    *reinterpret_cast<std::string*>(text) += std::string(" [") + className + " \"" + caption + "\"]";
+    return TRUE;
+}
+
+// Windows of this program's other threads: a message to one of them waits for that thread.
+BOOL CALLBACK AddOtherThreadsWindow(HWND window, LPARAM text) {
+    DWORD processId = 0, threadId = GetWindowThreadProcessId(window, &processId);
+    auto& where = *reinterpret_cast<std::pair<DWORD, std::string>*>(text);
+    if (processId != GetCurrentProcessId() || threadId == where.first) return TRUE;
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    char line[128];
+    std::snprintf(line, sizeof line, " {%s of thread %lu}", className, static_cast<unsigned long>(threadId));
+    where.second += line;
+    return TRUE;
+}
+
+// Where a stalled thread is: the program's other windows, the thread's menu and capture state, its visible
+// windows, and (32-bit) the module and offset of its instruction and of the return addresses along its
+// frame-pointer chain, as far as they can be followed.
+std::string WhereIs(DWORD threadId) {
+    std::string where;
+    std::pair<DWORD, std::string> others{threadId, ""};
+    EnumWindows(AddOtherThreadsWindow, reinterpret_cast<LPARAM>(&others));
+    where += " other threads' windows:" + others.second + ";";
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetGUIThreadInfo(threadId, &info)) {
+        char text[160], capture[64] = "-";
+        if (info.hwndCapture) GetClassNameA(info.hwndCapture, capture, sizeof capture);
+        std::snprintf(text, sizeof text, " flags 0x%lX capture %s menu-owner %p move-size %p;",
+                      static_cast<unsigned long>(info.flags), capture, static_cast<void*>(info.hwndMenuOwner),
+                      static_cast<void*>(info.hwndMoveSize));
+        where += text;
+    }
+    where += " shown:";
+    EnumThreadWindows(threadId, AddShownWindow, reinterpret_cast<LPARAM>(&where));
+    where += ";";
+#if defined(__i386__) || defined(_M_IX86)
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, threadId);
+    if (!thread) return "?";
+    if (SuspendThread(thread) != static_cast<DWORD>(-1)) {
+        CONTEXT context = {};
+        context.ContextFlags = CONTEXT_CONTROL;
+        if (GetThreadContext(thread, &context)) {
+            DWORD address = context.Eip, frame = context.Ebp;
+            for (int depth = 0; depth < 24 && address; ++depth) {
+                HMODULE module = nullptr;
+                char name[MAX_PATH] = "?";
+                if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                       reinterpret_cast<LPCSTR>(address), &module))
+                    GetModuleFileNameA(module, name, sizeof name);
+                const char* base = std::strrchr(name, '\\');
+                char text[MAX_PATH + 32];
+                std::snprintf(text, sizeof text, " %s+0x%lX", base ? base + 1 : name,
+                              static_cast<unsigned long>(address - reinterpret_cast<DWORD>(module)));
+                where += text;
+                DWORD next[2] = {};
+                SIZE_T read = 0;
+                if (!frame ||
+                    !ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<void*>(frame), next, sizeof next,
+                                       &read) ||
+                    read != sizeof next || next[0] <= frame)
+                    break;
+                frame = next[0];
+                address = next[1];
+            }
+        }
+        ResumeThread(thread);
+    }
+    CloseHandle(thread);
+#else
+    (void)threadId;
+#endif
+    return where;
+}
+
 // A crash names the send that caused it and ends the run at once, instead of waiting for a debugger.
 LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
     char className[64] = {}, module[MAX_PATH] = "?";
     GetClassNameA(CurrentWindow.load(), className, sizeof className);
     HMODULE faulting = nullptr;
-    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                            static_cast<LPCSTR>(info->ExceptionRecord->ExceptionAddress), &faulting))
         GetModuleFileNameA(faulting, module, sizeof module);
     std::fprintf(stderr, "  crashed: exception 0x%lX at %p in %s %s message 0x%X to %s, wParam %d, %s\n",
@@ -223,6 +421,7 @@ TEST(StressRun, PaneprobeInspectsItself) {
     // A send that has not returned for 3 s while the thread still answers is a control waiting in a loop of
     // its own for input that a user would give: it gets that input (button releases, Escape, cancel mode),
     // and the stall is counted and named.
+    const DWORD uiThread = GetCurrentThreadId();
     std::thread reporter([&] {
         long long last = -1;
         int quiet = 0;
@@ -239,9 +438,10 @@ TEST(StressRun, PaneprobeInspectsItself) {
             HWND window = CurrentWindow.load();
             char className[64] = {};
             GetClassNameA(window, className, sizeof className);
-            std::fprintf(stderr, "  stalled: message 0x%X to %s, wParam %d, %s\n", CurrentMessage.load(),
-                         className, static_cast<int>(CurrentWParam.load()),
-                         CurrentWithBuffer ? "buffer" : "lParam 0");
+            std::fprintf(stderr, "  stalled: %s message 0x%X to %s, wParam %d, %s; at%s\n",
+                         Pumping ? "pumping after" : "sending", CurrentMessage.load(), className,
+                         static_cast<int>(CurrentWParam.load()), CurrentWithBuffer ? "buffer" : "lParam 0",
+                         WhereIs(uiThread).c_str());
             for (UINT release : {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP, WM_CANCELMODE})
                 PostMessageA(window, release, 0, 0);
             PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -300,6 +500,8 @@ TEST(StressRun, PaneprobeInspectsItself) {
     PrintFigure(name, "messages sent", std::to_string(figures.Sent));
     PrintFigure(name, "answered", std::to_string(figures.Answered));
     PrintFigure(name, "skipped (close or destroy, or window gone)", std::to_string(figures.Skipped));
+    PrintFigure(name, "not sent: crash the platform's controls in any program",
+                std::to_string(figures.PlatformFaults));
     PrintFigure(name, "dialogs and menus that opened and were answered", std::to_string(dismissed));
     PrintFigure(name, "hangs (2 s)", std::to_string(hangs));
     PrintFigure(name, "stalls in a control's own loop (released by input)",

@@ -1,6 +1,7 @@
 // Entry point of the reliability runs under Wine. With "--save-loop FILE EVENT" the program instead saves
 // the settings file in a loop until it is killed, signalling the named event after the first save.
 #include "SettingsSaveLoop.h"
+#include "StressSupport.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -27,5 +28,6 @@ int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     ::testing::InitGoogleTest(&argc, argv);
+    PrintFigure("all runs", "random seed (PANEPROBE_STRESS_SEED)", std::to_string(RandomSeed()));
     return RUN_ALL_TESTS();
 }

@@ -20,6 +20,8 @@ int RunSeconds(int shortSeconds, int longSeconds);
 // Prints one figure line that ./stress collects: "[figure] run: name = value".
 void PrintFigure(const std::string& run, const std::string& name, const std::string& value);
 
+// The seed of the run's random choices, printed with the figures so that a run can be repeated.
+uint32_t RandomSeed();
 uint32_t NextRandom();
 int RandomBelow(int limit);
 

@@ -321,15 +321,15 @@ TEST_F(MessagesTab, SendingToAHungWindowComesBackAndSaysSo) {
     EXPECT_NE(tab->LastMessage->GetBuffer(1), nullptr);
 }
 
-// The program's own windows are windows like any other to the tab. Sent to one of its Unicode common controls,
-// a message whose ANSI conversion happens in the sender and reads the data the parameter points at, sent
-// without that data, is answered with 0, and the program goes on.
+// The program's own windows are windows like any other to the tab. Sent to one of its Unicode common
+// controls, a message whose ANSI conversion happens in the sender and reads the data the parameter points at,
+// sent without that data, is answered with 0, and the program goes on.
 TEST_F(MessagesTab, AConvertedMessageWithoutItsDataToAnOwnControlIsAnswered) {
     HWND statusBar = FindWindowExA(form->Handle(), nullptr, STATUSCLASSNAMEA, nullptr);
     ASSERT_NE(statusBar, nullptr);
     ASSERT_TRUE(IsWindowUnicode(statusBar));
-    for (const char* name : {"WM_NCCREATE", "WM_CREATE", "WM_MDICREATE", "WM_GETTEXT", "WM_ASKCBFORMATNAME",
-                             "EM_GETLINE"})
+    for (const char* name :
+         {"WM_NCCREATE", "WM_CREATE", "WM_MDICREATE", "WM_GETTEXT", "WM_ASKCBFORMATNAME", "EM_GETLINE"})
         for (const char* lParam : {"0", "1"}) {
             PickMessage(name);
             Send(statusBar, "1", lParam);
@@ -340,8 +340,8 @@ TEST_F(MessagesTab, AConvertedMessageWithoutItsDataToAnOwnControlIsAnswered) {
     // With its data the message does reach the control.
     PickMessage("WM_GETTEXT");
     Send(statusBar, "256", "*256");
-    EXPECT_EQ(tab->LastMessage->Result, static_cast<LRESULT>(std::strlen(
-                                            static_cast<const char*>(tab->LastMessage->GetBuffer(1)))));
+    EXPECT_EQ(tab->LastMessage->Result,
+              static_cast<LRESULT>(std::strlen(static_cast<const char*>(tab->LastMessage->GetBuffer(1)))));
     EXPECT_TRUE(IsWindow(statusBar));
     form->FastTick();
 }
