@@ -200,39 +200,10 @@ int RunTabWork(TPaneprobeTab& tab, int step) {
     return done;
 }
 
-TChurnTarget::TChurnTarget() {
-    std::string commandLine = "\"" + TestProgramFolder() + "PaneprobeTarget.exe\" churn churn";
-    std::vector<char> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info))
-        return;
-    CloseHandle(info.hThread);
-    hProcess = info.hProcess;
-    processId = info.dwProcessId;
-    WaitForInputIdle(hProcess, 10000);
-    for (int attempt = 0; attempt < 200 && !hMain; ++attempt) {
-        hMain = FindWindowA("PaneprobeTargetMain", "Paneprobe Target churn");
-        if (!hMain) Sleep(25);
-    }
-}
-
-TChurnTarget::~TChurnTarget() {
-    if (!hProcess) return;
-    if (WaitForSingleObject(hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(hProcess, 0);
-        WaitForSingleObject(hProcess, 5000);
-    }
-    CloseHandle(hProcess);
-}
-
 UINT_PTR TChurnTarget::Created() const {
-    return reinterpret_cast<UINT_PTR>(GetPropA(hMain, "PaneprobeChurnCreated"));
+    return reinterpret_cast<UINT_PTR>(GetPropA(MainWindow(), "PaneprobeChurnCreated"));
 }
 
 UINT_PTR TChurnTarget::Destroyed() const {
-    return reinterpret_cast<UINT_PTR>(GetPropA(hMain, "PaneprobeChurnDestroyed"));
+    return reinterpret_cast<UINT_PTR>(GetPropA(MainWindow(), "PaneprobeChurnDestroyed"));
 }

@@ -2,6 +2,8 @@
 // that answers the dialogs the runs open, the program's windows, and the figures they print.
 #pragma once
 
+#include "TargetProcess.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -91,14 +93,9 @@ int RunTabWork(TPaneprobeTab& tab, int step);
 // The target program in churn mode (another process), ended when this goes out of scope.
 class TChurnTarget {
   public:
-    TChurnTarget();
-    ~TChurnTarget();
-    TChurnTarget(const TChurnTarget&) = delete;
-    TChurnTarget& operator=(const TChurnTarget&) = delete;
-
-    HWND MainWindow() const { return hMain; }
-    DWORD ProcessId() const { return processId; }
-    bool Running() const { return hProcess && WaitForSingleObject(hProcess, 0) == WAIT_TIMEOUT; }
+    HWND MainWindow() const { return target.MainWindow(); }
+    DWORD ProcessId() const { return target.ProcessId(); }
+    bool Running() const { return target.Running(); }
     // Windows the churn has created and destroyed so far, as it counts them.
     UINT_PTR Created() const;
     UINT_PTR Destroyed() const;
@@ -107,7 +104,5 @@ class TChurnTarget {
     static const int AreaHeight = 460;
 
   private:
-    HANDLE hProcess = nullptr;
-    DWORD processId = 0;
-    HWND hMain = nullptr;
+    TTargetProcess target{"churn churn"};
 };

@@ -31,6 +31,7 @@ class TTargetProcess {
         return reinterpret_cast<UINT_PTR>(GetPropA(hProbe, property));
     }
     DWORD ProcessId() const { return processId; }
+    bool Running() const { return hProcess && WaitForSingleObject(hProcess, 0) == WAIT_TIMEOUT; }
     // Makes the target's thread stop handling messages (only when started with hangOnRequest) and waits,
     // at most a few seconds, until it has stopped; false if it did not.
     bool Hang() const;
