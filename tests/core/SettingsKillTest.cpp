@@ -21,19 +21,13 @@ int Kills() {
     return stress && std::string(stress) == "long" ? 1000 : 200;
 }
 
-void WriteBytes(const std::string& fileName, const std::string& bytes) {
-    FILE* file = std::fopen(fileName.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-}
-
 TEST(SettingsUnderFaults, KilledSavesLeaveTheOldOrTheNewContent) {
     const std::string fileName = testing::TempDir() + "paneprobe_kill_" + std::to_string(getpid()) + ".ini";
     const std::string a = settings_kill::Content('a'), b = settings_kill::Content('b');
-    WriteBytes(fileName, a);
+    settings_kill::WriteContent(fileName, a);
     std::mt19937 random(std::random_device{}());
-    int kills = Kills(), sawA = 0, sawB = 0, broken = 0;
+    int kills = Kills();
+    settings_kill::TKillTally tally;
     for (int i = 0; i < kills; ++i) {
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
@@ -62,26 +56,16 @@ TEST(SettingsUnderFaults, KilledSavesLeaveTheOldOrTheNewContent) {
         waitpid(child, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child ended by itself";
 
-        std::string bytes;
-        ASSERT_TRUE(ReadFileBytes(fileName, bytes));
-        if (bytes == a)
-            ++sawA;
-        else if (bytes == b)
-            ++sawB;
-        else {
-            ++broken;
-            ADD_FAILURE() << "kill " << i << " left " << bytes.size() << " bytes that are neither content";
-            WriteBytes(fileName, a);
-        }
+        ASSERT_TRUE(tally.Check(fileName, a, b, i));
     }
     std::remove(fileName.c_str());
     std::remove((fileName + ".tmp").c_str());
     std::printf("[figure] settings under faults (native): kills = %d, old or new content = %d, broken = %d\n",
-                kills, sawA + sawB, broken);
-    EXPECT_EQ(broken, 0);
+                kills, tally.SawA + tally.SawB, tally.Broken);
+    EXPECT_EQ(tally.Broken, 0);
     // Both contents must have been seen: a loop that never saved would leave only the first.
-    EXPECT_GT(sawA, 0);
-    EXPECT_GT(sawB, 0);
+    EXPECT_GT(tally.SawA, 0);
+    EXPECT_GT(tally.SawB, 0);
 }
 
 } // namespace

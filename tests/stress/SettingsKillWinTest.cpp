@@ -8,17 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 namespace {
 
 const DWORD StartTimeoutMs = 20000;
 const int MaxDelayMs = 30;
-
-void WriteBytes(const std::string& fileName, const std::string& bytes) {
-    std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 TEST(StressRun, SettingsSavesKilledAtRandom) {
     const int kills = LongRuns() ? 1000 : 40;
@@ -26,8 +19,8 @@ TEST(StressRun, SettingsSavesKilledAtRandom) {
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     const std::string fileName = TestProgramFolder() + "kill_run.ini";
     const std::string a = settings_kill::Content('a'), b = settings_kill::Content('b');
-    WriteBytes(fileName, a);
-    int sawA = 0, sawB = 0, broken = 0;
+    settings_kill::WriteContent(fileName, a);
+    settings_kill::TKillTally tally;
     for (int i = 0; i < kills; ++i) {
         std::string eventName =
             "PaneprobeSaveLoop" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(i);
@@ -53,27 +46,17 @@ TEST(StressRun, SettingsSavesKilledAtRandom) {
         CloseHandle(started);
         ASSERT_EQ(woke, WAIT_OBJECT_0) << "the saving process did not save";
 
-        std::string bytes;
-        ASSERT_TRUE(ReadFileBytes(fileName, bytes));
-        if (bytes == a)
-            ++sawA;
-        else if (bytes == b)
-            ++sawB;
-        else {
-            ++broken;
-            ADD_FAILURE() << "kill " << i << " left " << bytes.size() << " bytes that are neither content";
-            WriteBytes(fileName, a);
-        }
+        ASSERT_TRUE(tally.Check(fileName, a, b, i));
     }
     DeleteFileA(fileName.c_str());
     DeleteFileA((fileName + ".tmp").c_str());
     const std::string name = "settings under faults";
     PrintFigure(name, "kills", std::to_string(kills));
-    PrintFigure(name, "old or new content", std::to_string(sawA + sawB));
-    PrintFigure(name, "broken files", std::to_string(broken));
-    EXPECT_EQ(broken, 0);
-    EXPECT_GT(sawA, 0);
-    EXPECT_GT(sawB, 0);
+    PrintFigure(name, "old or new content", std::to_string(tally.SawA + tally.SawB));
+    PrintFigure(name, "broken files", std::to_string(tally.Broken));
+    EXPECT_EQ(tally.Broken, 0);
+    EXPECT_GT(tally.SawA, 0);
+    EXPECT_GT(tally.SawB, 0);
 }
 
 } // namespace

@@ -3,7 +3,11 @@
 #pragma once
 
 #include "config/EasyConfig.h"
+#include "config/IniFile.h"
 
+#include <gtest/gtest.h>
+
+#include <fstream>
 #include <string>
 
 namespace settings_kill {
@@ -62,5 +66,34 @@ inline std::string Content(char kind) {
         first = false;
     }
 }
+
+// Writes the bytes as the whole file.
+inline void WriteContent(const std::string& fileName, const std::string& bytes) {
+    std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    EXPECT_TRUE(file.good()) << "could not write " << fileName;
+}
+
+// What the kills left in the file: the old or the new content, counted; anything else is a broken file,
+// reported and replaced by the first content so that the next kill starts from a known file.
+struct TKillTally {
+    int SawA = 0, SawB = 0, Broken = 0;
+
+    // False when the file could not be read at all.
+    bool Check(const std::string& fileName, const std::string& a, const std::string& b, int kill) {
+        std::string bytes;
+        if (!ReadFileBytes(fileName, bytes)) return false;
+        if (bytes == a) {
+            ++SawA;
+        } else if (bytes == b) {
+            ++SawB;
+        } else {
+            ++Broken;
+            ADD_FAILURE() << "kill " << kill << " left " << bytes.size() << " bytes that are neither content";
+            WriteContent(fileName, a);
+        }
+        return true;
+    }
+};
 
 } // namespace settings_kill
