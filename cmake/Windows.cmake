@@ -27,6 +27,7 @@ add_library(paneprobe_win STATIC
   app/PickOutline.cpp
   ui/HotTrackLabel.cpp
   ui/NvEditComboBox.cpp
+  ui/EditMargins.cpp
   messages/WindowMessage.cpp
   messages/TypeCastForm.cpp
   messages/TabMessages.cpp

@@ -5,6 +5,7 @@
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 #include "tabs/StyleNames.h"
+#include "ui/EditMargins.h"
 
 #include <algorithm>
 #include <memory>
@@ -75,8 +76,10 @@ class TEnumDetails : public TWindowDetails {
 TEnumFindBox::TEnumFindBox(TNvWindow& owner) {
     CreateControl("COMBOBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
                   owner.Handle());
-    if (HWND edit = EditHandle())
+    if (HWND edit = EditHandle()) {
         SetWindowSubclass(edit, EditProc, FindEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        RefuseUndrawableMargins(edit);
+    }
 }
 
 HWND TEnumFindBox::EditHandle() const {

@@ -2,6 +2,7 @@
 #include "ui/NvClasses.h"
 
 #include "ui/AccelChar.h"
+#include "ui/EditMargins.h"
 
 #include <windowsx.h>
 
@@ -171,6 +172,7 @@ bool TNvStatusBar::HandleNotify(UINT message, WPARAM, LPARAM lParam, LRESULT& re
 TNvEdit::TNvEdit(TNvWindow& owner, DWORD extraStyle) {
     CreateControl("EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | extraStyle, WS_EX_CLIENTEDGE,
                   owner.Handle());
+    RefuseUndrawableMargins(Handle());
 }
 
 TNvButton::TNvButton(TNvWindow& owner, const std::string& caption) {

@@ -1,6 +1,8 @@
 // TNvEditComboBox: the combo box's own notifications, its edit part's keys and colour.
 #include "ui/NvEditComboBox.h"
 
+#include "ui/EditMargins.h"
+
 namespace {
 const UINT_PTR EditSubclassId = 0x4E764543; // "NvEC"
 const int DropDownHeight = 300;
@@ -14,6 +16,7 @@ TNvEditComboBox::TNvEditComboBox(TNvWindow& owner) {
     info.cbSize = sizeof info;
     hEdit = GetComboBoxInfo(Handle(), &info) ? info.hwndItem : GetWindow(Handle(), GW_CHILD);
     if (hEdit) SetWindowSubclass(hEdit, EditProc, EditSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    RefuseUndrawableMargins(hEdit);
     SetWindowPos(Handle(), nullptr, 0, 0, 100, DropDownHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

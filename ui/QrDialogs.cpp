@@ -1,6 +1,7 @@
 // The input dialog: a plain dialog procedure over template 1001.
 #include "ui/QrDialogs.h"
 
+#include "ui/EditMargins.h"
 #include "ui/WinHandles.h"
 
 #include <vector>
@@ -25,6 +26,7 @@ void OnInitDialog(HWND hDlg, TInputDialogData& data) {
     SetDlgItemTextA(hDlg, InputDialogPromptId, data.Prompt.c_str());
     HWND hEdit = GetDlgItem(hDlg, InputDialogEditId);
     SetWindowTextA(hEdit, data.Value.c_str());
+    RefuseUndrawableMargins(hEdit);
     LOGFONTA font = {};
     font.lfHeight = -13; // a character height of 13 pixels, not a cell height
     font.lfWeight = FW_NORMAL;

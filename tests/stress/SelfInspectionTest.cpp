@@ -4,10 +4,12 @@
 #include "StressSupport.h"
 
 #include "FormFixture.h"
+#include "Watchdog.h"
 #include "app/WinApiEx.h"
 #include "config/IniFile.h"
 #include "messages/TypeCastForm.h"
 #include "messages/WindowMessage.h"
+#include "ui/EditMargins.h"
 #include "ui/QrDialogs.h"
 
 #include <gtest/gtest.h>
@@ -545,6 +547,81 @@ TEST(SelfInspection, ALateCreationMessageLeavesTheWindowBound) {
     int last = form->TabManager->Count() - 1;
     form->PageIndex->SetValue(last);
     EXPECT_EQ(form->PageControl->ActivePageIndex(), last);
+    form.reset();
+    DeleteFileA(SettingsPath().c_str());
+}
+
+} // namespace
+
+namespace {
+
+// Sensible margins are taken; margins no screen is wide enough for are turned away, in whichever way they
+// are asked for, and the sensible ones stay.
+void ExpectOnlyDrawableMargins(HWND edit) {
+    char className[64] = {};
+    GetClassNameA(GetParent(edit), className, sizeof className);
+    SCOPED_TRACE(std::string("an edit in a ") + className);
+    SendMessageA(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(3, 4));
+    EXPECT_EQ(SendMessageA(edit, EM_GETMARGINS, 0, 0), MAKELONG(3, 4));
+    for (WORD wide :
+         {static_cast<WORD>(WidestEditMargin + 1), static_cast<WORD>(32766), static_cast<WORD>(0xFFFE)}) {
+        SendMessageA(edit, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(wide, 0));
+        SendMessageA(edit, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, wide));
+        SendMessageA(edit, EM_SETMARGINS, static_cast<WPARAM>(-1), MAKELPARAM(wide, 1));
+        EXPECT_EQ(SendMessageA(edit, EM_GETMARGINS, 0, 0), MAKELONG(3, 4)) << "margin " << wide;
+    }
+}
+
+int InputDialogEditsChecked = 0;
+
+void CALLBACK CheckOpenDialogsEdit(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    for (HWND dialog : ThreadDialogs(GetCurrentThreadId())) {
+        if (HWND edit = GetDlgItem(dialog, InputDialogEditId)) {
+            ExpectOnlyDrawableMargins(edit);
+            ++InputDialogEditsChecked;
+        }
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+// A left margin near 32767 pixels sends the platform's edit control into an endless scroll on the next
+// character or click (found by sending Paneprobe's windows every message): every edit of Paneprobe, the
+// input dialog's included, refuses such margins.
+TEST(SelfInspection, EveryEditRefusesMarginsItCannotDraw) {
+    DeleteFileA(SettingsPath().c_str());
+    auto form = std::make_unique<TPaneprobeForm>();
+    form->ScanAtMouse->SetValue(false);
+    int edits = 0;
+    for (HWND window : WindowAndDescendants(form->Handle())) {
+        char className[64] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (lstrcmpiA(className, "Edit") != 0) continue;
+        ++edits;
+        ExpectOnlyDrawableMargins(window);
+    }
+    EXPECT_GE(edits, 6) << "the tabs' edits and the edit parts of their combo boxes";
+    TTypeCastForm& viewer = TTypeCastForm::Open(form->Handle(), 0x1234);
+    for (HWND window : WindowAndDescendants(viewer.Handle())) {
+        char className[64] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (lstrcmpiA(className, "Edit") == 0) ExpectOnlyDrawableMargins(window);
+    }
+    TTypeCastForm::CloseAll();
+    InputDialogEditsChecked = 0;
+    SetTimer(nullptr, 0, 100, CheckOpenDialogsEdit);
+    {
+        // Should the check not run, the dialog is cancelled instead of waiting for a user.
+        const DWORD thread = GetCurrentThreadId();
+        TWatchdog watchdog(10000, [thread] {
+            for (HWND dialog : ThreadDialogs(thread))
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        std::string value = "value";
+        InputDialog(form->Handle(), "Prompt", value, nullptr, "Margins");
+        EXPECT_FALSE(watchdog.Fired());
+    }
+    EXPECT_EQ(InputDialogEditsChecked, 1);
     form.reset();
     DeleteFileA(SettingsPath().c_str());
 }
