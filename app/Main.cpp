@@ -544,6 +544,10 @@ LRESULT TPaneprobeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             Maxed->SetValue(IsZoomed(Handle()) != FALSE);
         return result;
     }
+    case WM_NCDESTROY:
+        // A handle value is reused for a later window: nothing may take that one for Paneprobe's.
+        if (MainWindowHandle == Handle()) MainWindowHandle = nullptr;
+        return TNvForm::HandleMessage(message, wParam, lParam);
     case WM_EXITSIZEMOVE: {
         LRESULT result = TNvForm::HandleMessage(message, wParam, lParam);
         // Stored on the screen, where the settings apply it; copied first, since each setter re-applies.

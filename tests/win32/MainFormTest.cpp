@@ -84,6 +84,7 @@ TEST_F(MainWindow, FirstStartIsCentredTracksItselfAndSavesOnlyWhatChanged) {
     form.reset();
     EXPECT_EQ(ConfigStore, nullptr);
     EXPECT_EQ(TrackedList, nullptr);
+    EXPECT_EQ(MainWindowHandle, nullptr) << "its handle value may name another window later";
     // Tracking itself switched scanning off; the run-time interval is never stored.
     EXPECT_EQ(SettingsKeys(), std::vector<std::string>{"system.scan_window_at_mouse"});
 }
