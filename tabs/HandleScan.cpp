@@ -9,7 +9,15 @@ namespace {
 const uint32_t LowWordCount = 0x10000;
 const uint32_t MaxReuseCounter = 0xFFFF;
 
+const uint64_t ProbesBetweenCancelChecks = 4096;
+
+// A cancelled scan probes nothing more; the loops stop on result.Cancelled.
 bool Probe(const THandleScanPlatform& platform, THandleScanResult& result, uint32_t value) {
+    if (result.Cancelled) return false;
+    if (result.Probes % ProbesBetweenCancelChecks == 0 && platform.Cancelled && platform.Cancelled()) {
+        result.Cancelled = true;
+        return false;
+    }
     ++result.Probes;
     return platform.IsWindow(value);
 }
@@ -18,7 +26,7 @@ bool Probe(const THandleScanPlatform& platform, THandleScanResult& result, uint3
 
 THandleScanResult ScanHandlesOneByOne(const THandleScanPlatform& platform, uint32_t limit) {
     THandleScanResult result;
-    for (uint32_t value = 1; value != 0 && value <= limit; ++value)
+    for (uint32_t value = 1; value != 0 && value <= limit && !result.Cancelled; ++value)
         if (Probe(platform, result, value)) result.Handles.push_back(value);
     return result;
 }
@@ -27,7 +35,9 @@ THandleScanResult ScanHandles(const THandleScanPlatform& platform, uint32_t limi
     THandleScanResult result;
     if (limit == 0) return result;
     uint32_t ownSlot = platform.OwnHandle & 0xFFFF;
-    if (ownSlot == 0 || !Probe(platform, result, ownSlot)) {
+    bool ownSlotTaken = ownSlot != 0 && Probe(platform, result, ownSlot);
+    if (result.Cancelled) return result;
+    if (!ownSlotTaken) {
         THandleScanResult all = ScanHandlesOneByOne(platform, limit);
         all.Probes += result.Probes;
         return all;
@@ -35,7 +45,7 @@ THandleScanResult ScanHandles(const THandleScanPlatform& platform, uint32_t limi
     result.Fast = true;
     std::vector<uint32_t> found;
     std::vector<uint32_t> liveLowWords;
-    for (uint32_t low = 1; low < LowWordCount; ++low) {
+    for (uint32_t low = 1; low < LowWordCount && !result.Cancelled; ++low) {
         if (!Probe(platform, result, low)) continue;
         liveLowWords.push_back(low);
         found.push_back(low);
@@ -47,6 +57,7 @@ THandleScanResult ScanHandles(const THandleScanPlatform& platform, uint32_t limi
         if (Probe(platform, result, value)) found.push_back(value);
     };
     for (uint32_t low : liveLowWords) {
+        if (result.Cancelled) break;
         uint32_t full = platform.FullHandle ? platform.FullHandle(low) : 0;
         if (full != 0 && (full & 0xFFFF) != low && (full & 0xFFFF) != (low ^ 1)) full = 0;
         if (full != 0) {
@@ -56,7 +67,7 @@ THandleScanResult ScanHandles(const THandleScanPlatform& platform, uint32_t limi
         }
         if (!Probe(platform, result, low)) continue; // gone since the sweep: its slot is empty
         // The window hides its full handle: every reuse counter of the slot and its twin.
-        for (uint32_t counter = 1; counter <= MaxReuseCounter; ++counter) {
+        for (uint32_t counter = 1; counter <= MaxReuseCounter && !result.Cancelled; ++counter) {
             uint32_t base = counter << 16;
             if (base > limit) break;
             probeOnce(base | low);

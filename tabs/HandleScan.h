@@ -16,12 +16,15 @@ struct THandleScanPlatform {
     std::function<uint32_t(uint32_t)> FullHandle;
     // A handle of a window that certainly exists, for the check whether a high word of 0 is taken.
     uint32_t OwnHandle = 0;
+    // Asked now and then during the scan: true ends it at once with what was found so far.
+    std::function<bool()> Cancelled;
 };
 
 struct THandleScanResult {
     std::vector<uint32_t> Handles; // ascending, each once
     uint64_t Probes = 0;           // IsWindow calls made
     bool Fast = false;             // false: every value was probed
+    bool Cancelled = false;        // ended early: Handles holds only part of them
 };
 
 // A handle is a slot index in its low word and a reuse counter in its high word. The platform takes a value

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -41,6 +43,22 @@ const int VisibleImage = 2;
 const int HiddenImage = 9;
 const UINT_PTR FindEditSubclassId = 0x46696E64;
 
+const UINT ScanDoneMessage = WM_APP + 2;
+
+// The list's panel takes the word that the handle scan on its own thread has finished.
+class TEnumBody : public TNvPanel {
+  public:
+    explicit TEnumBody(TNvWindow& owner) : TNvPanel(owner) {}
+    std::function<void()> OnScanDone;
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != ScanDoneMessage) return TNvPanel::HandleMessage(message, wParam, lParam);
+        if (OnScanDone) OnScanDone();
+        return 0;
+    }
+};
+
 HWND WindowOfValue(uint32_t value) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
 }
@@ -72,6 +90,16 @@ class TEnumDetails : public TWindowDetails {
 };
 
 } // namespace
+
+// The full handle scan probes some 65,000 values; where each probe is a call to another process (Wine) that
+// takes seconds, which the window must not spend unanswering. The scan only asks, never sends a message, so
+// a cancelled one ends at once and can be waited for.
+struct THandleScanJob {
+    std::thread Worker;
+    std::atomic<bool> Cancel{false};
+    std::atomic<bool> Finished{false};
+    THandleScanResult Result;
+};
 
 TEnumFindBox::TEnumFindBox(TNvWindow& owner) {
     CreateControl("COMBOBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
@@ -135,7 +163,9 @@ TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
         SendMessageA(FindBox->Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     FindBox->OnEnter = [this](TEnumFindBox&) { Enumerate(); };
 
-    Body = &Sheet->MakeChild<TNvPanel>();
+    auto& body = Sheet->MakeChild<TEnumBody>();
+    body.OnScanDone = [this] { ShowHandleScan(); };
+    Body = &body;
     ListView = &Body->MakeChild<TNvActionListView>();
     ListView->AddColumns(Columns, static_cast<int>(std::size(Columns)) - 1, ScreenPixelsPerInch());
     if (SharedImageList) ListView_SetImageList(ListView->Handle(), SharedImageList->Handle(), LVSIL_SMALL);
@@ -157,6 +187,7 @@ TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
 
 TEnumTab::~TEnumTab() {
     Sheet->OnResize = nullptr;
+    StopHandleScan();
 }
 
 // The find box stretches with the tab; the list takes everything below the top panel.
@@ -198,6 +229,12 @@ BOOL CALLBACK TEnumTab::AddEnumerated(HWND window, LPARAM self) {
 }
 
 void TEnumTab::Enumerate() {
+    if (Mode() == emAllHandles) {
+        StartHandleScan();
+        return;
+    }
+    // A scan for a mode no longer chosen: its result must not replace this one.
+    StopHandleScan();
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     Windows.Clear();
     hungThreads.clear();
@@ -222,17 +259,61 @@ void TEnumTab::Enumerate() {
     case emFind:
         FindWindows(FindText());
         break;
-    case emAllHandles: {
-        LastScan = ScanWindowHandles(HandleScanLimit);
-        for (uint32_t value : LastScan.Handles)
-            AddWindow(WindowOfValue(value), true);
-        break;
-    }
     default:
         break;
     }
     RebuildList();
     SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
+}
+
+bool TEnumTab::Scanning() const {
+    return scanJob != nullptr;
+}
+
+void TEnumTab::StartHandleScan() {
+    if (scanJob && !scanJob->Finished) return; // its result is on the way
+    StopHandleScan();
+    auto job = std::make_unique<THandleScanJob>();
+    THandleScanJob* running = job.get();
+    HWND notify = Body->Handle();
+    try {
+        job->Worker = std::thread([running, notify] {
+            running->Result = ScanWindowHandles(HandleScanLimit, &running->Cancel);
+            running->Finished = true;
+            PostMessageA(notify, ScanDoneMessage, 0, 0);
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the scan runs here after all.
+        job->Result = ScanWindowHandles(HandleScanLimit);
+        job->Finished = true;
+        scanJob = std::move(job);
+        ShowHandleScan();
+        return;
+    }
+    scanJob = std::move(job);
+}
+
+// Also reached by a stray message from outside: only a finished scan is shown.
+void TEnumTab::ShowHandleScan() {
+    if (!scanJob || !scanJob->Finished) return;
+    if (scanJob->Worker.joinable()) scanJob->Worker.join();
+    LastScan = std::move(scanJob->Result);
+    scanJob.reset();
+    if (Mode() != emAllHandles) return;
+    HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    Windows.Clear();
+    hungThreads.clear();
+    for (uint32_t value : LastScan.Handles)
+        AddWindow(WindowOfValue(value), true);
+    RebuildList();
+    SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
+}
+
+void TEnumTab::StopHandleScan() {
+    if (!scanJob) return;
+    scanJob->Cancel = true;
+    if (scanJob->Worker.joinable()) scanJob->Worker.join();
+    scanJob.reset();
 }
 
 // The three lookups are independent: a text that is both a window's class and its title lists it twice.
@@ -386,8 +467,9 @@ uint32_t FullWindowHandle(uint32_t value) {
     return twin;
 }
 
-THandleScanResult ScanWindowHandles(uint32_t limit) {
+THandleScanResult ScanWindowHandles(uint32_t limit, const std::atomic<bool>* cancel) {
     THandleScanPlatform platform;
+    if (cancel) platform.Cancelled = [cancel] { return cancel->load(); };
     platform.IsWindow = [](uint32_t value) { return IsWindow(WindowOfValue(value)) != FALSE; };
     platform.FullHandle = FullWindowHandle;
     // A window that certainly exists: a stale main window handle would send the scan to the plain loop.

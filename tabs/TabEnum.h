@@ -6,12 +6,15 @@
 #include "tabs/HandleScan.h"
 #include "ui/NvActionListView.h"
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 class TConfigVarBool;
+struct THandleScanJob;
 
 // The editable drop-down of find texts; Enter in it runs OnEnter, as a dialog's default button would.
 class TEnumFindBox : public TNvWindow {
@@ -66,7 +69,11 @@ class TEnumTab : public TPaneprobeTab {
     std::string FindText() const;
     void SetFindText(const std::string& text);
 
+    // Fills the list by the chosen mode; the full handle scan runs on a thread of its own and fills it when
+    // it has finished.
     void Enumerate();
+    // Whether a full handle scan is still running; its result replaces the list when it arrives.
+    bool Scanning() const;
     void AddWindow(HWND handle, bool applyFilters);
     void RebuildList();
     // The list's comparison of the rows at two positions.
@@ -80,12 +87,17 @@ class TEnumTab : public TPaneprobeTab {
     static BOOL CALLBACK AddEnumerated(HWND window, LPARAM self);
     void Layout();
     void FindWindows(const std::string& text);
+    void StartHandleScan();
+    void ShowHandleScan();
+    void StopHandleScan();
 
     std::vector<TEnumRowValues> rowValues; // by record index, for sorting
     std::set<DWORD> hungThreads;           // threads that did not answer during this enumeration
+    std::unique_ptr<THandleScanJob> scanJob;
 };
 
 // Every value from 1 to the limit that names a window, in ascending order, probing as few as it can.
-THandleScanResult ScanWindowHandles(uint32_t limit = HandleScanLimit);
+// A set cancel flag ends the scan early.
+THandleScanResult ScanWindowHandles(uint32_t limit = HandleScanLimit, const std::atomic<bool>* cancel = nullptr);
 // The full handle of the window that a (possibly partial) handle value names; 0 when none is found.
 uint32_t FullWindowHandle(uint32_t value);

@@ -120,6 +120,37 @@ TEST(HandleScan, WithoutHighWordZeroEveryValueIsProbed) {
     EXPECT_EQ(table.FullHandleCalls, 0u);
 }
 
+// The scan runs on a thread of its own, and a tab that goes away cancels it: it must end within a few
+// thousand probes on either way of scanning, even where the way over every value would take 268 million.
+TEST(HandleScan, ACancelledScanEndsWithinAFewThousandProbes) {
+    for (bool highWordZeroTaken : {true, false}) {
+        SCOPED_TRACE(highWordZeroTaken ? "over slots" : "over every value");
+        TFakeTable table(true);
+        Populate(table);
+        THandleScanPlatform platform = table.Platform(0x00010020);
+        if (!highWordZeroTaken)
+            platform.IsWindow = [&table](uint32_t v) { return (v >> 16) != 0 && table.IsWindow(v); };
+        int asked = 0;
+        platform.Cancelled = [&asked] { return ++asked > 3; };
+        THandleScanResult result = ScanHandles(platform, HandleScanLimit);
+        EXPECT_TRUE(result.Cancelled);
+        EXPECT_EQ(asked, 4);
+        EXPECT_LE(result.Probes, 3u * 4096u);
+    }
+    TFakeTable table(true);
+    Populate(table);
+    THandleScanPlatform platform = table.Platform(0x00010020);
+    platform.Cancelled = [] { return true; };
+    THandleScanResult before = ScanHandles(platform, HandleScanLimit);
+    EXPECT_TRUE(before.Cancelled);
+    EXPECT_EQ(before.Probes, 0u) << "cancelled before it began";
+    EXPECT_TRUE(before.Handles.empty());
+    platform.Cancelled = [] { return false; };
+    THandleScanResult whole = ScanHandles(platform, 0x000FFFFF);
+    EXPECT_FALSE(whole.Cancelled);
+    EXPECT_EQ(whole.Handles, ScanHandlesOneByOne(table.Platform(0x00010020), 0x000FFFFF).Handles);
+}
+
 TEST(HandleScan, EmptyRangeAndEmptyTable) {
     TFakeTable table(true);
     table.Add(0x00010020, true);

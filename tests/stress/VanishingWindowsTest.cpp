@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -43,6 +45,7 @@ class TVanishRun {
         PumpMessages(static_cast<DWORD>(RandomBelow(40)));
         if (step % RestoreTargetEvery == 0) KeepAreaCovered();
         DWORD started = GetTickCount();
+        stepName = step % 4 == 0 ? "tab" : step % 4 == 3 ? "choice" : "command";
         try {
             switch (step % 4) {
             case 0:
@@ -60,6 +63,10 @@ class TVanishRun {
             ++figures.Exceptions;
         }
         DWORD took = GetTickCount() - started;
+        // A slow step is named, so that a hang the watchdog counts can be traced to its work.
+        if (took >= 1000)
+            std::fprintf(stderr, "  slow step %d (%s): %lu ms\n", step, stepName.c_str(),
+                         static_cast<unsigned long>(took));
         DWORD& slowest = figures.SlowestMs[step % 4];
         if (took > slowest) slowest = took;
         figures.Created = std::max(figures.Created, target.Created());
@@ -75,6 +82,7 @@ class TVanishRun {
         int index = turn % count;
         form.PageIndex->SetValue(index);
         TPaneprobeTab* tab = form.TabManager->TabAt(index);
+        stepName = "tab " + tab->Caption;
         tab->Refresh();
         tab->TrackedListChanged();
         figures.Operations += 3 + RunTabWork(*tab, turn / count);
@@ -119,6 +127,7 @@ class TVanishRun {
 
     TPaneprobeForm& form;
     TChurnTarget& target;
+    std::string stepName;
 };
 
 TEST(StressRun, WindowsThatVanish) {

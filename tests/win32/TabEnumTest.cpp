@@ -35,6 +35,13 @@ void SelectRows(TNvActionListView& list, const std::vector<int>& rows) {
         ListView_SetItemState(list.Handle(), row, LVIS_SELECTED, LVIS_SELECTED);
 }
 
+// Pumps until the tab's handle scan has been shown, for at most a minute.
+bool WaitForScan(TEnumTab& tab) {
+    for (DWORD started = GetTickCount(); tab.Scanning() && GetTickCount() - started < 60000;)
+        PumpMessages(20);
+    return !tab.Scanning();
+}
+
 class EnumTab : public FormTest {
   protected:
     TTargetProcess target{"enum"};
@@ -276,16 +283,42 @@ TEST_F(EnumTab, ChoosingTheLastModeScansEveryHandleAtOnce) {
                  reinterpret_cast<LPARAM>(caption));
     EXPECT_STREQ(caption, "Handles <= 0xFFFFFFF");
     SendMessageA(tab.ModeBox->Handle(), CB_SETCURSEL, static_cast<WPARAM>(last), 0);
+    const int rowsBefore = List().RowCount();
     SendMessageA(tab.TopPanel->Handle(), WM_COMMAND,
                  MAKEWPARAM(GetDlgCtrlID(tab.ModeBox->Handle()), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(tab.ModeBox->Handle()));
+    // The scan runs on its own thread: the window goes on answering, the list shows the last enumeration.
+    EXPECT_TRUE(tab.Scanning());
+    EXPECT_EQ(List().RowCount(), rowsBefore);
+    ASSERT_TRUE(WaitForScan(tab)) << "the scan did not end within a minute";
     EXPECT_TRUE(tab.LastScan.Fast);
+    EXPECT_FALSE(tab.LastScan.Cancelled);
     EXPECT_LE(tab.LastScan.Probes, 70000u);
     EXPECT_EQ(tab.Caption, FormatText("Enum (%d)", List().RowCount()));
     EXPECT_GE(RowOfHandle(List(), target.MainWindow()), 0) << "the full handle";
     HWND slot = reinterpret_cast<HWND>(static_cast<uintptr_t>(HandleValue(target.MainWindow()) & 0xFFFF));
     EXPECT_GE(RowOfHandle(List(), slot), 0) << "the same window by its slot alone";
     EXPECT_GE(RowOfHandle(List(), form->Handle()), 0);
+}
+
+// A scan whose mode is left before it ends is dropped, and a tab that goes away during a scan ends it.
+TEST_F(EnumTab, AScanLeftBeforeItEndsChangesNothing) {
+    TEnumTab& tab = Enum();
+    Run(emAllHandles);
+    EXPECT_TRUE(tab.Scanning());
+    Run(emFind, "PaneprobeTargetTree");
+    EXPECT_FALSE(tab.Scanning()) << "the other mode's enumeration cancels the scan";
+    PumpMessages(200);
+    ASSERT_EQ(List().RowCount(), 1) << "the find result stays";
+    EXPECT_EQ(List().CellText(0, 1), Hex8(tree));
+    // A stray word that a scan has finished, when none has, changes nothing either.
+    SendMessageA(tab.Body->Handle(), WM_APP + 2, 0, 0);
+    EXPECT_EQ(List().RowCount(), 1);
+    // The whole window goes while a scan runs: no wait for it, and nothing arrives afterwards.
+    Run(emAllHandles);
+    EXPECT_TRUE(tab.Scanning());
+    form.reset();
+    PumpMessages(200);
 }
 
 TEST_F(EnumTab, EnterInTheFindBoxEnumerates) {
