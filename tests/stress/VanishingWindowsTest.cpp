@@ -83,9 +83,9 @@ class TVanishRun {
         form.PageIndex->SetValue(index);
         TPaneprobeTab* tab = form.TabManager->TabAt(index);
         stepName = "tab " + tab->Caption;
-        tab->Refresh();
-        tab->TrackedListChanged();
-        figures.Operations += 3 + RunTabWork(*tab, turn / count);
+        Timed("refresh", [&] { tab->Refresh(); });
+        Timed("tracked list", [&] { tab->TrackedListChanged(); });
+        Timed("work", [&] { figures.Operations += 3 + RunTabWork(*tab, turn / count); });
         ++figures.TabSteps;
     }
 
@@ -106,10 +106,12 @@ class TVanishRun {
     // goes on again.
     void TrackStep(int step) {
         static const int commands[] = {cmdObtainParent, cmdObtainParent, cmdDesktopWindow, cmdClipboardOwner};
-        form.RunMenuCommand(commands[step % 4 == 3 ? RandomBelow(4) : 0]);
-        PumpMessages(static_cast<DWORD>(RandomBelow(20)));
-        form.UpdateStatusBar();
-        form.RefreshActiveTab();
+        const int command = commands[step % 4 == 3 ? RandomBelow(4) : 0];
+        Timed("command", [&] { form.RunMenuCommand(command); });
+        Timed("pump", [&] { PumpMessages(static_cast<DWORD>(RandomBelow(20))); });
+        Timed("status bar", [&] { form.UpdateStatusBar(); });
+        TPaneprobeTab* active = form.TabManager->TabAt(form.PageControl->ActivePageIndex());
+        Timed("refresh of " + (active ? active->Caption : std::string("-")), [&] { form.RefreshActiveTab(); });
         form.ScanAtMouse->SetValue(true);
         figures.Operations += 4;
     }
@@ -123,6 +125,14 @@ class TVanishRun {
         SetWindowPos(main, HWND_TOP, 0, 0, TChurnTarget::AreaWidth, TChurnTarget::AreaHeight,
                      SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
         EnableWindow(main, TRUE);
+    }
+
+    // A part of a step that takes half a second or more is added to the step's name.
+    template <class TWork> void Timed(const std::string& part, TWork&& work) {
+        DWORD started = GetTickCount();
+        work();
+        DWORD took = GetTickCount() - started;
+        if (took >= 500) stepName += ", " + part + " " + std::to_string(took) + " ms";
     }
 
     TPaneprobeForm& form;
