@@ -235,9 +235,19 @@ void TEnumTab::Enumerate() {
     }
     // A scan for a mode no longer chosen: its result must not replace this one.
     StopHandleScan();
+    Refill([this] { GatherWindows(); });
+}
+
+void TEnumTab::Refill(const std::function<void()>& gather) {
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     Windows.Clear();
     hungThreads.clear();
+    gather();
+    RebuildList();
+    SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
+}
+
+void TEnumTab::GatherWindows() {
     const TWindowDetails* tracked = TrackedList ? TrackedList->Current() : nullptr;
     LPARAM self = reinterpret_cast<LPARAM>(this);
     switch (Mode()) {
@@ -262,8 +272,6 @@ void TEnumTab::Enumerate() {
     default:
         break;
     }
-    RebuildList();
-    SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
 }
 
 bool TEnumTab::Scanning() const {
@@ -273,24 +281,22 @@ bool TEnumTab::Scanning() const {
 void TEnumTab::StartHandleScan() {
     if (scanJob && !scanJob->Finished) return; // its result is on the way
     StopHandleScan();
-    auto job = std::make_unique<THandleScanJob>();
-    THandleScanJob* running = job.get();
+    scanJob = std::make_unique<THandleScanJob>();
+    auto scan = [job = scanJob.get()] {
+        job->Result = ScanWindowHandles(HandleScanLimit, &job->Cancel);
+        job->Finished = true;
+    };
     HWND notify = Body->Handle();
     try {
-        job->Worker = std::thread([running, notify] {
-            running->Result = ScanWindowHandles(HandleScanLimit, &running->Cancel);
-            running->Finished = true;
+        scanJob->Worker = std::thread([scan, notify] {
+            scan();
             PostMessageA(notify, ScanDoneMessage, 0, 0);
         });
     } catch (const std::system_error&) {
         // No thread to be had: the scan runs here after all.
-        job->Result = ScanWindowHandles(HandleScanLimit);
-        job->Finished = true;
-        scanJob = std::move(job);
+        scan();
         ShowHandleScan();
-        return;
     }
-    scanJob = std::move(job);
 }
 
 // Also reached by a stray message from outside: only a finished scan is shown.
@@ -300,13 +306,10 @@ void TEnumTab::ShowHandleScan() {
     LastScan = std::move(scanJob->Result);
     scanJob.reset();
     if (Mode() != emAllHandles) return;
-    HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    Windows.Clear();
-    hungThreads.clear();
-    for (uint32_t value : LastScan.Handles)
-        AddWindow(WindowOfValue(value), true);
-    RebuildList();
-    SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
+    Refill([this] {
+        for (uint32_t value : LastScan.Handles)
+            AddWindow(WindowOfValue(value), true);
+    });
 }
 
 void TEnumTab::StopHandleScan() {

@@ -87,6 +87,9 @@ class TEnumTab : public TPaneprobeTab {
     static BOOL CALLBACK AddEnumerated(HWND window, LPARAM self);
     void Layout();
     void FindWindows(const std::string& text);
+    // Empties the list, lets gather add the windows, and shows them.
+    void Refill(const std::function<void()>& gather);
+    void GatherWindows(); // by the chosen mode, all but the full handle scan
     void StartHandleScan();
     void ShowHandleScan();
     void StopHandleScan();

@@ -572,6 +572,17 @@ void ExpectOnlyDrawableMargins(HWND edit) {
     }
 }
 
+// The edit controls among a window and its descendants.
+std::vector<HWND> EditsOf(HWND window) {
+    std::vector<HWND> edits;
+    for (HWND child : WindowAndDescendants(window)) {
+        char className[64] = {};
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Edit") == 0) edits.push_back(child);
+    }
+    return edits;
+}
+
 int InputDialogEditsChecked = 0;
 
 void CALLBACK CheckOpenDialogsEdit(HWND, UINT, UINT_PTR id, DWORD) {
@@ -592,21 +603,13 @@ TEST(SelfInspection, EveryEditRefusesMarginsItCannotDraw) {
     DeleteFileA(SettingsPath().c_str());
     auto form = std::make_unique<TPaneprobeForm>();
     form->ScanAtMouse->SetValue(false);
-    int edits = 0;
-    for (HWND window : WindowAndDescendants(form->Handle())) {
-        char className[64] = {};
-        GetClassNameA(window, className, sizeof className);
-        if (lstrcmpiA(className, "Edit") != 0) continue;
-        ++edits;
-        ExpectOnlyDrawableMargins(window);
-    }
-    EXPECT_GE(edits, 6) << "the tabs' edits and the edit parts of their combo boxes";
+    std::vector<HWND> edits = EditsOf(form->Handle());
+    EXPECT_GE(edits.size(), 6u) << "the tabs' edits and the edit parts of their combo boxes";
     TTypeCastForm& viewer = TTypeCastForm::Open(form->Handle(), 0x1234);
-    for (HWND window : WindowAndDescendants(viewer.Handle())) {
-        char className[64] = {};
-        GetClassNameA(window, className, sizeof className);
-        if (lstrcmpiA(className, "Edit") == 0) ExpectOnlyDrawableMargins(window);
-    }
+    for (HWND edit : EditsOf(viewer.Handle()))
+        edits.push_back(edit);
+    for (HWND edit : edits)
+        ExpectOnlyDrawableMargins(edit);
     TTypeCastForm::CloseAll();
     InputDialogEditsChecked = 0;
     SetTimer(nullptr, 0, 100, CheckOpenDialogsEdit);

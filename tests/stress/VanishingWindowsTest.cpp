@@ -45,17 +45,19 @@ class TVanishRun {
         PumpMessages(static_cast<DWORD>(RandomBelow(40)));
         if (step % RestoreTargetEvery == 0) KeepAreaCovered();
         DWORD started = GetTickCount();
-        stepName = step % 4 == 0 ? "tab" : step % 4 == 3 ? "choice" : "command";
         try {
             switch (step % 4) {
             case 0:
+                stepName = "tab";
                 TabStep(step / 4);
                 break;
             case 1:
             case 2:
+                stepName = "command";
                 CommandStep();
                 break;
             default:
+                stepName = "choice";
                 TrackStep(step);
                 break;
             }
