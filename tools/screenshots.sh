@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Writes the README's pictures (docs/*.png): Paneprobe under Wine on a private display beside real programs
+# (Wine's notepad and winemine, and the test target), each of the nine tabs, the About box.
+# Usage: tools/screenshots.sh [output folder, docs/ by default]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$PWD"
+out="${1:-$root/docs}"
+tools/deps.sh test >/dev/null
+
+source tools/wine-env.sh
+arch=$(wine_env_arch)
+if [ "$arch" = win32 ]; then toolchain=mingw-i686; else toolchain=mingw-x86_64; fi
+cmake -S . -B "build/$arch" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "build/$arch" --target Paneprobe PaneprobeTarget -j "$(nproc)" >/dev/null
+
+# A folder and a prefix of their own: the settings file starts fresh and a test run elsewhere is not
+# disturbed.
+shots="$root/build/$arch/screenshots"
+rm -rf "$shots/program"
+mkdir -p "$shots/program" "$out"
+cp "build/$arch/bin/"{Paneprobe.exe,PaneprobeTarget.exe,WindowMessages.csv,readme.txt,changelog.txt} "$shots/program/"
+# The main window at a known place, so that the pictures can be cut from the desktop.
+left=420 top=300 width=720 height=533
+printf '[window]\r\nleft=%d\r\ntop=%d\r\nwidth=%d\r\nheight=%d\r\n' $left $top $width $height \
+  >"$shots/program/Paneprobe.ini"
+
+loader=$(wine_env_loader)
+pids=()
+stop_all() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wine_env_stop
+}
+trap stop_all EXIT
+wine_env_start "$shots" display
+
+start() { "$loader" "$@" >/dev/null 2>&1 </dev/null & pids+=($!); }
+key() { xdotool key --clearmodifiers "$@"; sleep 0.6; }
+# Cuts the main window (with a margin for its frame) out of the desktop.
+shot() {
+  local name="$1" x="${2:-$((left - 8))}" y="${3:-$((top - 8))}" w="${4:-$((width + 16))}" h="${5:-$((height + 16))}"
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/$name.png"
+  echo "wrote $out/$name.png"
+}
+
+# One after the other, so that each comes up above the one before.
+start notepad
+sleep 2
+start winemine
+sleep 2
+start "$shots/program/PaneprobeTarget.exe"
+sleep 3
+start "$shots/program/Paneprobe.exe"
+sleep 4
+
+# Follow the pointer onto a window of another program (the target's button), then stop following.
+xdotool mousemove 170 165 # the test target's button
+key F5
+sleep 1
+key F5
+xdotool mousemove $((left + width / 2)) $((top + height - 40))
+
+tabs=(tracked placement enum branch messages menus properties processes config)
+for i in "${!tabs[@]}"; do
+  key "ctrl+$((i + 1))"
+  # The Branch tab shows its tree when asked: its "Update" button.
+  if [ "${tabs[$i]}" = branch ]; then
+    xdotool mousemove $((left + 44)) $((top + 78)) click 1
+    xdotool mousemove $((left + width / 2)) $((top + height - 40))
+  fi
+  sleep 1.5
+  shot "tab-${tabs[$i]}"
+done
+key ctrl+1
+shot paneprobe 0 0 1280 1024
+
+key F1
+sleep 1
+shot about-box $((left - 100)) $((top - 100)) $((width + 200)) $((height + 200))
+key Escape
