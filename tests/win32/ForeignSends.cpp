@@ -32,7 +32,24 @@ void* TBadPages::Straddling(size_t size) const {
     return base + page - size / 2;
 }
 
-bool SendFromOtherThread(std::vector<TForeignSend>& sends, DWORD timeoutMs) {
+namespace {
+
+std::atomic<DWORD> WatchedThread{0};
+std::atomic<int> AccessFaults{0};
+
+LONG CALLBACK CountAccessFault(EXCEPTION_POINTERS* info) {
+    if (info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION &&
+        GetCurrentThreadId() == WatchedThread)
+        ++AccessFaults;
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+} // namespace
+
+TForeignRun SendFromOtherThread(std::vector<TForeignSend>& sends, DWORD timeoutMs) {
+    AccessFaults = 0;
+    WatchedThread = GetCurrentThreadId();
+    PVOID counter = AddVectoredExceptionHandler(1, CountAccessFault);
     std::atomic<bool> finished{false};
     std::thread sender([&] {
         for (TForeignSend& send : sends) {
@@ -53,5 +70,7 @@ bool SendFromOtherThread(std::vector<TForeignSend>& sends, DWORD timeoutMs) {
     }
     // Each send gives up on its own once this thread stops answering.
     sender.join();
-    return !gaveUp;
+    RemoveVectoredExceptionHandler(counter);
+    WatchedThread = 0;
+    return {!gaveUp, AccessFaults.load()};
 }

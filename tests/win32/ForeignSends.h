@@ -33,6 +33,12 @@ struct TForeignSend {
     LRESULT Result = 0;
 };
 
+struct TForeignRun {
+    bool Finished;    // false when the watchdog had to stop the waiting
+    int AccessFaults; // raised in this thread while it handled the sends
+};
+
 // Sends each message in turn from a new thread, so that the window sees them as sent from elsewhere, while
-// this thread handles its messages. A watchdog stops the waiting after timeoutMs; false when it had to.
-bool SendFromOtherThread(std::vector<TForeignSend>& sends, DWORD timeoutMs = 20000);
+// this thread handles its messages; a watchdog stops the waiting after timeoutMs. The platform may swallow
+// a fault in a window procedure called for another thread, so faults are counted as they are raised.
+TForeignRun SendFromOtherThread(std::vector<TForeignSend>& sends, DWORD timeoutMs = 20000);

@@ -123,7 +123,9 @@ TEST_F(ForeignStructure, AFlawedStructureFromAnotherThreadIsNeitherReadNorHanded
                               FlawNames[static_cast<int>(flaw)], kind.Message, className);
                 SCOPED_TRACE(trace);
                 std::vector<TForeignSend> sends = {{receiver, kind.Message, 0, reinterpret_cast<LPARAM>(at)}};
-                ASSERT_TRUE(SendFromOtherThread(sends));
+                TForeignRun run = SendFromOtherThread(sends);
+                ASSERT_TRUE(run.Finished);
+                EXPECT_EQ(run.AccessFaults, 0);
                 EXPECT_TRUE(sends[0].Answered);
                 EXPECT_EQ(sends[0].Result, 0) << "the default answer";
                 EXPECT_EQ(reached, 0) << "a handler ran";
@@ -143,7 +145,9 @@ TEST_F(ForeignStructure, AGenuineStructureFromAnotherThreadIsStillHandled) {
         {form, WM_DRAWITEM, draw.CtlID, reinterpret_cast<LPARAM>(&draw)},
         {form, WM_MEASUREITEM, measure.CtlID, reinterpret_cast<LPARAM>(&measure)},
     };
-    ASSERT_TRUE(SendFromOtherThread(sends));
+    TForeignRun run = SendFromOtherThread(sends);
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.AccessFaults, 0);
     EXPECT_EQ(reached, 2) << "the column click and the row drawing";
     EXPECT_EQ(list->SortColumn, 1);
     EXPECT_EQ(sends[1].Result, TRUE);
