@@ -156,3 +156,37 @@ TEST_F(ForeignStructure, AGenuineStructureFromAnotherThreadIsStillHandled) {
 }
 
 } // namespace
+
+namespace {
+
+// An info tip's text buffer and a header notification's item are read or written as well: they must be
+// there too.
+TEST_F(ForeignStructure, TheBuffersAStructurePointsAtMustBeThereToo) {
+    const TNvListColumn column[] = {{80, TNvAlignment::Left, "Name"}};
+    list->AddColumns(column, 0, 96);
+    list->SetInfoTipHandler([this](TNvListView&, int, int) {
+        ++reached;
+        return std::string("tip");
+    });
+    NMLVGETINFOTIPA tip = {};
+    tip.hdr = {list->Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(list->Handle())), LVN_GETINFOTIPA};
+    tip.pszText = static_cast<char*>(pages.ReadOnly());
+    tip.cchTextMax = 64;
+    NMHEADERA track = {};
+    track.hdr = {list->Header(), static_cast<UINT_PTR>(GetDlgCtrlID(list->Header())), HDN_ENDTRACKA};
+    track.pitem = static_cast<HDITEMA*>(pages.Unmapped());
+    std::vector<TForeignSend> sends = {
+        {host->Handle(), WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip)},
+        {list->Handle(), WM_NOTIFY, track.hdr.idFrom, reinterpret_cast<LPARAM>(&track)},
+    };
+    TForeignRun run = SendFromOtherThread(sends);
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.AccessFaults, 0);
+    EXPECT_EQ(reached, 0);
+    for (const TForeignSend& send : sends) {
+        EXPECT_TRUE(send.Answered);
+        EXPECT_EQ(send.Result, 0);
+    }
+}
+
+} // namespace
