@@ -16,6 +16,7 @@ add_library(paneprobe_win STATIC
   app/WinApiEx.cpp
   app/WindowCalls.cpp
   ui/NvWindow.cpp
+  ui/SentStructure.cpp
   ui/NvForm.cpp
   ui/NvListView.cpp
   ui/NvControls.cpp

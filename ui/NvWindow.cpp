@@ -1,6 +1,8 @@
 // The kit's window base: one window procedure for own classes and subclassed controls alike.
 #include "ui/NvClasses.h"
 
+#include "ui/SentStructure.h"
+
 #include <set>
 
 namespace {
@@ -139,6 +141,9 @@ LRESULT CALLBACK TNvWindow::SubclassProc(HWND window, UINT message, WPARAM wPara
 
 // No exception may cross the platform's window procedure.
 LRESULT TNvWindow::Dispatch(TNvWindow* self, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A structure another program points at that is not wholly here, or that names a window that is not
+    // ours, goes nowhere: the default answer is 0, and a control's own procedure would read it as well.
+    if (!MayReadSentStructure(self->hWnd, message, lParam)) return 0;
     try {
         return self->HandleMessage(message, wParam, lParam);
     } catch (...) {

@@ -4,6 +4,7 @@
 #include "StressSupport.h"
 
 #include "FormFixture.h"
+#include "ForeignSends.h"
 #include "Watchdog.h"
 #include "app/WinApiEx.h"
 #include "config/IniFile.h"
@@ -96,8 +97,10 @@ UINT ReleaseOf(UINT message) {
 struct TInspection {
     long long Sent = 0;
     long long Skipped = 0;
-    long long PlatformFaults = 0; // sends that crash the platform's controls in any program
-    long long Answered = 0;       // sends that the window answered within the time-out
+    long long PlatformFaults = 0;     // sends that crash the platform's controls in any program
+    long long Answered = 0;           // sends that the window answered within the time-out
+    long long BadStructures = 0;      // structures at addresses where none can be, sent from another thread
+    long long BadStructureFaults = 0; // access faults raised while they were answered
     int Windows = 0;
 };
 
@@ -206,6 +209,29 @@ void PumpWaiting() {
     }
 }
 
+// The messages whose structure another program's notification points at, sent from another thread as
+// another program's would come, at an address that is not mapped and at a read-only page.
+void SendBadStructures(HWND window, TInspection& figures) {
+    static TBadPages pages;
+    std::vector<TForeignSend> sends;
+    for (UINT message : {WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_COMPAREITEM, WM_DELETEITEM})
+        for (void* at : {pages.Unmapped(), pages.ReadOnly()})
+            sends.push_back({window, message, 0, reinterpret_cast<LPARAM>(at)});
+    CurrentWindow = window;
+    CurrentMessage = WM_NOTIFY;
+    CurrentWithBuffer = false;
+    TForeignRun run = SendFromOtherThread(sends);
+    figures.BadStructures += static_cast<long long>(sends.size());
+    figures.BadStructureFaults += run.AccessFaults;
+    if (run.AccessFaults) {
+        char className[64] = {};
+        GetClassNameA(window, className, sizeof className);
+        std::fprintf(stderr, "  %d access faults from bad structures sent to %s\n", run.AccessFaults,
+                     className);
+    }
+    SendsDone += static_cast<long long>(sends.size());
+}
+
 // Every message of every range to the windows, with every parameter pair; in the short run one pair per
 // message, chosen at random.
 void Bombard(const std::vector<HWND>& windows, bool dialog, TInspection& figures) {
@@ -282,6 +308,7 @@ void Bombard(const std::vector<HWND>& windows, bool dialog, TInspection& figures
                     }
                     if (sent.Returned) ++figures.Answered;
                 }
+        if (IsWindow(window)) SendBadStructures(window, figures);
         // Progress on the error stream: a run that stalls shows where.
         std::fprintf(stderr, "  %s: %lu ms\n", className,
                      static_cast<unsigned long>(GetTickCount() - started));
@@ -504,6 +531,8 @@ TEST(StressRun, PaneprobeInspectsItself) {
     PrintFigure(name, "skipped (close or destroy, or window gone)", std::to_string(figures.Skipped));
     PrintFigure(name, "not sent: crash the platform's controls in any program",
                 std::to_string(figures.PlatformFaults));
+    PrintFigure(name, "bad structures sent from another thread", std::to_string(figures.BadStructures));
+    PrintFigure(name, "access faults they raised", std::to_string(figures.BadStructureFaults));
     PrintFigure(name, "dialogs and menus that opened and were answered", std::to_string(dismissed));
     PrintFigure(name, "hangs (2 s)", std::to_string(hangs));
     PrintFigure(name, "stalls in a control's own loop (released by input)",
@@ -512,6 +541,8 @@ TEST(StressRun, PaneprobeInspectsItself) {
     EXPECT_TRUE(dialogVisited) << "the input dialog was not inspected while open";
     EXPECT_EQ(hangs, 0);
     EXPECT_GT(figures.Sent, 10000);
+    EXPECT_GT(figures.BadStructures, 0);
+    EXPECT_EQ(figures.BadStructureFaults, 0) << "a structure that is not there was read";
 }
 
 } // namespace
