@@ -280,7 +280,7 @@ void Bombard(const std::vector<HWND>& windows, bool dialog, TInspection& figures
                             static_cast<int>(wParam), withBuffer ? "buffer" : "lParam 0",
                             static_cast<unsigned long>(sendMs), static_cast<unsigned long>(totalMs - sendMs));
                     }
-                    if (sent.Returned) ++figures.Answered;
+                    if (sent.Returned()) ++figures.Answered;
                 }
         // Progress on the error stream: a run that stalls shows where.
         std::fprintf(stderr, "  %s: %lu ms\n", className,
