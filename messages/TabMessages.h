@@ -37,9 +37,9 @@ class TMessageTab : public TPaneprobeTab {
     TConfigVarStr* FilterVar = nullptr;
     // Opens a web address; the shell's default browser unless replaced (the tests replace it).
     std::function<void(HWND owner, const std::string& url)> OpenUrl;
-    // The timed send for other threads' windows, and how long it may wait for the answer: no thread of this
-    // program's windows waits for it, so it may last as long as a person takes to answer a question that
-    // the window asks first (an editor's "save changes?" on WM_CLOSE).
+    // The timed send for other threads' windows (the tests stand in for answers no window here gives), and
+    // how long it may wait: the user-interface thread never waits for it, so it may take as long as a person
+    // needs to answer a question that the window asks first (an editor's "save changes?" on WM_CLOSE).
     TWindowMessage::TTimedSend TimedSend = SendMessageTimeoutA;
     static const UINT AnswerTimeoutMs = 30000;
     UINT SendTimeoutMs = AnswerTimeoutMs;

@@ -419,9 +419,11 @@ TEST_F(MessagesTab, ASendThatWaitsForItsAnswerLeavesTheTabFreeAndShowsTheAnswerW
     PickMessage("WM_CLOSE");
     TrackWindow(asker, false, true);
     tab->SendOrPost(0);
-    // Back before the window has answered, and saying so.
-    ASSERT_TRUE(tab->SendWaiting());
+    // Back before the window has answered, and saying so while it handles its messages.
     const std::string waiting = MessageWaitingLine(HandleValue(asker), WM_CLOSE, 0, 0);
+    EXPECT_EQ(tab->ResultEdit->Text(), waiting);
+    PumpMessages(300);
+    ASSERT_TRUE(tab->SendWaiting());
     EXPECT_EQ(tab->ResultEdit->Text(), waiting);
     EXPECT_FALSE(IsWindowEnabled(tab->SendButton->Handle()));
     EXPECT_FALSE(IsWindowEnabled(tab->PostButton->Handle()));
@@ -445,8 +447,8 @@ TEST_F(MessagesTab, ASendThatWaitsForItsAnswerLeavesTheTabFreeAndShowsTheAnswerW
 TEST_F(MessagesTab, ClosingTheProgramWhileASendWaitsNeitherHangsNorCrashes) {
     TAskingTarget asking;
     ASSERT_NE(asking.Window(), nullptr);
+    const int workersBefore = WindowCallWorkers();
     PickMessage("WM_CLOSE");
-    Send(form->Handle(), "0", "0"); // a first message whose line and buffers the closing tab releases
     TrackWindow(asking.Window(), false, true);
     tab->WParamCombo->SetText("*64");
     tab->LParamCombo->SetText("@\"buffer kept by the waiting send\"");
@@ -456,7 +458,7 @@ TEST_F(MessagesTab, ClosingTheProgramWhileASendWaitsNeitherHangsNorCrashes) {
     asking.Answer();
     // The worker comes back to a tab that is gone, and ends.
     SettleWindowCalls({asking.Window()});
-    EXPECT_EQ(WindowCallWorkers(), 0);
+    EXPECT_LE(WindowCallWorkers(), workersBefore);
     EXPECT_FALSE(asking.Watchdog.Fired());
     EXPECT_TRUE(IsWindow(asking.Window()));
 }
