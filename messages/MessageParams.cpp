@@ -59,6 +59,11 @@ bool ReadWideNumber(std::string_view text, int64_t& value) {
     return true;
 }
 
+std::string SendCallText(uint32_t handle, uint32_t message, int64_t wParam, int64_t lParam) {
+    return FormatText("SendMessage(0x%x,%d,%lld,%lld)", handle, static_cast<int32_t>(message),
+                      static_cast<long long>(wParam), static_cast<long long>(lParam));
+}
+
 } // namespace
 
 bool TryParamNumberFromText(std::string_view text, int pointerBits, int64_t& value) {
@@ -156,11 +161,24 @@ std::string MessageResultLine(const char* verb, uint32_t handle, uint32_t messag
                       static_cast<long long>(result));
 }
 
-std::string MessageTimeoutLine(uint32_t handle, uint32_t message, int64_t wParam, int64_t lParam,
-                               unsigned timeoutMs, bool hung) {
-    std::string call = FormatText("SendMessage(0x%x,%d,%lld,%lld)", handle, static_cast<int32_t>(message),
-                                  static_cast<long long>(wParam), static_cast<long long>(lParam));
-    if (hung) return call + " did not return: the window is not responding";
+std::string MessageWaitingLine(uint32_t handle, uint32_t message, int64_t wParam, int64_t lParam) {
+    return SendCallText(handle, message, wParam, lParam) + " is waiting for the window to answer";
+}
+
+std::string MessageUnansweredLine(uint32_t handle, uint32_t message, int64_t wParam, int64_t lParam,
+                                  unsigned timeoutMs, TSendOutcome outcome) {
+    std::string call = SendCallText(handle, message, wParam, lParam);
+    switch (outcome) {
+    case TSendOutcome::NotResponding:
+        return call + " did not return: the window is not responding";
+    case TSendOutcome::Refused:
+        return call + " was refused: the window belongs to a program that runs with higher rights";
+    case TSendOutcome::NotSent:
+        return call + " was not sent: too many calls already wait for windows that do not answer";
+    case TSendOutcome::Answered:
+    case TSendOutcome::TimedOut:
+        break;
+    }
     return call + FormatText(" did not return within %u ms", timeoutMs);
 }
 

@@ -65,8 +65,18 @@ std::string MessageListEntry(const std::string& name, uint32_t number);
 // "SendMessage(0x1A2B,13,256,1234567) = 11": the values are signed decimals of their full width.
 std::string MessageResultLine(const char* verb, uint32_t handle, uint32_t message, int64_t wParam,
                               int64_t lParam, int64_t result);
-// The line shown when a sent message did not come back in time.
-std::string MessageTimeoutLine(uint32_t handle, uint32_t message, int64_t wParam, int64_t lParam,
-                               unsigned timeoutMs, bool hung);
+// How a sent message ended.
+enum class TSendOutcome {
+    Answered,      // the window returned a result (or went, which gives 0)
+    TimedOut,      // no answer within the time allowed
+    NotResponding, // the window's thread does not handle its messages
+    Refused, // the window belongs to a program with higher rights, which takes no messages from this one
+    NotSent, // no worker was free to wait for the answer
+};
+// The line shown while a sent message waits for the window's answer.
+std::string MessageWaitingLine(uint32_t handle, uint32_t message, int64_t wParam, int64_t lParam);
+// The line shown when a sent message did not come back with a result.
+std::string MessageUnansweredLine(uint32_t handle, uint32_t message, int64_t wParam, int64_t lParam,
+                                  unsigned timeoutMs, TSendOutcome outcome);
 // The web search for a message name; the name goes in as it stands.
 std::string MessageSearchUrl(const std::string& name);

@@ -2,19 +2,22 @@
 #include "messages/TabMessages.h"
 
 #include "app/WinApiEx.h"
+#include "app/WindowCalls.h"
 #include "config/EasyConfig.h"
 #include "messages/TypeCastForm.h"
 
 #include <shellapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
-
 #include <stdexcept>
 
 namespace {
 
 const UINT_PTR SheetSubclassId = 0x4E764D54; // "NvMT"
+// Posted to the sheet by the worker of a send once the answer is there.
+const UINT SendDoneMessage = WM_APP + 3;
 const int Margin = 12;
 const int RowStep = 30;
 const int ButtonWidth = 104;
@@ -46,6 +49,14 @@ int64_t SignedValue(uintptr_t value) {
 }
 
 } // namespace
+
+// A message sent to another thread's window, in the hands of the worker until Finished: then the tab may take
+// it. The worker owns it, buffers and all, for as long as it waits, even when the tab is gone meanwhile.
+struct TPendingSend {
+    std::unique_ptr<TWindowMessage> Message;
+    int Row = -1;
+    std::atomic<bool> Finished{false};
+};
 
 const char* const TMessageTab::SendVerbs[2] = {"Send", "Post"};
 
@@ -140,6 +151,10 @@ void TMessageTab::ApplyFonts() {
 LRESULT CALLBACK TMessageTab::SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                         DWORD_PTR selfData) {
     if (message == WM_SIZE) reinterpret_cast<TMessageTab*>(selfData)->Layout();
+    if (message == SendDoneMessage) {
+        reinterpret_cast<TMessageTab*>(selfData)->ShowSendAnswer();
+        return 0;
+    }
     if (message == WM_NCDESTROY) RemoveWindowSubclass(window, SheetProc, SheetSubclassId);
     return DefSubclassProc(window, message, wParam, lParam);
 }
@@ -272,6 +287,8 @@ void TMessageTab::ComboKey(TNvEditComboBox& combo, WORD& key, unsigned shift) {
 }
 
 void TMessageTab::SendOrPost(int verb) {
+    // The result line and the buffers belong to the waiting send until its answer is shown.
+    if (pendingSend) return;
     const TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
     if (!current || !IsWindow(current->Handle)) return;
     HWND target = current->Handle;
@@ -280,21 +297,68 @@ void TMessageTab::SendOrPost(int verb) {
         static_cast<UINT>(IntFromText(row < 0 ? MessageCombo->Text() : MessageTable.GetCell(row, 1), 0));
     if (LastMessage && LastMessage->MayStillBeRead()) abandoned.push_back(std::move(LastMessage));
     LastMessage.reset();
-    LastMessage = std::make_unique<TWindowMessage>(target, number, WParamCombo->Text(), LParamCombo->Text());
-    TWindowMessage& message = *LastMessage;
+    auto message = std::make_unique<TWindowMessage>(target, number, WParamCombo->Text(), LParamCombo->Text());
+    if (verb == 0 && !IsOwnThreadWindow(target)) {
+        StartSend(std::move(message), row);
+        return;
+    }
+    // This thread's windows get the message directly: it may read or fill the buffers only here.
+    LastMessage = std::move(message);
     if (verb == 0)
-        message.Send();
+        LastMessage->Send(SendTimeoutMs, TimedSend);
     else
-        message.Post();
+        LastMessage->Post();
     // The message may have closed this very tab's window; then there is nothing left to show.
     if (!ResultEdit->Handle()) return;
+    ShowCall(*LastMessage, verb, row, false);
+}
+
+void TMessageTab::StartSend(std::unique_ptr<TWindowMessage> message, int row) {
+    auto job = std::make_shared<TPendingSend>();
+    job->Message = std::move(message);
+    job->Row = row;
+    pendingSend = job;
+    ShowCall(*job->Message, 0, row, true);
+    EnableSending(false);
+    HWND notify = Sheet->Handle();
+    UINT timeoutMs = SendTimeoutMs;
+    TWindowMessage::TTimedSend timedSend = TimedSend;
+    // The worker touches nothing of the tab: it posts its word to the sheet, which may be gone by then.
+    bool queued = CallWithoutWaiting(job->Message->Wnd, [job, notify, timeoutMs, timedSend] {
+        job->Message->Send(timeoutMs, timedSend);
+        job->Finished = true;
+        PostMessageA(notify, SendDoneMessage, 0, 0);
+    });
+    if (!queued) {
+        job->Message->Outcome = TSendOutcome::NotSent;
+        job->Finished = true;
+    }
+    // A window that went meanwhile was answered at once, here.
+    if (job->Finished) ShowSendAnswer();
+}
+
+// Also reached by a stray word: only a finished send is shown.
+void TMessageTab::ShowSendAnswer() {
+    if (!pendingSend || !pendingSend->Finished) return;
+    std::shared_ptr<TPendingSend> job = std::move(pendingSend);
+    pendingSend.reset();
+    LastMessage = std::move(job->Message);
+    EnableSending(true);
+    ShowCall(*LastMessage, 0, job->Row, false);
+}
+
+void TMessageTab::ShowCall(const TWindowMessage& message, int verb, int row, bool waiting) {
+    uint32_t handle = HandleValue(message.Wnd);
     int64_t wParam = SignedValue(message.WParam);
     int64_t lParam = SignedValue(static_cast<uintptr_t>(message.LParam));
-    ResultEdit->SetText(message.Returned
-                            ? MessageResultLine(SendVerbs[verb], HandleValue(target), number, wParam, lParam,
-                                                SignedValue(static_cast<uintptr_t>(message.Result)))
-                            : MessageTimeoutLine(HandleValue(target), number, wParam, lParam,
-                                                 TWindowMessage::SendTimeoutMs, message.Hung));
+    if (waiting)
+        ResultEdit->SetText(MessageWaitingLine(handle, message.Msg, wParam, lParam));
+    else if (message.Returned())
+        ResultEdit->SetText(MessageResultLine(SendVerbs[verb], handle, message.Msg, wParam, lParam,
+                                              SignedValue(static_cast<uintptr_t>(message.Result))));
+    else
+        ResultEdit->SetText(
+            MessageUnansweredLine(handle, message.Msg, wParam, lParam, SendTimeoutMs, message.Outcome));
     rows[rowResult].Label->SetCaption("Result (" + (row < 0 ? std::string() : MessageTable.GetCell(row, 2)) +
                                       ")");
     rows[rowWParam].Label->SetCaption(
@@ -302,10 +366,20 @@ void TMessageTab::SendOrPost(int verb) {
     rows[rowLParam].Label->SetCaption(
         FormatText("&lParam (%d bytes)", static_cast<int>(message.GetBufferSize(1))));
     Layout();
+    if (waiting) return;
     for (int index = 0; index < 2; ++index) {
         if (void* buffer = message.GetBuffer(index))
             TTypeCastForm::Open(nullptr, reinterpret_cast<uintptr_t>(buffer), buffer,
                                 message.GetBufferSize(index));
+    }
+}
+
+void TMessageTab::EnableSending(bool enable) {
+    HWND focus = GetFocus();
+    for (TNvButton* button : {SendButton, PostButton}) {
+        // A disabled button cannot keep the keyboard focus, which would then be nowhere.
+        if (!enable && focus == button->Handle()) SetFocus(MessageCombo->EditHandle());
+        EnableWindow(button->Handle(), enable);
     }
 }
 

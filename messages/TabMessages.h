@@ -14,6 +14,7 @@
 #include <vector>
 
 class TConfigVarStr;
+struct TPendingSend;
 
 class TMessageTab : public TPaneprobeTab {
   public:
@@ -36,6 +37,12 @@ class TMessageTab : public TPaneprobeTab {
     TConfigVarStr* FilterVar = nullptr;
     // Opens a web address; the shell's default browser unless replaced (the tests replace it).
     std::function<void(HWND owner, const std::string& url)> OpenUrl;
+    // The timed send for other threads' windows (the tests stand in for answers no window here gives), and
+    // how long it may wait: the user-interface thread never waits for it, so it may take as long as a person
+    // needs to answer a question that the window asks first (an editor's "save changes?" on WM_CLOSE).
+    TWindowMessage::TTimedSend TimedSend = SendMessageTimeoutA;
+    static const UINT AnswerTimeoutMs = 30000;
+    UINT SendTimeoutMs = AnswerTimeoutMs;
 
     // The label written above each box, in row order: filter, message, wParam, lParam, result.
     TStaticLabel* RowLabel(int row) const { return rows[static_cast<size_t>(row)].Label; }
@@ -50,6 +57,9 @@ class TMessageTab : public TPaneprobeTab {
     int SelectedRow() const;
     // 0 sends, 1 posts.
     void SendOrPost(int verb);
+    // Whether a message sent to another thread's window still waits for the answer; until it comes, the
+    // tab sends and posts nothing more.
+    bool SendWaiting() const { return pendingSend != nullptr; }
     void OpenTypecast();
     void SearchSelected();
 
@@ -69,12 +79,20 @@ class TMessageTab : public TPaneprobeTab {
                                       DWORD_PTR self);
     void ComboKey(TNvEditComboBox& combo, WORD& key, unsigned shift);
     void UpdateList(const std::vector<int>& matching, const std::vector<std::string>& texts);
+    void StartSend(std::unique_ptr<TWindowMessage> message, int row);
+    void ShowSendAnswer();
+    // The result line and the labels for a message of the given verb and table row; the viewers too once
+    // the message is no longer waiting.
+    void ShowCall(const TWindowMessage& message, int verb, int row, bool waiting);
+    void EnableSending(bool enable);
 
     std::vector<TRow> rows;
     std::vector<TTableEntry> entries; // one per table row
     std::vector<int> shownRows;       // the table row of each list entry
     // Messages whose receiver in this process may still use their buffers after a send that did not return.
     std::vector<std::unique_ptr<TWindowMessage>> abandoned;
+    // Shared with the worker that waits for the answer, which may outlive the tab.
+    std::shared_ptr<TPendingSend> pendingSend;
     TFont BoxFont;
     TFont LabelFont;
     TFont LinkHotFont;

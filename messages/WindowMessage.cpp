@@ -71,10 +71,9 @@ TWindowMessage::TWindowMessage(HWND wnd, UINT msg, const std::string& wParamText
     LParam = static_cast<LPARAM>(Buffers.Apply(1, ParseParamText(lParamText, PointerBits())));
 }
 
-void TWindowMessage::Send(UINT timeoutMs) {
+void TWindowMessage::Send(UINT timeoutMs, TTimedSend timedSend) {
     Result = 0;
-    Returned = true;
-    Hung = false;
+    Outcome = TSendOutcome::Answered;
     DWORD processId = 0;
     DWORD threadId = GetWindowThreadProcessId(Wnd, &processId);
     ownProcessTarget = processId == GetCurrentProcessId();
@@ -84,19 +83,23 @@ void TWindowMessage::Send(UINT timeoutMs) {
     }
     DWORD_PTR result = 0;
     SetLastError(ERROR_SUCCESS);
-    if (SendMessageTimeoutA(Wnd, Msg, WParam, LParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &result)) {
+    if (timedSend(Wnd, Msg, WParam, LParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &result)) {
         Result = static_cast<LRESULT>(result);
         return;
     }
     DWORD error = GetLastError();
+    // The platform keeps a program from sending to one that runs with higher rights (UIPI): the window
+    // answers nothing, but it is not hung either.
+    if (error == ERROR_ACCESS_DENIED) {
+        Outcome = TSendOutcome::Refused;
+        return;
+    }
     // A window that went meanwhile is not one that failed to answer.
     if (!IsWindow(Wnd) && error != ERROR_TIMEOUT) return;
-    Returned = false;
-    Hung = error != ERROR_TIMEOUT;
+    Outcome = error == ERROR_TIMEOUT ? TSendOutcome::TimedOut : TSendOutcome::NotResponding;
 }
 
 void TWindowMessage::Post() {
-    Returned = true;
-    Hung = false;
+    Outcome = TSendOutcome::Answered;
     Result = PostMessageA(Wnd, Msg, WParam, LParam);
 }

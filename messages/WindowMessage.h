@@ -23,20 +23,23 @@ class TWindowMessage {
     WPARAM WParam = 0;
     LPARAM LParam = 0;
     LRESULT Result = 0;
-    // Whether the last Send came back; false when it timed out or the window was hung.
-    bool Returned = true;
-    bool Hung = false;
+    // How the last Send ended; a post always counts as answered.
+    TSendOutcome Outcome = TSendOutcome::Answered;
+    bool Returned() const { return Outcome == TSendOutcome::Answered; }
 
-    // A window of this thread gets the message directly. Any other window gets it with a time-out that
-    // gives up at once on a hung window, answering messages sent to this thread meanwhile.
-    void Send(UINT timeoutMs = SendTimeoutMs);
+    // The platform's timed send (SendMessageTimeoutA), or a stand-in for it.
+    using TTimedSend = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM, UINT, UINT, PDWORD_PTR);
+
+    // A window of this thread gets the message directly. Any other window gets it through the timed send,
+    // which gives up at once on a hung window and answers messages sent to this thread meanwhile.
+    void Send(UINT timeoutMs = SendTimeoutMs, TTimedSend timedSend = SendMessageTimeoutA);
     void Post();
     void* GetBuffer(int index) const { return Buffers.GetBuffer(index); }
     size_t GetBufferSize(int index) const { return Buffers.GetBufferSize(index); }
     void SetBufferSize(int index, size_t size) { Buffers.SetBufferSize(index, size); }
     // Whether a receiver in this process may still hold the buffers: a send to another thread of this
     // process that did not come back.
-    bool MayStillBeRead() const { return !Returned && ownProcessTarget; }
+    bool MayStillBeRead() const { return !Returned() && ownProcessTarget; }
 
     static int PointerBits() { return static_cast<int>(sizeof(void*) * 8); }
 

@@ -159,10 +159,20 @@ TEST(MessageTexts, ListEntriesResultLinesAndSearchAddress) {
     // A 64-bit buffer address and result are shown whole.
     EXPECT_EQ(MessageResultLine("Send", 1, 0xFFFFFFFF, 0, 0x7FF612345678LL, -0x100000000LL),
               "SendMessage(0x1,-1,0,140694844102264) = -4294967296");
-    EXPECT_EQ(MessageTimeoutLine(0x1A2B, 13, 256, 0, 5000, false),
-              "SendMessage(0x1A2B,13,256,0) did not return within 5000 ms");
-    EXPECT_EQ(MessageTimeoutLine(0x1A2B, 13, 256, 0, 5000, true),
-              "SendMessage(0x1A2B,13,256,0) did not return: the window is not responding");
+    EXPECT_EQ(MessageWaitingLine(0x1A2B, 16, 0, -1),
+              "SendMessage(0x1A2B,16,0,-1) is waiting for the window to answer");
+    const struct {
+        TSendOutcome Outcome;
+        const char* Tail;
+    } unanswered[] = {
+        {TSendOutcome::TimedOut, " did not return within 5000 ms"},
+        {TSendOutcome::NotResponding, " did not return: the window is not responding"},
+        {TSendOutcome::Refused, " was refused: the window belongs to a program that runs with higher rights"},
+        {TSendOutcome::NotSent, " was not sent: too many calls already wait for windows that do not answer"},
+    };
+    for (const auto& c : unanswered)
+        EXPECT_EQ(MessageUnansweredLine(0x1A2B, 13, 256, 0, 5000, c.Outcome),
+                  std::string("SendMessage(0x1A2B,13,256,0)") + c.Tail);
     EXPECT_EQ(MessageSearchUrl("WM_SETTEXT"),
               "https://www.google.com/search?hl=en&q=WM_SETTEXT&btnI=I%27m+Feeling+Lucky");
 }

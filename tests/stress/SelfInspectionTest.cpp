@@ -306,7 +306,7 @@ void Bombard(const std::vector<HWND>& windows, bool dialog, TInspection& figures
                             static_cast<int>(wParam), withBuffer ? "buffer" : "lParam 0",
                             static_cast<unsigned long>(sendMs), static_cast<unsigned long>(totalMs - sendMs));
                     }
-                    if (sent.Returned) ++figures.Answered;
+                    if (sent.Returned()) ++figures.Answered;
                 }
         if (IsWindow(window)) SendBadStructures(window, figures);
         // Progress on the error stream: a run that stalls shows where.

@@ -9,7 +9,8 @@
 // "Paneprobe Target TAG probe" and the dialog's "Paneprobe Target TAG dialog". With "hang"
 // the thread stops handling messages once a WM_APP message arrives, until the test releases it
 // (TargetHang.h). The program ends itself after a minute so that a failed test never leaves it behind.
-// With "churn" windows come and go (TargetChurn.h).
+// With "churn" windows come and go (TargetChurn.h); with "ask" an asking window is there (TargetAsk.h).
+#include "TargetAsk.h"
 #include "TargetChild.h"
 #include "TargetChurn.h"
 #include "TargetHang.h"
@@ -193,6 +194,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
                     reinterpret_cast<HMENU>(4), instance, nullptr);
     CreateModelessDialog(instance, caption + " dialog");
     CreateBranchWindows(instance, caption);
+    CreateAskerIfAsked(arguments, instance, caption);
     HWND window = CreateWindowExA(0, MainClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
                                   nullptr, BuildMenuBar(), instance, nullptr);
     if (!window) return 1;

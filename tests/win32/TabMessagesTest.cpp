@@ -4,6 +4,10 @@
 #include "app/WinApiEx.h"
 #include "messages/TabMessages.h"
 #include "messages/TypeCastForm.h"
+#include "app/WindowCalls.h"
+#include "tests/target/TargetAsk.h"
+#include "tests/target/TargetHang.h"
+#include "ui/WinHandles.h"
 
 #include <cstring>
 #include <set>
@@ -40,6 +44,13 @@ class MessagesTab : public FormTest {
         tab->WParamCombo->SetText(wParam);
         tab->LParamCombo->SetText(lParam);
         tab->SendOrPost(verb);
+        EXPECT_TRUE(WaitForAnswer());
+    }
+    // Handles messages until a send to another thread's window has its answer, for at most the given time.
+    bool WaitForAnswer(DWORD limitMs = 10000) {
+        for (DWORD start = GetTickCount(); tab->SendWaiting() && GetTickCount() - start < limitMs;)
+            PumpMessages(10);
+        return !tab->SendWaiting();
     }
     // The names of the table that the pattern finds, in table order: what the list must show.
     std::vector<std::string> ExpectedNames(const std::string& pattern) {
@@ -280,6 +291,7 @@ TEST_F(MessagesTab, LabelAcceleratorsFocusTheirBoxesAndButtonsClick) {
     EXPECT_EQ(tab->ResultEdit->Text().rfind("PostMessage(", 0), 0u);
     // Enter in a box sends.
     PressKey(tab->WParamCombo->EditHandle(), VK_RETURN, ssNone);
+    EXPECT_TRUE(WaitForAnswer());
     EXPECT_EQ(tab->ResultEdit->Text().rfind("SendMessage(", 0), 0u);
 }
 
@@ -311,11 +323,12 @@ TEST_F(MessagesTab, SendingToAHungWindowComesBackAndSaysSo) {
     });
     hung.Hang();
     Sleep(200);
+    tab->SendTimeoutMs = 2000;
     PickMessage("WM_GETTEXT");
     Send(hung.MainWindow(), "256", "*256");
     EXPECT_FALSE(watchdog.Fired());
     ASSERT_NE(tab->LastMessage, nullptr);
-    EXPECT_FALSE(tab->LastMessage->Returned);
+    EXPECT_FALSE(tab->LastMessage->Returned());
     EXPECT_NE(tab->ResultEdit->Text().find("did not return"), std::string::npos) << tab->ResultEdit->Text();
     // The buffer stays until the next send.
     EXPECT_NE(tab->LastMessage->GetBuffer(1), nullptr);
@@ -334,7 +347,7 @@ TEST_F(MessagesTab, AConvertedMessageWithoutItsDataToAnOwnControlIsAnswered) {
             PickMessage(name);
             Send(statusBar, "1", lParam);
             ASSERT_NE(tab->LastMessage, nullptr);
-            EXPECT_TRUE(tab->LastMessage->Returned) << name << " " << lParam;
+            EXPECT_TRUE(tab->LastMessage->Returned()) << name << " " << lParam;
             EXPECT_EQ(tab->LastMessage->Result, 0) << name << " " << lParam;
         }
     // With its data the message does reach the control.
@@ -381,6 +394,100 @@ TEST_F(MessagesTab, MainFontReachesTheLabelsWhileTheBoxesKeepTheirFixedFont) {
     GetWindowRect(link, &label);
     EXPECT_EQ(label.right, box.right);
     EXPECT_EQ(label.bottom, box.top - 3);
+}
+
+} // namespace
+
+namespace {
+
+// The target's asking window and the answer the test gives it; the watchdog answers in its place, so that a
+// send that waits on the user-interface thread fails the test instead of hanging it.
+struct TAskingTarget {
+    TTargetProcess Process{"asks ask"};
+    TKernelHandle AnswerEvent{
+        CreateEventA(nullptr, TRUE, FALSE, TargetEventName("Answer", Process.ProcessId()).c_str())};
+    TWatchdog Watchdog{20000, [event = AnswerEvent.Get()] { SetEvent(event); }};
+
+    HWND Window() const { return FindWindowA(AskerClass, "Paneprobe Target asks asker"); }
+    void Answer() const { SetEvent(AnswerEvent.Get()); }
+};
+
+TEST_F(MessagesTab, ASendThatWaitsForItsAnswerLeavesTheTabFreeAndShowsTheAnswerWhenItComes) {
+    TAskingTarget asking;
+    HWND asker = asking.Window();
+    ASSERT_NE(asker, nullptr);
+    PickMessage("WM_CLOSE");
+    TrackWindow(asker, false, true);
+    tab->SendOrPost(0);
+    // Back before the window has answered, and saying so while it handles its messages.
+    const std::string waiting = MessageWaitingLine(HandleValue(asker), WM_CLOSE, 0, 0);
+    EXPECT_EQ(tab->ResultEdit->Text(), waiting);
+    PumpMessages(300);
+    ASSERT_TRUE(tab->SendWaiting());
+    EXPECT_EQ(tab->ResultEdit->Text(), waiting);
+    EXPECT_FALSE(IsWindowEnabled(tab->SendButton->Handle()));
+    EXPECT_FALSE(IsWindowEnabled(tab->PostButton->Handle()));
+    // Neither Enter nor another call starts a second one meanwhile.
+    PressKey(tab->WParamCombo->EditHandle(), VK_RETURN, ssNone);
+    tab->SendOrPost(1);
+    EXPECT_EQ(tab->ResultEdit->Text(), waiting);
+    EXPECT_TRUE(tab->SendWaiting());
+
+    asking.Answer();
+    EXPECT_TRUE(WaitForAnswer());
+    EXPECT_FALSE(asking.Watchdog.Fired());
+    EXPECT_EQ(tab->ResultEdit->Text(),
+              MessageResultLine("Send", HandleValue(asker), WM_CLOSE, 0, 0, AskerAnswer));
+    ASSERT_NE(tab->LastMessage, nullptr);
+    EXPECT_EQ(tab->LastMessage->Result, AskerAnswer);
+    EXPECT_TRUE(IsWindowEnabled(tab->SendButton->Handle()));
+    EXPECT_TRUE(IsWindowEnabled(tab->PostButton->Handle()));
+}
+
+TEST_F(MessagesTab, ClosingTheProgramWhileASendWaitsNeitherHangsNorCrashes) {
+    TAskingTarget asking;
+    ASSERT_NE(asking.Window(), nullptr);
+    const int workersBefore = WindowCallWorkers();
+    PickMessage("WM_CLOSE");
+    TrackWindow(asking.Window(), false, true);
+    tab->WParamCombo->SetText("*64");
+    tab->LParamCombo->SetText("@\"buffer kept by the waiting send\"");
+    tab->SendOrPost(0);
+    ASSERT_TRUE(tab->SendWaiting());
+    form.reset();
+    asking.Answer();
+    // The worker comes back to a tab that is gone, and ends.
+    SettleWindowCalls({asking.Window()});
+    EXPECT_LE(WindowCallWorkers(), workersBefore);
+    EXPECT_FALSE(asking.Watchdog.Fired());
+    EXPECT_TRUE(IsWindow(asking.Window()));
+}
+
+template <DWORD Error> LRESULT WINAPI FailingSend(HWND, UINT, WPARAM, LPARAM, UINT, UINT, PDWORD_PTR) {
+    SetLastError(Error);
+    return 0;
+}
+
+// The platform's reasons for a send without a result, each told apart: a window of a program with higher
+// rights refuses the messages of this one, which no window here can show, so a stand-in gives that answer.
+TEST_F(MessagesTab, ASendWithoutAResultSaysWhy) {
+    const struct {
+        TWindowMessage::TTimedSend TimedSend;
+        TSendOutcome Outcome;
+    } cases[] = {
+        {FailingSend<ERROR_ACCESS_DENIED>, TSendOutcome::Refused},
+        {FailingSend<ERROR_TIMEOUT>, TSendOutcome::TimedOut},
+        {FailingSend<ERROR_SUCCESS>, TSendOutcome::NotResponding},
+    };
+    PickMessage("WM_NULL");
+    for (const auto& c : cases) {
+        tab->TimedSend = c.TimedSend;
+        Send(target.MainWindow(), "7", "0");
+        ASSERT_NE(tab->LastMessage, nullptr);
+        EXPECT_EQ(tab->LastMessage->Outcome, c.Outcome);
+        EXPECT_EQ(tab->ResultEdit->Text(), MessageUnansweredLine(HandleValue(target.MainWindow()), WM_NULL, 7,
+                                                                 0, tab->SendTimeoutMs, c.Outcome));
+    }
 }
 
 } // namespace
