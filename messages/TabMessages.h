@@ -38,10 +38,9 @@ class TMessageTab : public TPaneprobeTab {
     // Opens a web address; the shell's default browser unless replaced (the tests replace it).
     std::function<void(HWND owner, const std::string& url)> OpenUrl;
     // The timed send for other threads' windows (the tests stand in for answers no window here gives), and
-    // how long it may wait: the user-interface thread never waits for it, so it may take as long as a person
-    // needs to answer a question that the window asks first (an editor's "save changes?" on WM_CLOSE).
+    // how long it may wait: the tab's five seconds as always, now spent on a worker while the tab stays free.
     TWindowMessage::TTimedSend TimedSend = SendMessageTimeoutA;
-    static const UINT AnswerTimeoutMs = 30000;
+    static const UINT AnswerTimeoutMs = 5000;
     UINT SendTimeoutMs = AnswerTimeoutMs;
 
     // The label written above each box, in row order: filter, message, wParam, lParam, result.
