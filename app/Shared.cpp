@@ -95,9 +95,9 @@ const THeldBackWindow* HeldBack(HWND window) {
     return nullptr;
 }
 
+// The entry comes first: for a window of this thread the callback runs before the send returns.
 void HoldBack(HWND window, DWORD askedAt, const char* answer) {
     ForgetHeldBackWindow(window);
-    if (!SendMessageCallbackA(window, WM_NULL, 0, 0, HeldBackWindowAnswered, 0)) return;
     if (HeldBackWindows.size() >= MaxHeldBackWindows) HeldBackWindows.erase(HeldBackWindows.begin());
     THeldBackWindow held;
     held.Window = window;
@@ -105,6 +105,7 @@ void HoldBack(HWND window, DWORD askedAt, const char* answer) {
     held.HasText = answer != nullptr;
     if (answer) held.Text = answer;
     HeldBackWindows.push_back(std::move(held));
+    if (!SendMessageCallbackA(window, WM_NULL, 0, 0, HeldBackWindowAnswered, 0)) ForgetHeldBackWindow(window);
 }
 
 // Controls of other processes keep their text themselves. False when the window did not answer.

@@ -349,4 +349,29 @@ TEST(WindowDetails, ASlowlyAnsweringWindowCostsATickAboutWhatAQuickOneDoes) {
     EXPECT_FALSE(watchdog.Fired());
 }
 
+// A window of this thread answers the cheap question before the send returns: it is still let go.
+LRESULT CALLBACK SlowEmptyTextProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_GETTEXT) return DefWindowProcA(window, message, wParam, lParam);
+    Sleep(80);
+    if (wParam > 0) reinterpret_cast<char*>(lParam)[0] = '\0';
+    return 0;
+}
+
+TEST(WindowDetails, ASlowWindowOfThisThreadIsAskedAgainAfterTheSecond) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = SlowEmptyTextProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "PaneprobeSlowEmptyText";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    TWindowDetails record(window);
+    record.Refresh();
+    EXPECT_TRUE(AwaitsAnswer(window)) << "held back after its slow answer";
+    PumpMessages(1100);
+    EXPECT_FALSE(AwaitsAnswer(window));
+    DestroyWindow(window);
+}
+
 } // namespace
