@@ -53,49 +53,84 @@ void TPaneprobeTabManager::Clear() {
 
 namespace {
 
-// Windows whose last WM_GETTEXT did not answer in time. Such a window is asked again only after it has
-// answered a WM_NULL sent with a callback, which costs no wait: a hung window costs one timeout, not one on
-// every fast tick for as long as it stays tracked. Bounded, oldest first out.
-std::vector<HWND> SilentWindows;
-const size_t MaxSilentWindows = 64;
+// Windows held back from the next WM_GETTEXT: those whose last one did not answer in time, and those that
+// answered but slowly. Such a window is asked again only after it has answered a WM_NULL sent with a
+// callback, which costs no wait, and a second after it was last asked: a hung window costs one timeout, and a
+// busy one one slow answer a second, not one on every fast tick for as long as it stays tracked. A slow
+// window's last answer stands for its text meanwhile. Bounded, oldest first out.
+struct THeldBackWindow {
+    HWND Window = nullptr;
+    DWORD AskedAt = 0;
+    bool Answered = false;
+    bool HasText = false; // it answered, slowly: Text is that answer
+    std::string Text;
+};
+std::vector<THeldBackWindow> HeldBackWindows;
+const size_t MaxHeldBackWindows = 64;
+const DWORD SlowAnswerMs = 50;
+const DWORD AskAgainAfterMs = 1000;
 
-void ForgetSilentWindow(HWND window) {
-    SilentWindows.erase(std::remove(SilentWindows.begin(), SilentWindows.end(), window), SilentWindows.end());
+std::vector<THeldBackWindow>::iterator FindHeldBack(HWND window) {
+    return std::find_if(HeldBackWindows.begin(), HeldBackWindows.end(),
+                        [window](const THeldBackWindow& held) { return held.Window == window; });
 }
 
-void CALLBACK SilentWindowAnswered(HWND window, UINT, ULONG_PTR, LRESULT) {
-    ForgetSilentWindow(window);
+void ForgetHeldBackWindow(HWND window) {
+    auto held = FindHeldBack(window);
+    if (held != HeldBackWindows.end()) HeldBackWindows.erase(held);
 }
 
-bool IsSilentWindow(HWND window) {
-    if (std::find(SilentWindows.begin(), SilentWindows.end(), window) == SilentWindows.end()) return false;
+void CALLBACK HeldBackWindowAnswered(HWND window, UINT, ULONG_PTR, LRESULT) {
+    auto held = FindHeldBack(window);
+    if (held != HeldBackWindows.end()) held->Answered = true;
+}
+
+const THeldBackWindow* HeldBack(HWND window) {
+    auto held = FindHeldBack(window);
+    if (held == HeldBackWindows.end()) return nullptr;
     // A window that went away while it hung never answers; a new window may one day get its handle.
-    if (IsWindow(window)) return true;
-    ForgetSilentWindow(window);
-    return false;
+    bool due = held->Answered && GetTickCount() - held->AskedAt >= AskAgainAfterMs;
+    if (!due && IsWindow(window)) return &*held;
+    HeldBackWindows.erase(held);
+    return nullptr;
 }
 
-void MarkSilentWindow(HWND window) {
-    if (!SendMessageCallbackA(window, WM_NULL, 0, 0, SilentWindowAnswered, 0)) return;
-    if (SilentWindows.size() >= MaxSilentWindows) SilentWindows.erase(SilentWindows.begin());
-    SilentWindows.push_back(window);
+// The entry comes first: for a window of this thread the callback runs before the send returns.
+void HoldBack(HWND window, DWORD askedAt, const char* answer) {
+    ForgetHeldBackWindow(window);
+    if (HeldBackWindows.size() >= MaxHeldBackWindows) HeldBackWindows.erase(HeldBackWindows.begin());
+    THeldBackWindow held;
+    held.Window = window;
+    held.AskedAt = askedAt;
+    held.HasText = answer != nullptr;
+    if (answer) held.Text = answer;
+    HeldBackWindows.push_back(std::move(held));
+    if (!SendMessageCallbackA(window, WM_NULL, 0, 0, HeldBackWindowAnswered, 0)) ForgetHeldBackWindow(window);
 }
 
 // Controls of other processes keep their text themselves. False when the window did not answer.
 bool AskWindowForText(HWND window, char* text, int size, UINT timeoutMs) {
-    if (IsSilentWindow(window)) return false;
+    if (const THeldBackWindow* held = HeldBack(window)) {
+        if (!held->HasText) return false;
+        lstrcpynA(text, held->Text.c_str(), size);
+        return true;
+    }
+    DWORD askedAt = GetTickCount();
     DWORD_PTR length = 0;
     if (SendMessageTimeoutA(window, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(text),
-                            SMTO_ABORTIFHUNG, timeoutMs, &length))
+                            SMTO_ABORTIFHUNG, timeoutMs, &length)) {
+        text[size - 1] = '\0';
+        if (GetTickCount() - askedAt >= SlowAnswerMs) HoldBack(window, askedAt, text);
         return true;
-    if (IsWindow(window)) MarkSilentWindow(window);
+    }
+    if (IsWindow(window)) HoldBack(window, askedAt, nullptr);
     return false;
 }
 
 } // namespace
 
 bool AwaitsAnswer(HWND window) {
-    return IsSilentWindow(window);
+    return HeldBack(window) != nullptr;
 }
 
 void TWindowDetails::Refresh() {

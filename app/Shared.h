@@ -129,8 +129,9 @@ class TWindowList {
     int itemIndex = 0;
 };
 
-// True for a window that did not answer its last text question in time: Refresh asks it again only once it
-// has answered a question that costs no wait, and meanwhile keeps the caption the record had.
+// True for a window that did not answer its last text question in time, or answered it slowly: Refresh asks
+// it again only once it has answered a question that costs no wait and about a second has passed, and
+// meanwhile shows its last slow answer, or keeps the caption the record had.
 bool AwaitsAnswer(HWND window);
 
 // Makes a window the tracked window: optionally switches following the mouse off, empties the list unless

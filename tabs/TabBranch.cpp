@@ -136,8 +136,13 @@ HTREEITEM TBranchTab::AddNode(HWND window, HTREEITEM parent) {
 }
 
 // Depth first in the platform's order; the siblings of one level by the loop, so only nesting recurses.
+// Another program may reorder its windows while they are walked, so that the next sibling is one already
+// passed: the level ends there, and the whole walk ends at a total number of nodes.
 void TBranchTab::AddSiblings(HWND first, HTREEITEM parent) {
     for (HWND window = first; window; window = GetWindow(window, GW_HWNDNEXT)) {
+        if (nodeTexts.count(reinterpret_cast<LPARAM>(window)) ||
+            static_cast<int>(nodeTexts.size()) >= MaxBranchNodes)
+            return;
         HTREEITEM node = AddNode(window, parent);
         if (HWND child = GetWindow(window, GW_CHILD)) AddSiblings(child, node);
     }

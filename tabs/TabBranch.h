@@ -20,6 +20,8 @@ const uint16_t cmdBranchMonitor = 1;
 class TBranchTab : public TPaneprobeTab {
   public:
     explicit TBranchTab(TNvTabSheet* sheet);
+    // The most nodes one tree gets: windows come and go while they are walked.
+    static const int MaxBranchNodes = 50000;
     ~TBranchTab() override;
 
     TNvPanel* TopPanel = nullptr;

@@ -12,21 +12,16 @@ const int Top = 4;
 const int ButtonWidth = 64;
 const int ButtonHeight = 21;
 const int Gap = 6;
-// A cycle of submenus (a menu that holds itself) must not recurse for ever.
-const int MaxMenuDepth = 32;
+// Menus may hold themselves, directly or through others (Windows allows it): a menu already on the path
+// from the top becomes a leaf. Menus that open the next one twice, level after level, double the tree at each
+// level without any loop: the tree stops at a total number of nodes.
+const size_t MaxMenuDepth = 32;
 
 bool LiveTracked(HWND& window) {
     const TWindowDetails* tracked = TrackedList ? TrackedList->Current() : nullptr;
     if (!tracked || !IsWindow(tracked->Handle)) return false;
     window = tracked->Handle;
     return true;
-}
-
-int MenuDepth(HWND tree, HTREEITEM node) {
-    int depth = 0;
-    for (; node; node = TreeView_GetParent(tree, node))
-        ++depth;
-    return depth;
 }
 
 } // namespace
@@ -80,19 +75,30 @@ void TMenusTab::ShowMenu(int kind) {
 }
 
 void TMenusTab::AddMenuItems(HMENU menu, HTREEITEM parent) {
+    std::vector<HMENU> path;
+    int budget = MaxMenuNodes;
+    AddMenuLevel(menu, parent, path, budget);
+}
+
+void TMenusTab::AddMenuLevel(HMENU menu, HTREEITEM parent, std::vector<HMENU>& path, int& budget) {
     int count = GetMenuItemCount(menu);
-    if (count < 1 || MenuDepth(Tree->Handle(), parent) >= MaxMenuDepth) return;
+    if (count < 1 || path.size() >= MaxMenuDepth) return;
+    path.push_back(menu);
     MENUITEMINFOA info;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && budget > 0; ++i) {
         // No text buffer: each query reports the length of the item's text.
         info = {};
         info.cbSize = sizeof info;
         info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA | MIIM_STRING | MIIM_FTYPE;
-        if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) return;
+        if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) break;
         std::vector<char> text(static_cast<size_t>(info.cch) + 1, '\0');
         GetMenuStringA(menu, static_cast<UINT>(i), text.data(), static_cast<int>(text.size()), MF_BYPOSITION);
         text.back() = '\0';
         HTREEITEM node = Tree->AddNode(parent, text.data(), 0, 0);
-        if (info.hSubMenu && node) AddMenuItems(info.hSubMenu, node);
+        if (!node) break;
+        --budget;
+        if (info.hSubMenu && std::find(path.begin(), path.end(), info.hSubMenu) == path.end())
+            AddMenuLevel(info.hSubMenu, node, path, budget);
     }
+    path.pop_back();
 }

@@ -4,11 +4,15 @@
 #include "app/Shared.h"
 #include "ui/NvActionTreeView.h"
 
+#include <vector>
+
 enum TMenuKind : int { mkStandard = 1, mkSystem = 2 };
 
 class TMenusTab : public TPaneprobeTab {
   public:
     explicit TMenusTab(TNvTabSheet* sheet);
+    // The most nodes one menu gives: menus that open the next one twice, level after level, are no loop.
+    static const int MaxMenuNodes = 5000;
     ~TMenusTab() override;
 
     TNvPanel* TopPanel = nullptr;
@@ -24,4 +28,5 @@ class TMenusTab : public TPaneprobeTab {
 
   private:
     void Layout();
+    void AddMenuLevel(HMENU menu, HTREEITEM parent, std::vector<HMENU>& path, int& budget);
 };

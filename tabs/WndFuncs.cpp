@@ -151,18 +151,19 @@ bool Answers(HWND h) {
     return SendWithin(h, WM_NULL, 0, 0, unused);
 }
 
-// The input dialog is owned by the target window, which it disables while it is open; a window that does
-// not answer would block that, so such a window gets an unowned dialog.
-HWND DialogOwner(HWND h) {
-    return Answers(h) ? h : nullptr;
+// The dialog belongs to Paneprobe's main window and only stands over the target. Owned by the target, it
+// would disable the target while open, and closing it would re-enable it with a WM_ENABLE sent to the
+// target's thread (and join that thread's input to ours): a target that hangs meanwhile held Paneprobe.
+bool AskAbout(HWND h, const char* prompt, std::string& value, const std::string& caption) {
+    HWND owner = IsWindow(MainWindowHandle) ? MainWindowHandle : nullptr;
+    return InputDialog(owner, prompt, value, nullptr, caption, h);
 }
 
 void SetText(const TWndTarget& t) {
     // Asked first because Wine's WM_GETTEXTLENGTH to a hung window of another process ignores the timeout.
     bool answers = Answers(t.Handle);
     std::string text = FullWindowText(t.Handle, answers);
-    if (!InputDialog(answers ? t.Handle : nullptr, "Enter a new Window Text...", text, nullptr, t.ClassName))
-        return;
+    if (!AskAbout(t.Handle, "Enter a new Window Text...", text, t.ClassName)) return;
     SetWindowTextSafely(t.Handle, text);
 }
 
@@ -179,9 +180,7 @@ void MoveSize(const TWndTarget& t) {
     geometry.Width = r.right - r.left;
     geometry.Height = r.bottom - r.top;
     std::string text = MoveSizeText(geometry);
-    if (!InputDialog(DialogOwner(h), "New Window Position (Left x Top; Width x Height)...", text, nullptr,
-                     MoveSizeCaption))
-        return;
+    if (!AskAbout(h, "New Window Position (Left x Top; Width x Height)...", text, MoveSizeCaption)) return;
     TMoveSize wanted = ParseMoveSizeText(text, geometry);
     // The report is the fixed text alone. For another thread's window the move is only requested, so only
     // a request the platform refused (a window gone meanwhile) is reported.
@@ -230,7 +229,7 @@ void EndDialogCommand(const TWndTarget& t) {
 void SetStyleAt(const TWndTarget& t, int index, const char* prompt) {
     LONG current = GetWindowLongA(t.Handle, index);
     std::string text = FormatText("%s%x", HexPrefix.c_str(), static_cast<uint32_t>(current));
-    if (!InputDialog(DialogOwner(t.Handle), prompt, text, nullptr, t.ClassName)) return;
+    if (!AskAbout(t.Handle, prompt, text, t.ClassName)) return;
     SetWindowLongSafely(t.Handle, index, IntFromText(text, current));
 }
 

@@ -4,6 +4,7 @@
 #include "ui/EditMargins.h"
 #include "ui/WinHandles.h"
 
+#include <algorithm>
 #include <vector>
 
 const char* const InputDialogDefaultCaption = "Please Enter a Value";
@@ -14,6 +15,7 @@ struct TInputDialogData {
     std::string Caption;
     std::string Prompt;
     std::string Value;
+    HWND PlaceOver = nullptr;
     HFONT EditFont = nullptr;
 };
 
@@ -21,8 +23,24 @@ TInputDialogData* DataOf(HWND hDlg) {
     return reinterpret_cast<TInputDialogData*>(GetWindowLongPtrA(hDlg, DWLP_USER));
 }
 
+// Reading another window's rectangle sends it nothing, so a hung window cannot hold the dialog here.
+void PlaceOverWindow(HWND hDlg, HWND window) {
+    RECT target = {}, dialog = {};
+    if (!window || !GetWindowRect(window, &target) || !GetWindowRect(hDlg, &dialog)) return;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromRect(&target, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& work = monitor.rcWork;
+    int width = dialog.right - dialog.left, height = dialog.bottom - dialog.top;
+    int x = (target.left + target.right - width) / 2, y = (target.top + target.bottom - height) / 2;
+    x = std::max(static_cast<int>(work.left), std::min(x, static_cast<int>(work.right) - width));
+    y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom) - height));
+    SetWindowPos(hDlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void OnInitDialog(HWND hDlg, TInputDialogData& data) {
     SetWindowTextA(hDlg, data.Caption.c_str());
+    PlaceOverWindow(hDlg, data.PlaceOver);
     SetDlgItemTextA(hDlg, InputDialogPromptId, data.Prompt.c_str());
     HWND hEdit = GetDlgItem(hDlg, InputDialogEditId);
     SetWindowTextA(hEdit, data.Value.c_str());
@@ -78,8 +96,9 @@ INT_PTR CALLBACK InputDialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM 
 } // namespace
 
 bool InputDialog(HWND ownerWindow, const std::string& prompt, std::string& value, HINSTANCE moduleHandle,
-                 const std::string& caption) {
+                 const std::string& caption, HWND placeOver) {
     TInputDialogData data;
+    data.PlaceOver = placeOver;
     data.Caption = caption.empty() ? InputDialogDefaultCaption : caption;
     data.Prompt = prompt;
     data.Value = value;

@@ -9,11 +9,13 @@
 // "Paneprobe Target TAG probe" and the dialog's "Paneprobe Target TAG dialog". With "hang"
 // the thread stops handling messages once a WM_APP message arrives, until the test releases it
 // (TargetHang.h). The program ends itself after a minute so that a failed test never leaves it behind.
-// With "churn" windows come and go (TargetChurn.h); with "ask" an asking window is there (TargetAsk.h).
+// With "churn" windows come and go (TargetChurn.h); with "ask" an asking window is there (TargetAsk.h);
+// with "rotate" siblings keep changing places (TargetRotate.h).
 #include "TargetAsk.h"
 #include "TargetChild.h"
 #include "TargetChurn.h"
 #include "TargetHang.h"
+#include "TargetRotate.h"
 
 #include <windows.h>
 
@@ -195,6 +197,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     CreateModelessDialog(instance, caption + " dialog");
     CreateBranchWindows(instance, caption);
     CreateAskerIfAsked(arguments, instance, caption);
+    if (arguments.find(" rotate") != std::string::npos) StartRotation(instance, caption);
     HWND window = CreateWindowExA(0, MainClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
                                   nullptr, BuildMenuBar(), instance, nullptr);
     if (!window) return 1;

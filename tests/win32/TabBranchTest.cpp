@@ -1,9 +1,11 @@
 // The Branch tab inside a real main window, on the target program's window tree.
 #include "FormFixture.h"
 #include "MenuChooser.h"
+#include "Watchdog.h"
 #include "app/WinApiEx.h"
 #include "tabs/TabBranch.h"
 
+#include <set>
 #include <vector>
 
 namespace {
@@ -211,6 +213,35 @@ TEST_F(BranchTab, EnterTracksTheSelectedNode) {
     TreeView_SelectItem(Tree().Handle(), NodeOf(grandchild));
     PressKey(Tree().Handle(), VK_RETURN, ssNone);
     EXPECT_EQ(TrackedList->Current()->Handle, grandchild);
+}
+
+// Windows of another program that change places while the tree is walked: each window gets one node.
+using BranchTabOnMovingWindows = FormTest;
+
+TEST_F(BranchTabOnMovingWindows, SiblingsThatKeepChangingPlacesGetOneNodeEach) {
+    TTargetProcess rotating("rotating rotate");
+    ASSERT_NE(rotating.MainWindow(), nullptr);
+    HWND window = nullptr;
+    for (int attempt = 0; attempt < 200 && !window; ++attempt) {
+        window = FindWindowA("PaneprobeRotating", "Paneprobe Target rotating rotating");
+        if (!window) Sleep(25);
+    }
+    ASSERT_NE(window, nullptr);
+    auto& branch = Tab<TBranchTab>();
+    TrackWindow(window, false, true);
+    branch.SetStartMode(bsCurrent);
+    // Should the walk go round for ever, the window goes, which ends it.
+    TWatchdog watchdog(15000, [&] { PostMessageA(window, WM_CLOSE, 0, 0); });
+    HWND tree = branch.Tree->Handle();
+    for (int build = 0; build < 30; ++build) {
+        branch.RebuildTree();
+        std::set<LPARAM> windows;
+        HTREEITEM top = TreeView_GetRoot(tree);
+        for (HTREEITEM node = TreeView_GetChild(tree, top); node; node = TreeView_GetNextSibling(tree, node))
+            EXPECT_TRUE(windows.insert(branch.Tree->NodeData(node)).second) << "build " << build;
+        EXPECT_LE(branch.Tree->NodeCount(), 4) << "the window and its three children, build " << build;
+    }
+    EXPECT_FALSE(watchdog.Fired());
 }
 
 } // namespace

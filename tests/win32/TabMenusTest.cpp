@@ -1,7 +1,11 @@
 // The Menus tab inside a real main window, on menus of this process (Wine cannot read other processes').
 #include "FormFixture.h"
+#include "Watchdog.h"
 #include "tabs/TabMenus.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -115,6 +119,120 @@ TEST_F(MenusTab, AGoneWindowLeavesTheTreeAndDisablesBoth) {
     Menus().Refresh();
     EXPECT_FALSE(Enabled(Menus().StandardButton));
     EXPECT_FALSE(Enabled(Menus().SystemButton));
+}
+
+// Menus that hold themselves, built here and taken apart by the test: the platform's recursive destruction
+// would follow the loops, so the items are removed (which keeps their submenus) before each menu goes.
+struct TMenuLoops {
+    std::vector<HMENU> Menus;
+    HMENU Add(HMENU menu) {
+        Menus.push_back(menu);
+        return menu;
+    }
+    // The item is made first and given its submenu afterwards: Wine refuses a new item that opens its own
+    // menu.
+    static void Open(HMENU menu, HMENU submenu, const char* text) {
+        AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), text);
+    }
+    void Free() {
+        for (HMENU menu : Menus) {
+            while (GetMenuItemCount(menu) > 0)
+                RemoveMenu(menu, 0, MF_BYPOSITION);
+            DestroyMenu(menu);
+        }
+        Menus.clear();
+    }
+    ~TMenuLoops() { Free(); }
+};
+
+// Whether following the first item of each menu down from the bar comes back to a menu already passed.
+bool FirstItemsLoop(HMENU bar) {
+    std::vector<HMENU> passed;
+    for (HMENU menu = bar; menu; menu = GetSubMenu(menu, 0)) {
+        if (std::find(passed.begin(), passed.end(), menu) != passed.end()) return true;
+        passed.push_back(menu);
+    }
+    return false;
+}
+
+TEST_F(MenusTab, AMenuOnThePathIsALeafAndTheTreeStopsAtItsCap) {
+    struct Case {
+        const char* What;
+        std::function<HMENU(TMenuLoops&)> Build; // returns the menu bar
+        int Nodes;
+        std::vector<int> Leaves; // positions, level by level, of a node that must have no children
+    };
+    const int Rungs = 13; // two ways into each: 2^14 - 2 nodes without the cap
+    const Case cases[] = {
+        {"a menu whose two items open it again through the one below",
+         [](TMenuLoops& loops) {
+             HMENU menu = loops.Add(CreatePopupMenu()), below = loops.Add(CreatePopupMenu());
+             TMenuLoops::Open(menu, below, "Again");
+             TMenuLoops::Open(menu, below, "Once more");
+             TMenuLoops::Open(below, menu, "Back up");
+             HMENU bar = loops.Add(CreateMenu());
+             TMenuLoops::Open(bar, menu, "&Loop");
+             return bar;
+         },
+         5,
+         {0, 1, 0}},
+        {"two menus that open each other",
+         [](TMenuLoops& loops) {
+             HMENU first = loops.Add(CreatePopupMenu()), second = loops.Add(CreatePopupMenu());
+             TMenuLoops::Open(first, second, "To second");
+             TMenuLoops::Open(second, first, "Back to first");
+             AppendMenuA(second, MF_STRING, 900, "Plain");
+             HMENU bar = loops.Add(CreateMenu());
+             TMenuLoops::Open(bar, first, "&First");
+             return bar;
+         },
+         4,
+         {0, 0, 0}},
+        {"a ladder whose every rung opens the next twice",
+         [Rungs](TMenuLoops& loops) {
+             HMENU next = loops.Add(CreatePopupMenu());
+             AppendMenuA(next, MF_STRING, 901, "Top rung");
+             for (int rung = 0; rung < Rungs; ++rung) {
+                 HMENU menu = loops.Add(rung + 1 == Rungs ? CreateMenu() : CreatePopupMenu());
+                 TMenuLoops::Open(menu, next, "Left");
+                 TMenuLoops::Open(menu, next, "Right");
+                 next = menu;
+             }
+             return next;
+         },
+         TMenusTab::MaxMenuNodes,
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        TMenuLoops loops;
+        HMENU bar = c.Build(loops);
+        ASSERT_TRUE(SetMenu(withMenu, bar));
+        if (!c.Leaves.empty() && !FirstItemsLoop(bar)) {
+            std::printf("[ SKIPPED  ] %s: the platform refuses the loop\n", c.What);
+            continue;
+        }
+        TrackWindow(withMenu, false, true);
+        {
+            // Should the walk follow the loops, the menus go, which ends it.
+            TWatchdog watchdog(10000, [&] {
+                for (HMENU menu : loops.Menus)
+                    DestroyMenu(menu);
+            });
+            Menus().ShowMenu(mkStandard);
+            EXPECT_FALSE(watchdog.Fired()) << "the walk ended by itself";
+        }
+        EXPECT_EQ(Menus().Tree->NodeCount(), c.Nodes);
+        HTREEITEM node = nullptr;
+        for (int position : c.Leaves)
+            node = Nth(node, position);
+        if (!c.Leaves.empty()) {
+            ASSERT_NE(node, nullptr);
+            EXPECT_EQ(TreeView_GetChild(Menus().Tree->Handle(), node), nullptr)
+                << Menus().Tree->NodeText(node);
+        }
+        SetMenu(withMenu, nullptr);
+    }
 }
 
 } // namespace

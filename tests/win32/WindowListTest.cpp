@@ -1,11 +1,13 @@
 // The tracked-window list, its records, TrackWindow, and the tab framework.
 #include "ShellTestSupport.h"
 #include "TargetProcess.h"
+#include "Watchdog.h"
 
 #include "config/EasyConfig.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -308,6 +310,68 @@ TEST(TabManager, ActivatingResetsTheTabRefreshInterval) {
     tab.Activate();
     EXPECT_EQ(interval.Value, 2500);
     ConfigStore = nullptr;
+}
+
+// A window that answers its text slowly but in time is asked again only once it has answered and about a
+// second has passed; meanwhile every record of it, a scanning tick's new one too, shows its last answer.
+TEST(WindowDetails, ASlowlyAnsweringWindowCostsATickAboutWhatAQuickOneDoes) {
+    TTargetProcess target("slow-details");
+    ASSERT_NE(target.MainWindow(), nullptr);
+    const HWND keeperWindow = target.Child(TTargetProcess::KeeperId);
+    auto reads = [&] { return reinterpret_cast<UINT_PTR>(GetPropA(keeperWindow, "PaneprobeTextReads")); };
+    // Should the ticks wait for the control after all, it is made quick again so that the test ends.
+    TWatchdog watchdog(20000, [&] { PostMessageA(keeperWindow, WM_APP + 1, 0, 0); });
+    auto ticks = [&] {
+        auto start = std::chrono::steady_clock::now();
+        for (int tick = 0; tick < 10; ++tick) {
+            TWindowDetails scanned(keeperWindow);
+            scanned.Refresh();
+            EXPECT_STREQ(scanned.Caption, "Text kept by the control");
+        }
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    };
+    const double bare = ticks();
+    ASSERT_TRUE(SetSlowText(keeperWindow, 200));
+    TWindowDetails first(keeperWindow);
+    first.Refresh(); // waits for the slow answer once
+    ASSERT_STREQ(first.Caption, "Text kept by the control");
+    const UINT_PTR asked = reads();
+    const double slow = ticks();
+    EXPECT_LT(slow, 4 * bare + 100) << "ten quick ticks took " << bare << " ms";
+    EXPECT_EQ(reads(), asked) << "not asked again within the second";
+
+    PumpMessages(1100); // its answer to the cheap question arrives, and the second passes
+    TWindowDetails later(keeperWindow);
+    later.Refresh();
+    EXPECT_EQ(reads(), asked + 1) << "asked again once the second has passed";
+    EXPECT_STREQ(later.Caption, "Text kept by the control");
+    ASSERT_TRUE(SetSlowText(keeperWindow, 0));
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+// A window of this thread answers the cheap question before the send returns: it is still let go.
+LRESULT CALLBACK SlowEmptyTextProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_GETTEXT) return DefWindowProcA(window, message, wParam, lParam);
+    Sleep(80);
+    if (wParam > 0) reinterpret_cast<char*>(lParam)[0] = '\0';
+    return 0;
+}
+
+TEST(WindowDetails, ASlowWindowOfThisThreadIsAskedAgainAfterTheSecond) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = SlowEmptyTextProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "PaneprobeSlowEmptyText";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    TWindowDetails record(window);
+    record.Refresh();
+    EXPECT_TRUE(AwaitsAnswer(window)) << "held back after its slow answer";
+    PumpMessages(1100);
+    EXPECT_FALSE(AwaitsAnswer(window));
+    DestroyWindow(window);
 }
 
 } // namespace

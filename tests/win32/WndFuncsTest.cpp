@@ -183,7 +183,7 @@ TEST_F(WndCommand, SetWindowTextAsksWithTheFullTextAndSetsTheAnswer) {
         ASSERT_EQ(seen.size(), 1u) << "the dialog's title is the class name";
         EXPECT_EQ(seen[0].Prompt, "Enter a new Window Text...");
         EXPECT_EQ(seen[0].InitialText, "Paneprobe Target commands");
-        EXPECT_TRUE(seen[0].OwnerDisabled) << "the target window owns the dialog";
+        EXPECT_FALSE(seen[0].OwnerDisabled) << "the target window does not own the dialog";
     }
     EXPECT_EQ(TextOf(h), "Renamed target");
     {
