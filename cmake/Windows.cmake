@@ -26,6 +26,7 @@ add_library(paneprobe_win STATIC
   tabs/TabMenus.cpp
   ui/NvActionTreeView.cpp
   app/PickOutline.cpp
+  ui/NvFinder.cpp
   ui/HotTrackLabel.cpp
   ui/NvEditComboBox.cpp
   ui/EditMargins.cpp
