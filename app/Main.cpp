@@ -60,15 +60,9 @@ void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
 
 const std::vector<TTabClass>& PaneprobeTabClasses() {
     static const std::vector<TTabClass> tabs = {
-        TabClassOf<TWindowsTab>(),
-        TabClassOf<TPlacementTab>(),
-        TabClassOf<TEnumTab>(),
-        TabClassOf<TBranchTab>(),
-        TabClassOf<TMessageTab>(),
-        TabClassOf<TMenusTab>(),
-        TabClassOf<TPropertiesTab>(),
-        TabClassOf<TProcessesTab>(),
-        TabClassOf<TConfigTab>(),
+        TabClassOf<TWindowsTab>(),    TabClassOf<TPlacementTab>(), TabClassOf<TEnumTab>(),
+        TabClassOf<TBranchTab>(),     TabClassOf<TMessageTab>(),   TabClassOf<TMenusTab>(),
+        TabClassOf<TPropertiesTab>(), TabClassOf<TProcessesTab>(), TabClassOf<TConfigTab>(),
     };
     return tabs;
 }
@@ -129,6 +123,8 @@ TPaneprobeForm::TPaneprobeForm(const std::vector<TTabClass>& tabClasses, const T
 
 // Shut-down: timers, tracked list, tabs, then the modified settings are saved and the store goes.
 TPaneprobeForm::~TPaneprobeForm() {
+    finderOutline.reset();
+    finderRecord.reset();
     if (Handle()) {
         KillTimer(Handle(), FastTimerId);
         KillTimer(Handle(), TabTimerId);
@@ -181,6 +177,11 @@ void TPaneprobeForm::BuildControls() {
         DrawStatusPanel(panel, dc, rect);
     };
 
+    Finder = &MakeChild<TNvFinder>();
+    Finder->OnHover = [this](HWND window) { FinderHover(window); };
+    Finder->OnPick = [this](HWND window, bool add) { FinderDone(window, add); };
+    Finder->OnCancel = [this] { FinderDone(nullptr, false); };
+
     PageControl = &MakeChild<TNvPageControl>();
     PageControl->OnChange = [this](TNvPageControl& pages) { PageIndex->SetValue(pages.ActivePageIndex()); };
     LayoutControls();
@@ -192,7 +193,11 @@ void TPaneprobeForm::LayoutControls() {
     if (!StatusBar || !PageControl) return;
     RECT client = ClientRect();
     int width = client.right, height = client.bottom;
-    StatusBar->SetBounds(0, height - TNvStatusBar::Height, width, TNvStatusBar::Height);
+    const int finderWidth = Finder ? TNvFinder::Size : 0;
+    StatusBar->SetBounds(0, height - TNvStatusBar::Height, width - finderWidth, TNvStatusBar::Height);
+    if (Finder)
+        Finder->SetBounds(width - finderWidth, height - TNvStatusBar::Height, finderWidth,
+                          TNvStatusBar::Height);
     PageControl->SetBounds(PageMargin, PageMargin, width - 2 * PageMargin,
                            height - TNvStatusBar::Height - 2 * PageMargin);
 }
@@ -333,7 +338,14 @@ void TPaneprobeForm::TrackQuietly(HWND handle, bool stopScanning) {
     UpdateStatusBar();
 }
 
+// While the finder is dragged it alone chooses the window: following the mouse waits.
 void TPaneprobeForm::FastTick() {
+    if (Finder && Finder->Dragging()) {
+        Finder->Track();
+        if (finderRecord) finderRecord->Refresh();
+        UpdateStatusBar();
+        return;
+    }
     if (ScanAtMouse->Value) {
         POINT cursor = {};
         GetCursorPos(&cursor);
@@ -344,9 +356,42 @@ void TPaneprobeForm::FastTick() {
     UpdateStatusBar();
 }
 
+TWindowDetails* TPaneprobeForm::ShownRecord() const {
+    if (finderRecord) return finderRecord.get();
+    return TrackedList ? TrackedList->Current() : nullptr;
+}
+
+// The pick outline follows the window under the finder; the status bar shows it without tracking it.
+void TPaneprobeForm::FinderHover(HWND window) {
+    finderOutline.reset();
+    finderRecord.reset();
+    RECT rect = {};
+    if (window && IsWindowVisible(window) && GetWindowRect(window, &rect))
+        finderOutline = std::make_unique<TPickOutline>(rect, true);
+    if (window) {
+        finderRecord = std::make_unique<TWindowDetails>(window);
+        finderRecord->Refresh();
+    }
+    UpdateStatusBar();
+}
+
+void TPaneprobeForm::FinderDone(HWND picked, bool add) {
+    finderOutline.reset();
+    finderRecord.reset();
+    if (!picked) {
+        UpdateStatusBar();
+        return;
+    }
+    if (add)
+        TrackWindow(picked, true, true);
+    else
+        TrackQuietly(picked, true);
+    UpdateStatusBar();
+}
+
 void TPaneprobeForm::UpdateStatusBar() {
     if (!StatusBar || !StatusBar->Handle()) return;
-    TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
+    TWindowDetails* current = ShownRecord();
     trackedAlive = current && IsWindow(current->Handle);
     parentAlive = current && current->Parent && IsWindow(current->Parent);
     if (!current) {
@@ -378,7 +423,7 @@ void TPaneprobeForm::UpdateStatusBar() {
 }
 
 COLORREF TPaneprobeForm::Panel0Colour() const {
-    if (!trackedAlive || !TrackedList || !TrackedList->Current()) return PanelVanished;
+    if (!trackedAlive || !ShownRecord()) return PanelVanished;
     return ScanAtMouse && ScanAtMouse->Value ? PanelScanning : PanelTracking;
 }
 
@@ -393,7 +438,7 @@ std::string TPaneprobeForm::PanelState(const TWindowDetails& current) const {
 
 // The liveness of the tracked window and its parent is the one UpdateStatusBar has just read.
 void TPaneprobeForm::DrawStatusPanel(int panel, HDC dc, const RECT& rect) {
-    TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
+    TWindowDetails* current = ShownRecord();
     RECT text = {rect.left + PanelTextInset, rect.top, rect.right - PanelTextInset, rect.bottom};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));

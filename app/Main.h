@@ -4,6 +4,7 @@
 
 #include "app/Shared.h"
 #include "ui/NvClasses.h"
+#include "ui/NvFinder.h"
 
 #include <memory>
 #include <vector>
@@ -12,6 +13,7 @@ class TConfigVarBool;
 class TConfigVarInt;
 class TConfigVarStr;
 class TEasyConfigIni;
+class TPickOutline;
 
 // The tabs in page order: page i belongs to row i. Later tabs add their row here.
 const std::vector<TTabClass>& PaneprobeTabClasses();
@@ -53,6 +55,7 @@ class TPaneprobeForm : public TNvForm {
     std::unique_ptr<TPaneprobeTabManager> TabManager;
     TNvPageControl* PageControl = nullptr;
     TNvStatusBar* StatusBar = nullptr;
+    TNvFinder* Finder = nullptr; // at the right of the status bar
     std::unique_ptr<TNvMainMenu> Menu;
     TNvMenuItem* CommandsMenu = nullptr;
 
@@ -102,6 +105,10 @@ class TPaneprobeForm : public TNvForm {
     void TrackQuietly(HWND handle, bool stopScanning);
     COLORREF Panel0Colour() const;
     std::string PanelState(const TWindowDetails& current) const;
+    // What the status bar shows: the finder's window while a drag lasts, the tracked window otherwise.
+    TWindowDetails* ShownRecord() const;
+    void FinderHover(HWND window);
+    void FinderDone(HWND picked, bool add);
 
     std::unique_ptr<TEasyConfigIni> Store;
     std::unique_ptr<TWindowList> List;
@@ -116,4 +123,6 @@ class TPaneprobeForm : public TNvForm {
     bool parentAlive = false;
     std::string paintedState;       // what the bar last showed; an unchanged bar is not painted again
     POINT workspaceOffset = {0, 0}; // screen minus placement coordinates, see MeasureWorkspaceOffset
+    std::unique_ptr<TWindowDetails> finderRecord; // the window under the finder while it is dragged
+    std::unique_ptr<TPickOutline> finderOutline;
 };

@@ -23,7 +23,7 @@ bool SettingOn(const char* fullName, bool fallback) {
 
 } // namespace
 
-TPickOutline::TPickOutline(const RECT& picked) {
+TPickOutline::TPickOutline(const RECT& picked, bool steady) {
     // A maximized or full-screen window reaches past the screen's edges: the frame then lies just inside.
     const RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
                          GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
@@ -49,7 +49,7 @@ TPickOutline::TPickOutline(const RECT& picked) {
     if (frame && !SetWindowRgn(Handle(), frame, FALSE)) DeleteObject(frame); // a set region is the system's
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    SetTimer(Handle(), BlinkTimerId, BlinkMs, nullptr);
+    if (!steady) SetTimer(Handle(), BlinkTimerId, BlinkMs, nullptr);
 }
 
 TPickOutline::~TPickOutline() {

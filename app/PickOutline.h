@@ -15,8 +15,8 @@ class TPickOutline : public TNvWindow {
     static constexpr COLORREF FrameColour = RGB(0xE0, 0x20, 0x20);
 
     // Shows the frame around the rectangle (screen coordinates) at once; no window when nothing of it would
-    // be on the screen.
-    explicit TPickOutline(const RECT& picked);
+    // be on the screen. A steady frame does not blink and stays until its owner destroys it.
+    explicit TPickOutline(const RECT& picked, bool steady = false);
     ~TPickOutline() override;
 
   protected:

@@ -8,6 +8,7 @@ add_library(paneprobe_win STATIC
   tabs/TabWindows.cpp
   config/TabConfig.cpp
   tabs/Properties.cpp
+  tabs/DetailProperties.cpp
   tabs/TabProperties.cpp
   processes/ProcessEnumerator.cpp
   processes/TabProcesses.cpp
@@ -26,6 +27,7 @@ add_library(paneprobe_win STATIC
   tabs/TabMenus.cpp
   ui/NvActionTreeView.cpp
   app/PickOutline.cpp
+  ui/NvFinder.cpp
   ui/HotTrackLabel.cpp
   ui/NvEditComboBox.cpp
   ui/EditMargins.cpp
@@ -38,7 +40,7 @@ add_library(paneprobe_win STATIC
 )
 target_include_directories(paneprobe_win PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(paneprobe_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601)
-target_link_libraries(paneprobe_win PUBLIC paneprobe_core comctl32 gdi32 user32 kernel32 shell32)
+target_link_libraries(paneprobe_win PUBLIC paneprobe_core comctl32 gdi32 user32 kernel32 shell32 advapi32 psapi)
 paneprobe_warnings(paneprobe_win)
 
 add_executable(Paneprobe WIN32 app/Paneprobe.cpp resources/Paneprobe.rc)

@@ -3,6 +3,7 @@
 
 #include "app/QrLib.h"
 #include "app/TimeUtils.h"
+#include "tabs/DetailProperties.h"
 #include "tabs/PropertyTexts.h"
 #include "ui/WinHandles.h"
 
@@ -162,6 +163,12 @@ const std::vector<TPropertyGroupClass>& PropertyGroupClasses() {
         {[]() -> std::unique_ptr<TPropertyGroup> { return std::make_unique<TProcessProperty>(); }},
         {[]() -> std::unique_ptr<TPropertyGroup> { return std::make_unique<TRectProperty>(); }},
         {[]() -> std::unique_ptr<TPropertyGroup> { return std::make_unique<TStyleProperty>(); }},
+        {[]() -> std::unique_ptr<TPropertyGroup> { return std::make_unique<TClassProperty>(); }},
+        {[]() -> std::unique_ptr<TPropertyGroup> { return std::make_unique<TWindowProperty>(); }},
+        {[]() -> std::unique_ptr<TPropertyGroup> { return std::make_unique<TThreadInputProperty>(); }},
+        {[]() -> std::unique_ptr<TPropertyGroup> { return std::make_unique<TProcessMoreProperty>(); }},
+        {[]() -> std::unique_ptr<TPropertyGroup> { return std::make_unique<TPropListProperty>(); }},
+        {[]() -> std::unique_ptr<TPropertyGroup> { return std::make_unique<TExtraBytesProperty>(); }},
     };
     return classes;
 }

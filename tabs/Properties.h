@@ -28,6 +28,10 @@ class TPropertyGroup {
   protected:
     void SetCount(int n);
     void SetValue(int index, std::string value) { values[static_cast<size_t>(index)] = std::move(value); }
+    // For groups whose rows follow the window (its property list, its extra bytes).
+    void SetDescription(int index, std::string text) {
+        descriptions[static_cast<size_t>(index)] = std::move(text);
+    }
 
   private:
     int count = 0;

@@ -71,6 +71,39 @@ const TStyleTable ExtendedStyles = {
     },
 };
 
+const TStyleTable ClassStyleFlags = {
+    "CS_",
+    {},
+    {
+        Flag("CS_DROPSHADOW", 0x00020000),
+        Flag("CS_IME", 0x00010000),
+        Flag("CS_GLOBALCLASS", 0x00004000),
+        Flag("CS_BYTEALIGNWINDOW", 0x00002000),
+        Flag("CS_BYTEALIGNCLIENT", 0x00001000),
+        Flag("CS_SAVEBITS", 0x00000800),
+        Flag("CS_NOCLOSE", 0x00000200),
+        Flag("CS_PARENTDC", 0x00000080),
+        Flag("CS_CLASSDC", 0x00000040),
+        Flag("CS_OWNDC", 0x00000020),
+        Flag("CS_DBLCLKS", 0x00000008),
+        Flag("CS_HREDRAW", 0x00000002),
+        Flag("CS_VREDRAW", 0x00000001),
+    },
+};
+
+const TStyleTable GuiThreadFlags = {
+    "GUI_",
+    {},
+    {
+        Flag("GUI_CARETBLINKING", 0x1),
+        Flag("GUI_INMOVESIZE", 0x2),
+        Flag("GUI_INMENUMODE", 0x4),
+        Flag("GUI_SYSTEMMENUMODE", 0x8),
+        Flag("GUI_POPUPMENUMODE", 0x10),
+        Flag("GUI_16BITTASK", 0x20),
+    },
+};
+
 // The edit styles that the rich edit controls share with the edit control.
 #define PANEPROBE_EDIT_COMMON                                                                                \
     Field("ES_LEFT", 0x0, 0x3), Field("ES_CENTER", 0x1, 0x3), Field("ES_RIGHT", 0x2, 0x3),                   \
@@ -441,4 +474,21 @@ std::string StyleText(uint32_t style, std::string_view className) {
 
 std::string ExtendedStyleText(uint32_t exStyle) {
     return Joined(ExtendedStyleNames(exStyle));
+}
+
+const TStyleTable& ClassStyleFlagTable() {
+    return ClassStyleFlags;
+}
+
+const TStyleTable& GuiThreadFlagTable() {
+    return GuiThreadFlags;
+}
+
+std::string FlagsText(uint32_t value, const TStyleTable& table) {
+    if (value == 0) return std::string();
+    std::vector<std::string> names;
+    uint32_t taken = 0;
+    AddNames(value, table, taken, names);
+    AddRest(value, taken, names);
+    return Joined(names);
 }

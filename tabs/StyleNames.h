@@ -39,3 +39,10 @@ std::vector<std::string> ExtendedStyleNames(uint32_t exStyle);
 // The names joined with " | ".
 std::string StyleText(uint32_t style, std::string_view className);
 std::string ExtendedStyleText(uint32_t exStyle);
+
+// The CS_ names of a window class's style and the GUI_ names of a thread's input flags.
+const TStyleTable& ClassStyleFlagTable();
+const TStyleTable& GuiThreadFlagTable();
+// The names of a flag word by one table, joined with " | ", the unnamed bits last in hexadecimal; empty for
+// 0.
+std::string FlagsText(uint32_t value, const TStyleTable& table);

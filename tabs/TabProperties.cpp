@@ -1,4 +1,4 @@
-// TPropertiesTab: fifteen rows whose Value cells follow the tracked window ten times a second.
+// TPropertiesTab: the groups' rows, whose Value cells follow the tracked window ten times a second.
 #include "tabs/TabProperties.h"
 
 #include "app/WinApiEx.h"
@@ -52,12 +52,15 @@ void TPropertiesTab::BuildRows() {
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     ListView_DeleteAllItems(list);
     shown.assign(Groups.size(), {});
+    built.assign(Groups.size(), {});
     for (size_t g = 0; g < Groups.size(); ++g) {
         const TPropertyGroup& group = *Groups[g];
         shown[g].assign(static_cast<size_t>(group.Count()), std::string());
-        for (int p = 0; p < group.Count(); ++p)
+        for (int p = 0; p < group.Count(); ++p) {
+            built[g].push_back(group.GetDescription(p));
             ListView->AddRow({group.GetDescription(p), "", group.Name}, RowKey(static_cast<int>(g), p),
-                             FirstImage + static_cast<int>(g));
+                             ImageOf(static_cast<int>(g)));
+        }
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     ListView->Sort();
@@ -74,6 +77,8 @@ void TPropertiesTab::RefreshValues() {
         else
             group->ClearValues();
     }
+    // The property list and the extra bytes have as many rows as the window has entries.
+    if (RowsChanged()) BuildRows();
     HWND list = ListView->Handle();
     for (size_t g = 0; g < Groups.size(); ++g) {
         for (int p = 0; p < Groups[g]->Count(); ++p) {
@@ -89,6 +94,16 @@ void TPropertiesTab::RefreshValues() {
             cell = value;
         }
     }
+}
+
+bool TPropertiesTab::RowsChanged() const {
+    if (built.size() != Groups.size()) return true;
+    for (size_t g = 0; g < Groups.size(); ++g) {
+        if (built[g].size() != static_cast<size_t>(Groups[g]->Count())) return true;
+        for (int p = 0; p < Groups[g]->Count(); ++p)
+            if (built[g][static_cast<size_t>(p)] != Groups[g]->GetDescription(p)) return true;
+    }
+    return false;
 }
 
 const std::string& TPropertiesTab::CellOf(LPARAM key, int column) const {

@@ -14,7 +14,9 @@ class TPropertiesTab : public TPaneprobeTab {
     explicit TPropertiesTab(TNvTabSheet* sheet);
 
     static const int UpdateIntervalMs = 100;
-    static const int FirstImage = 6; // green, yellow, orange for the three groups
+    static const int FirstImage = 6; // green, yellow, orange for the first three groups
+    static const int ImageCount = 5; // the shared images from FirstImage on, taken in turn by the groups
+    static int ImageOf(int group) { return FirstImage + group % ImageCount; }
 
     TNvActionListView* ListView = nullptr;
     std::vector<std::unique_ptr<TPropertyGroup>> Groups;
@@ -32,6 +34,9 @@ class TPropertiesTab : public TPaneprobeTab {
     void BuildRows();
     int CompareRows(LPARAM a, LPARAM b) const;
     const std::string& CellOf(LPARAM key, int column) const;
+    bool RowsChanged() const;
+    // The descriptions the rows were built with, by group.
+    std::vector<std::vector<std::string>> built;
     // What each Value cell shows, by group and property; only changed cells are written.
     std::vector<std::vector<std::string>> shown;
 };

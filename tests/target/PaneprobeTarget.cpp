@@ -10,10 +10,12 @@
 // the thread stops handling messages once a WM_APP message arrives, until the test releases it
 // (TargetHang.h). The program ends itself after a minute so that a failed test never leaves it behind.
 // With "churn" windows come and go (TargetChurn.h); with "ask" an asking window is there (TargetAsk.h);
-// with "rotate" siblings keep changing places (TargetRotate.h).
+// with "rotate" siblings keep changing places (TargetRotate.h); with "details" it
+// adds TargetDetails.h's windows.
 #include "TargetAsk.h"
 #include "TargetChild.h"
 #include "TargetChurn.h"
+#include "TargetDetails.h"
 #include "TargetHang.h"
 #include "TargetRotate.h"
 
@@ -92,7 +94,9 @@ LRESULT CALLBACK ProbeProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
-INT_PTR CALLBACK ModelessDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+INT_PTR CALLBACK ModelessDialogProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
 
 // A modeless dialog from a template in memory: a caption and no controls.
 HWND CreateModelessDialog(HINSTANCE instance, const std::string& caption) {
@@ -106,7 +110,8 @@ HWND CreateModelessDialog(HINSTANCE instance, const std::string& caption) {
     WORD* p = reinterpret_cast<WORD*>(header + 1);
     *p++ = 0; // no menu
     *p++ = 0; // the standard dialog class
-    for (char c : caption) *p++ = static_cast<WORD>(static_cast<unsigned char>(c));
+    for (char c : caption)
+        *p++ = static_cast<WORD>(static_cast<unsigned char>(c));
     *p++ = 0;
     return CreateDialogIndirectParamA(instance, header, nullptr, ModelessDialogProc, 0);
 }
@@ -129,10 +134,10 @@ LRESULT CALLBACK MainProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_CREATE: {
         HINSTANCE instance = reinterpret_cast<LPCREATESTRUCTA>(lParam)->hInstance;
-        CreateWindowExA(0, "BUTTON", "Target Button", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 120, 24, hWnd,
-                        reinterpret_cast<HMENU>(1), instance, nullptr);
-        CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 44, 200, 22, hWnd,
-                        reinterpret_cast<HMENU>(2), instance, nullptr);
+        CreateWindowExA(0, "BUTTON", "Target Button", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 120, 24,
+                        hWnd, reinterpret_cast<HMENU>(1), instance, nullptr);
+        CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 44, 200, 22,
+                        hWnd, reinterpret_cast<HMENU>(2), instance, nullptr);
         CreateWindowExA(0, KeeperClass, nullptr, WS_CHILD | WS_VISIBLE, 10, 76, 200, 22, hWnd,
                         reinterpret_cast<HMENU>(3), instance, nullptr);
         SetTimer(hWnd, LifetimeTimer, LifetimeMs, nullptr);
@@ -192,12 +197,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
                                        WS_POPUP | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
                                            WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VISIBLE,
                                        520, 100, 300, 200, nullptr, nullptr, instance, nullptr);
-    CreateWindowExA(0, PlainClass, "scroller", WS_CHILD | WS_VISIBLE | WS_HSCROLL, 10, 10, 150, 60, probeWindow,
-                    reinterpret_cast<HMENU>(4), instance, nullptr);
+    CreateWindowExA(0, PlainClass, "scroller", WS_CHILD | WS_VISIBLE | WS_HSCROLL, 10, 10, 150, 60,
+                    probeWindow, reinterpret_cast<HMENU>(4), instance, nullptr);
     CreateModelessDialog(instance, caption + " dialog");
     CreateBranchWindows(instance, caption);
     CreateAskerIfAsked(arguments, instance, caption);
     if (arguments.find(" rotate") != std::string::npos) StartRotation(instance, caption);
+    if (arguments.find(" details") != std::string::npos) CreateDetailsWindows(instance, caption);
     HWND window = CreateWindowExA(0, MainClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
                                   nullptr, BuildMenuBar(), instance, nullptr);
     if (!window) return 1;

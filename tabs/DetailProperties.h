@@ -1,0 +1,49 @@
+// The detail groups of the Properties tab: class, window, thread input, more of the process, the window's
+// property list and its extra bytes. Every value comes from a call that never waits for the window.
+#pragma once
+
+#include "tabs/Properties.h"
+
+// "Class": name, atom, styles, procedure, instance, icons, cursor, brush and extra byte counts.
+class TClassProperty : public TPropertyGroup {
+  public:
+    TClassProperty();
+    void Update(const TWindowDetails& record) override;
+};
+
+// "Window": id, user data, owners, z-order place, state, region, DPI.
+class TWindowProperty : public TPropertyGroup {
+  public:
+    TWindowProperty();
+    void Update(const TWindowDetails& record) override;
+};
+
+// "Thread input": what GetGUIThreadInfo tells of the window's thread.
+class TThreadInputProperty : public TPropertyGroup {
+  public:
+    TThreadInputProperty();
+    void Update(const TWindowDetails& record) override;
+};
+
+// "Process, more": bitness, integrity, elevation, session and priority of the owning process.
+class TProcessMoreProperty : public TPropertyGroup {
+  public:
+    TProcessMoreProperty();
+    void Update(const TWindowDetails& record) override;
+};
+
+// "Properties list": one row per entry of the window's property list, named by the entry.
+class TPropListProperty : public TPropertyGroup {
+  public:
+    TPropListProperty();
+    void Update(const TWindowDetails& record) override;
+    static const int MaxRows = 256;
+};
+
+// "Extra bytes": the window's extra bytes as pointer-sized values, one row per offset.
+class TExtraBytesProperty : public TPropertyGroup {
+  public:
+    TExtraBytesProperty();
+    void Update(const TWindowDetails& record) override;
+    static const int MaxRows = 256;
+};
