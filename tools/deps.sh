@@ -5,7 +5,7 @@ set -euo pipefail
 
 need=(cmake g++ make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb imagemagick xdotool)
 if [ "${1:-run}" = test ]; then
-  need+=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev)
+  need+=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev clang-format)
 fi
 
 missing=()
