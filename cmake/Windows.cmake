@@ -34,11 +34,35 @@ add_library(paneprobe_win STATIC
   tabs/MemoryCanvas.cpp
   tabs/TabPlacement.cpp
   ui/QrAboutBox.cpp
+  msglog/LogHooks.cpp
+  msglog/LogChannel.cpp
+  msglog/LogWindow.cpp
+  msglog/MessageLogs.cpp
 )
 target_include_directories(paneprobe_win PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(paneprobe_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601)
-target_link_libraries(paneprobe_win PUBLIC paneprobe_core comctl32 gdi32 user32 kernel32 shell32)
+target_link_libraries(paneprobe_win PUBLIC paneprobe_core comctl32 comdlg32 gdi32 user32 kernel32 shell32 bcrypt)
 paneprobe_warnings(paneprobe_win)
+
+# The hook module of this build's bitness. It runs inside the logged programs, so it carries its own
+# runtime, throws nothing and exports undecorated names through its .def file.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(PANEPROBE_BITS 64)
+else()
+  set(PANEPROBE_BITS 32)
+endif()
+set(PANEPROBE_HOOK PaneprobeHook${PANEPROBE_BITS})
+add_library(${PANEPROBE_HOOK} SHARED msglog/hook/PaneprobeHook.cpp msglog/LogRing.cpp msglog/hook/PaneprobeHook.def)
+set_target_properties(${PANEPROBE_HOOK} PROPERTIES PREFIX "" OUTPUT_NAME ${PANEPROBE_HOOK})
+target_include_directories(${PANEPROBE_HOOK} PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(${PANEPROBE_HOOK} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
+target_compile_options(${PANEPROBE_HOOK} PRIVATE -fno-exceptions -fno-rtti)
+target_link_options(${PANEPROBE_HOOK} PRIVATE -static -static-libgcc -static-libstdc++)
+if(PANEPROBE_BITS EQUAL 32)
+  # The .def names the stdcall procedures without their decoration.
+  target_link_options(${PANEPROBE_HOOK} PRIVATE -Wl,--enable-stdcall-fixup)
+endif()
+paneprobe_warnings(${PANEPROBE_HOOK})
 
 add_executable(Paneprobe WIN32 app/Paneprobe.cpp resources/Paneprobe.rc)
 target_link_libraries(Paneprobe PRIVATE paneprobe_win)
@@ -62,11 +86,12 @@ foreach(data ${PANEPROBE_DATA_FILES})
   endif()
 endforeach()
 add_custom_target(paneprobe_data ALL DEPENDS ${PANEPROBE_DATA_COPIES})
-add_dependencies(Paneprobe paneprobe_data)
+add_dependencies(Paneprobe paneprobe_data ${PANEPROBE_HOOK})
 
 # The release package (cmake --build <build> --target package): a zip of exactly the program and the files
 # that lie beside it, named for the Windows build it comes from.
 install(TARGETS Paneprobe RUNTIME DESTINATION .)
+install(FILES $<TARGET_FILE:${PANEPROBE_HOOK}> DESTINATION .)
 install(FILES ${PANEPROBE_DATA_FILES} DESTINATION .)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(PANEPROBE_PACKAGE_ARCH win64)

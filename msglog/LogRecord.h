@@ -43,7 +43,13 @@ static_assert(offsetof(TLogRecord, Fields) == 64, "both bitnesses write one reco
 
 const uint32_t LogRingMagic = 0x474C5050; // "PPLG"
 const uint32_t LogRingVersion = 1;
-const int LogExcludedRoots = 4;
+// The thread message that tells the hook module on the target's thread which ring to take: posted with
+// the ring's random 64-bit key, high half in wParam, low half in lParam.
+const char* const LogAttachMessageName = "PaneprobeLogAttach";
+// The shared memory's name is this prefix and the key in 16 hexadecimal digits.
+const char* const LogRingNamePrefix = "Local\\PaneprobeLog-";
+// A window property on each of Paneprobe's log windows: a log of Paneprobe's own thread never records them.
+const char* const LogWindowProperty = "PaneprobeMessageLog";
 
 // The ring's header at the start of the shared memory; the records follow it. The writer (the hook, on the
 // target's thread) owns WriteIndex, Dropped and Seen; the reader (Paneprobe) owns ReadIndex. The indexes run
@@ -52,7 +58,7 @@ struct TLogRingHeader {
     uint32_t Magic;
     uint32_t Version;
     uint32_t Capacity;
-    uint32_t Scope;
+    std::atomic<uint32_t> Scope; // the log may change it while the hook reads it
     uint64_t Target;
     uint32_t TargetThread;
     std::atomic<uint32_t> Paused;
@@ -62,8 +68,9 @@ struct TLogRingHeader {
     std::atomic<uint32_t> Dropped;
     uint64_t Seen;
     int64_t StartTime;
-    uint64_t Excluded[LogExcludedRoots]; // top-level windows never recorded: the log's own
-    uint8_t Reserved[32];
+    std::atomic<uint32_t> Attached; // set by the hook module once it has taken the ring
+    uint32_t SkipLogWindows;        // the target is Paneprobe's own thread: its log windows are left out
+    uint8_t Reserved[56];
 };
 static_assert(sizeof(std::atomic<uint32_t>) == 4, "the header is shared between bitnesses");
 static_assert(std::atomic<uint32_t>::is_always_lock_free, "a writer in another process never waits");

@@ -18,7 +18,7 @@ void TLogRing::Init(uint32_t capacity, uint64_t target, uint32_t targetThread, T
     h.Magic = LogRingMagic;
     h.Version = LogRingVersion;
     h.Capacity = capacity;
-    h.Scope = scope;
+    h.Scope.store(scope);
     h.Target = target;
     h.TargetThread = targetThread;
     h.Paused.store(0);
@@ -28,7 +28,8 @@ void TLogRing::Init(uint32_t capacity, uint64_t target, uint32_t targetThread, T
     h.Dropped.store(0);
     h.Seen = 0;
     h.StartTime = startTime;
-    std::memset(h.Excluded, 0, sizeof h.Excluded);
+    h.Attached.store(0);
+    h.SkipLogWindows = 0;
 }
 
 bool TLogRing::Attach(size_t bytes) {

@@ -15,6 +15,9 @@ class TLogRing {
   public:
     // Over memory of LogRingBytes(capacity) bytes, set up by Init or by another process (then Attach).
     explicit TLogRing(void* memory) : header(static_cast<TLogRingHeader*>(memory)) {}
+    // Over a ring that was attached before, with the capacity found then.
+    TLogRing(void* memory, uint32_t attachedCapacity)
+        : header(static_cast<TLogRingHeader*>(memory)), capacity(attachedCapacity) {}
 
     // Makes an empty ring; the memory must be zero-filled or freshly mapped.
     void Init(uint32_t capacity, uint64_t target, uint32_t targetThread, TLogScope scope, int64_t startTime);

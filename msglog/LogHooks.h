@@ -1,0 +1,48 @@
+// The hooks that carry messages into the logs: one set per logged thread, shared by every log of that
+// thread, set with the hook module of this program's bitness.
+#pragma once
+
+#include "ui/WinHandles.h"
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+// The hook module's file name for a bitness: "PaneprobeHook32.dll" or "PaneprobeHook64.dll".
+std::string HookModuleName(int bits);
+// 32 or 64 for a process handle; 0 when the process cannot be asked.
+int ProcessBits(HANDLE process);
+int OwnBits();
+
+class TLogHooks {
+  public:
+    // The hook module is looked for in this folder (the executable's by default) at the first Acquire.
+    explicit TLogHooks(std::string folder = std::string());
+    TLogHooks(const TLogHooks&) = delete;
+    TLogHooks& operator=(const TLogHooks&) = delete;
+    ~TLogHooks();
+
+    // Sets the hooks on the thread unless they are set already, and counts one more user; false with the
+    // reason in error.
+    bool Acquire(DWORD thread, std::string& error);
+    // One user less; the last one removes the thread's hooks.
+    void Release(DWORD thread);
+    int HookedThreads() const { return static_cast<int>(threads.size()); }
+
+  private:
+    struct THookSet {
+        TWindowsHook Sent;
+        TWindowsHook Returned;
+        TWindowsHook Posted;
+        int Users = 0;
+    };
+    bool LoadModule(std::string& error);
+
+    std::string folder;
+    TLibraryModule module;
+    HOOKPROC sentProc = nullptr;
+    HOOKPROC returnedProc = nullptr;
+    HOOKPROC postedProc = nullptr;
+    std::map<DWORD, THookSet> threads;
+};
