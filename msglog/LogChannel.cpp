@@ -9,17 +9,19 @@
 namespace {
 
 bool RandomKey(uint64_t& key) {
-    return BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&key), sizeof key, BCRYPT_USE_SYSTEM_PREFERRED_RNG) == 0;
+    return BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&key), sizeof key,
+                           BCRYPT_USE_SYSTEM_PREFERRED_RNG) == 0;
 }
 
 std::string RingName(uint64_t key) {
-    return LogRingNamePrefix + FormatText("%.8X%.8X", static_cast<uint32_t>(key >> 32), static_cast<uint32_t>(key));
+    return LogRingNamePrefix +
+           FormatText("%.8X%.8X", static_cast<uint32_t>(key >> 32), static_cast<uint32_t>(key));
 }
 
 } // namespace
 
-TLogChannel::TLogChannel(TLogHooks& logHooks, HWND window, TLogScope scope, uint32_t capacity)
-    : hooks(logHooks), target(window) {
+TLogChannel::TLogChannel(TLogHookHost& hookHost, HWND window, TLogScope scope, uint32_t capacity)
+    : host(hookHost), target(window) {
     LARGE_INTEGER now, counts;
     QueryPerformanceCounter(&now);
     QueryPerformanceFrequency(&counts);
@@ -27,7 +29,7 @@ TLogChannel::TLogChannel(TLogHooks& logHooks, HWND window, TLogScope scope, uint
     frequency = counts.QuadPart > 0 ? counts.QuadPart : 1;
     if (!Open(scope, capacity)) {
         ring.reset();
-        if (hooked) hooks.Release(thread);
+        if (hooked) host.Stop(key, thread);
         hooked = false;
     }
 }
@@ -35,7 +37,7 @@ TLogChannel::TLogChannel(TLogHooks& logHooks, HWND window, TLogScope scope, uint
 TLogChannel::~TLogChannel() {
     // The hook module lets go of the ring when it next sees this; until then the memory stays mapped there.
     if (ring) ring->Header().Closed.store(1, std::memory_order_release);
-    if (hooked) hooks.Release(thread);
+    if (hooked) host.Stop(key, thread);
 }
 
 bool TLogChannel::Open(TLogScope scope, uint32_t capacity) {
@@ -52,24 +54,19 @@ bool TLogChannel::Open(TLogScope scope, uint32_t capacity) {
         return false;
     }
     bits = ProcessBits(process.Get());
-    if (bits != OwnBits()) {
-        error = FormatText("The window belongs to a %d-bit program, which this %d-bit Paneprobe cannot log yet.",
-                           bits ? bits : 64 + 32 - OwnBits(), OwnBits());
-        return false;
-    }
     if (!IsLogRingCapacity(capacity)) capacity = DefaultCapacity;
-    uint64_t key = 0;
     size_t bytes = LogRingBytes(capacity);
     // A name that someone took already is never used: the next key is tried.
     for (int attempt = 0; attempt < 4 && !mapping; ++attempt) {
         if (!RandomKey(key)) break;
-        HANDLE made = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(bytes),
-                                         RingName(key).c_str());
+        HANDLE made = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                         static_cast<DWORD>(bytes), RingName(key).c_str());
         DWORD code = GetLastError();
         mapping.Reset(made);
         if (made && code == ERROR_ALREADY_EXISTS) mapping.Reset();
     }
-    if (mapping) view = TMappedView(MapViewOfFile(mapping.Get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, bytes));
+    if (mapping)
+        view = TMappedView(MapViewOfFile(mapping.Get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, bytes));
     if (!view) {
         error = "The log's shared memory cannot be made: " + LastErrorText();
         return false;
@@ -77,17 +74,8 @@ bool TLogChannel::Open(TLogScope scope, uint32_t capacity) {
     ring = std::make_unique<TLogRing>(view.Get());
     ring->Init(capacity, reinterpret_cast<UINT_PTR>(target), thread, scope, startTime);
     ring->Header().SkipLogWindows = processId == GetCurrentProcessId() ? 1 : 0;
-    if (!hooks.Acquire(thread, error)) return false;
+    if (!host.Start(key, thread, error)) return false;
     hooked = true;
-    // The hook is set before the message is posted, so the thread's next retrieval attaches the ring.
-    UINT attach = RegisterWindowMessageA(LogAttachMessageName);
-    if (!attach || !PostThreadMessageA(thread, attach, static_cast<WPARAM>(key >> 32),
-                                       static_cast<LPARAM>(static_cast<uint32_t>(key)))) {
-        error = GetLastError() == ERROR_ACCESS_DENIED
-                    ? "The program refused the hook: it runs with higher rights than Paneprobe."
-                    : "The log could not reach the window's thread: " + LastErrorText();
-        return false;
-    }
     return true;
 }
 
@@ -117,4 +105,9 @@ void TLogChannel::SetPaused(bool paused) {
 
 void TLogChannel::SetScope(TLogScope scope) {
     if (ring) ring->Header().Scope.store(scope, std::memory_order_relaxed);
+}
+
+std::string TLogChannel::HookError() const {
+    DWORD code = ring ? ring->Header().HookError.load(std::memory_order_acquire) : 0;
+    return code ? HookRefusalText(code) : std::string();
 }

@@ -1,5 +1,5 @@
-// One log's channel from a target window's thread: the shared ring under an unguessable name, the hooks on
-// the thread, and the attach message that hands the ring to the hook module there.
+// One log's channel from a target window's thread: the shared ring under an unguessable name, and the host
+// that hooks the thread and hands the ring to the hook module there.
 #pragma once
 
 #include "msglog/LogHooks.h"
@@ -17,7 +17,7 @@ class TLogChannel {
     static const uint32_t DefaultCapacity = 1u << 16;
 
     // Sets everything up at once; Error() says why when it failed. Nothing here waits for the target.
-    TLogChannel(TLogHooks& hooks, HWND target, TLogScope scope, uint32_t capacity = DefaultCapacity);
+    TLogChannel(TLogHookHost& host, HWND target, TLogScope scope, uint32_t capacity = DefaultCapacity);
     TLogChannel(const TLogChannel&) = delete;
     TLogChannel& operator=(const TLogChannel&) = delete;
     ~TLogChannel();
@@ -38,13 +38,16 @@ class TLogChannel {
     // Whether the hook module on the target's thread has taken the ring (a hung target never does).
     bool Attached() const;
     bool TargetEnded() const;
+    // Why a helper could not hook the thread; empty while nothing went wrong.
+    std::string HookError() const;
     void SetPaused(bool paused);
     void SetScope(TLogScope scope);
 
   private:
     bool Open(TLogScope scope, uint32_t capacity);
 
-    TLogHooks& hooks;
+    TLogHookHost& host;
+    uint64_t key = 0;
     HWND target;
     DWORD thread = 0;
     DWORD processId = 0;

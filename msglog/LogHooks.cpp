@@ -2,6 +2,7 @@
 #include "msglog/LogHooks.h"
 
 #include "app/WinApiEx.h"
+#include "msglog/LogRecord.h"
 
 std::string HookModuleName(int bits) {
     return bits == 64 ? "PaneprobeHook64.dll" : "PaneprobeHook32.dll";
@@ -33,15 +34,24 @@ std::string ExecutableFolder() {
     return name.substr(0, name.find_last_of("\\/") + 1);
 }
 
-// How a refused hook reads: a target with higher rights is the usual cause.
-std::string RefusalText(DWORD code) {
+} // namespace
+
+// A target with higher rights is the usual cause.
+std::string HookRefusalText(DWORD code) {
     if (code == ERROR_ACCESS_DENIED)
         return "The program refused the hook: it runs with higher rights than Paneprobe.";
     SetLastError(code);
     return "The hook could not be set: " + LastErrorText();
 }
 
-} // namespace
+bool PostAttach(DWORD thread, uint64_t key, std::string& error) {
+    UINT attach = RegisterWindowMessageA(LogAttachMessageName);
+    if (attach && PostThreadMessageA(thread, attach, static_cast<WPARAM>(static_cast<uint32_t>(key >> 32)),
+                                     static_cast<LPARAM>(static_cast<uint32_t>(key))))
+        return true;
+    error = HookRefusalText(GetLastError());
+    return false;
+}
 
 TLogHooks::TLogHooks(std::string hookFolder) : folder(std::move(hookFolder)) {
     if (folder.empty()) folder = ExecutableFolder();
@@ -57,7 +67,8 @@ bool TLogHooks::LoadModule(std::string& error) {
     std::string path = folder + HookModuleName(OwnBits());
     TLibraryModule loaded(LoadLibraryA(path.c_str()));
     if (!loaded) {
-        error = "The hook module \"" + HookModuleName(OwnBits()) + "\" is missing beside Paneprobe or cannot be loaded.";
+        error = "The hook module \"" + HookModuleName(OwnBits()) +
+                "\" is missing beside Paneprobe or cannot be loaded.";
         return false;
     }
     sentProc = HookProcedure(loaded.Get(), "PaneprobeCallWndProc");
@@ -82,10 +93,12 @@ bool TLogHooks::Acquire(DWORD thread, std::string& error) {
     HINSTANCE instance = module.Get();
     // Set on this one thread only, never system-wide.
     set.Sent = TWindowsHook(SetWindowsHookExW(WH_CALLWNDPROC, sentProc, instance, thread));
-    if (set.Sent) set.Returned = TWindowsHook(SetWindowsHookExW(WH_CALLWNDPROCRET, returnedProc, instance, thread));
-    if (set.Returned) set.Posted = TWindowsHook(SetWindowsHookExW(WH_GETMESSAGE, postedProc, instance, thread));
+    if (set.Sent)
+        set.Returned = TWindowsHook(SetWindowsHookExW(WH_CALLWNDPROCRET, returnedProc, instance, thread));
+    if (set.Returned)
+        set.Posted = TWindowsHook(SetWindowsHookExW(WH_GETMESSAGE, postedProc, instance, thread));
     if (!set.Posted) {
-        error = RefusalText(GetLastError());
+        error = HookRefusalText(GetLastError());
         return false;
     }
     set.Users = 1;
@@ -96,4 +109,12 @@ bool TLogHooks::Acquire(DWORD thread, std::string& error) {
 void TLogHooks::Release(DWORD thread) {
     auto found = threads.find(thread);
     if (found != threads.end() && --found->second.Users <= 0) threads.erase(found);
+}
+
+bool TLogHooks::Start(uint64_t key, DWORD thread, std::string& error) {
+    if (!Acquire(thread, error)) return false;
+    // The hooks are set before the message is posted, so the thread's next retrieval attaches the ring.
+    if (PostAttach(thread, key, error)) return true;
+    Release(thread);
+    return false;
 }

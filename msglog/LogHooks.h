@@ -14,14 +14,27 @@ std::string HookModuleName(int bits);
 // 32 or 64 for a process handle; 0 when the process cannot be asked.
 int ProcessBits(HANDLE process);
 int OwnBits();
+// How a refused hook reads for the system's error code.
+std::string HookRefusalText(DWORD code);
+// Hands the ring with this key to the hook module on the thread: false with the reason in error.
+bool PostAttach(DWORD thread, uint64_t key, std::string& error);
 
-class TLogHooks {
+// What sets the hooks for a log: this process for targets of its own bitness, a helper for the others.
+class TLogHookHost {
+  public:
+    virtual ~TLogHookHost() = default;
+    // Hooks the thread (if no log did yet) and hands it the ring with this key; false with the reason.
+    virtual bool Start(uint64_t key, DWORD thread, std::string& error) = 0;
+    virtual void Stop(uint64_t key, DWORD thread) = 0;
+};
+
+class TLogHooks : public TLogHookHost {
   public:
     // The hook module is looked for in this folder (the executable's by default) at the first Acquire.
     explicit TLogHooks(std::string folder = std::string());
     TLogHooks(const TLogHooks&) = delete;
     TLogHooks& operator=(const TLogHooks&) = delete;
-    ~TLogHooks();
+    ~TLogHooks() override;
 
     // Sets the hooks on the thread unless they are set already, and counts one more user; false with the
     // reason in error.
@@ -29,6 +42,9 @@ class TLogHooks {
     // One user less; the last one removes the thread's hooks.
     void Release(DWORD thread);
     int HookedThreads() const { return static_cast<int>(threads.size()); }
+
+    bool Start(uint64_t key, DWORD thread, std::string& error) override;
+    void Stop(uint64_t, DWORD thread) override { Release(thread); }
 
   private:
     struct THookSet {

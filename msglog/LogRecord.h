@@ -68,9 +68,10 @@ struct TLogRingHeader {
     std::atomic<uint32_t> Dropped;
     uint64_t Seen;
     int64_t StartTime;
-    std::atomic<uint32_t> Attached; // set by the hook module once it has taken the ring
-    uint32_t SkipLogWindows;        // the target is Paneprobe's own thread: its log windows are left out
-    uint8_t Reserved[56];
+    std::atomic<uint32_t> Attached;  // set by the hook module once it has taken the ring
+    uint32_t SkipLogWindows;         // the target is Paneprobe's own thread: its log windows are left out
+    std::atomic<uint32_t> HookError; // set by a helper that could not hook the thread: the system's code
+    uint8_t Reserved[52];
 };
 static_assert(sizeof(std::atomic<uint32_t>) == 4, "the header is shared between bitnesses");
 static_assert(std::atomic<uint32_t>::is_always_lock_free, "a writer in another process never waits");

@@ -29,6 +29,7 @@ void TLogRing::Init(uint32_t capacity, uint64_t target, uint32_t targetThread, T
     h.Seen = 0;
     h.StartTime = startTime;
     h.Attached.store(0);
+    h.HookError.store(0);
     h.SkipLogWindows = 0;
 }
 

@@ -16,9 +16,11 @@
 namespace {
 
 const TNvListColumn LogColumns[LogColumnCount] = {
-    {70, TNvAlignment::Right, "#"},       {80, TNvAlignment::Right, "Time"},   {40, TNvAlignment::Centre, "Kind"},
-    {90, TNvAlignment::Left, "Handle"},   {170, TNvAlignment::Left, "Message"}, {90, TNvAlignment::Left, "wParam"},
-    {90, TNvAlignment::Left, "lParam"},   {90, TNvAlignment::Left, "Result"},  {260, TNvAlignment::Left, "Details"}};
+    {70, TNvAlignment::Right, "#"},       {80, TNvAlignment::Right, "Time"},
+    {40, TNvAlignment::Centre, "Kind"},   {90, TNvAlignment::Left, "Handle"},
+    {170, TNvAlignment::Left, "Message"}, {90, TNvAlignment::Left, "wParam"},
+    {90, TNvAlignment::Left, "lParam"},   {90, TNvAlignment::Left, "Result"},
+    {260, TNvAlignment::Left, "Details"}};
 const int BarHeight = 30;
 const int Gap = 6;
 const int ButtonWidth = 72;
@@ -61,7 +63,8 @@ bool TLogListView::HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRES
         LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(lParam)->item;
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
             std::string text = CellText ? CellText(item.iItem, item.iSubItem) : std::string();
-            size_t length = text.size() < static_cast<size_t>(item.cchTextMax) ? text.size() : item.cchTextMax - 1;
+            size_t length =
+                text.size() < static_cast<size_t>(item.cchTextMax) ? text.size() : item.cchTextMax - 1;
             std::memcpy(item.pszText, text.data(), length);
             item.pszText[length] = '\0';
         }
@@ -78,18 +81,20 @@ bool TLogEdit::HandleNotify(UINT message, WPARAM wParam, LPARAM, LRESULT& result
     return true;
 }
 
-TMessageLogForm::TMessageLogForm(TLogHooks& hooks, const TLogSettings& logSettings, HWND window, uint32_t capacity)
+TMessageLogForm::TMessageLogForm(TLogHookHost& host, const TLogSettings& logSettings, HWND window,
+                                 uint32_t capacity)
     : TNvForm("TMessageLogForm"), settings(logSettings), target(window) {
     // Marks the window as a log's before any hook could see it: a log of Paneprobe's own thread skips it.
     SetPropA(Handle(), LogWindowProperty, reinterpret_cast<HANDLE>(1));
     TCsvFile table(',', '#');
     if (table.LoadFromFile(ExecutableFolder() + "WindowMessages.csv")) Names.Load(table);
     if (settings.Scope) scope = static_cast<TLogScope>(Clamp(settings.Scope->Value, lsWindow, lsThread));
-    SetCaption(FormatText("Message Log - 0x%.8X %s", static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(window)),
+    SetCaption(FormatText("Message Log - 0x%.8X %s",
+                          static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(window)),
                           WindowClass(window).c_str()));
     BuildControls();
     ApplySettings();
-    Channel = std::make_unique<TLogChannel>(hooks, window, scope, capacity);
+    Channel = std::make_unique<TLogChannel>(host, window, scope, capacity);
     context = {&Names, Channel->StartTime(), Channel->Frequency()};
     if (!Channel->Ok()) SetState(Channel->Error());
     SetTimer(Handle(), DrainTimerId, DrainIntervalMs, nullptr);
@@ -153,7 +158,8 @@ void TMessageLogForm::ApplySettings() {
     if (settings.ColumnWidths) {
         std::vector<int> widths = WidthsFromText(settings.ColumnWidths->Value);
         for (size_t column = 0; column < widths.size() && column < LogColumnCount; ++column)
-            if (widths[column] > 0) ListView_SetColumnWidth(List->Handle(), static_cast<int>(column), widths[column]);
+            if (widths[column] > 0)
+                ListView_SetColumnWidth(List->Handle(), static_cast<int>(column), widths[column]);
     }
     // The edits' change handlers apply the stored patterns.
     if (settings.Include) IncludeEdit->SetText(settings.Include->Value);
@@ -277,6 +283,8 @@ void TMessageLogForm::SetScope(TLogScope newScope) {
 
 void TMessageLogForm::Drain() {
     if (!Channel || !Channel->Ok()) return;
+    std::string hookError = Channel->HookError();
+    if (!hookError.empty() && state != hookError) SetState(hookError);
     drained.clear();
     bool endedNow = !ended && Channel->TargetEnded();
     Channel->Drain(drained);
@@ -309,7 +317,8 @@ std::string TMessageLogForm::CellText(size_t row, int column) const {
 }
 
 std::string TMessageLogForm::CountsText() const {
-    return FormatText("Recorded %llu, shown %llu, dropped %u", static_cast<unsigned long long>(Rows.RecordedCount()),
+    return FormatText("Recorded %llu, shown %llu, dropped %u",
+                      static_cast<unsigned long long>(Rows.RecordedCount()),
                       static_cast<unsigned long long>(Rows.ShownCount()), Channel ? Channel->Dropped() : 0u);
 }
 
@@ -352,5 +361,6 @@ void TMessageLogForm::Save() {
     dialog.lpstrDefExt = "csv";
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetSaveFileNameA(&dialog)) return;
-    if (!SaveCsv(path)) MessageBoxA(Handle(), "The log could not be written to the file.", "Save Log", MB_ICONERROR);
+    if (!SaveCsv(path))
+        MessageBoxA(Handle(), "The log could not be written to the file.", "Save Log", MB_ICONERROR);
 }

@@ -52,7 +52,7 @@ class TMessageLogForm : public TNvForm {
     static const char* const ScopeNames[3];
 
     // Opens the log on the target at once; the window shows and says so when the target cannot be logged.
-    TMessageLogForm(TLogHooks& hooks, const TLogSettings& settings, HWND target,
+    TMessageLogForm(TLogHookHost& host, const TLogSettings& settings, HWND target,
                     uint32_t capacity = TLogChannel::DefaultCapacity);
     ~TMessageLogForm() override;
 

@@ -41,7 +41,8 @@ int TMessageLogs::Count() {
 
 TMessageLogForm* TMessageLogs::Log(int index) {
     DropClosed();
-    return index >= 0 && index < static_cast<int>(forms.size()) ? forms[static_cast<size_t>(index)].get() : nullptr;
+    return index >= 0 && index < static_cast<int>(forms.size()) ? forms[static_cast<size_t>(index)].get()
+                                                                : nullptr;
 }
 
 void TMessageLogs::CloseAll() {

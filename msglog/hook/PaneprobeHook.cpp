@@ -80,11 +80,12 @@ void Release(TSlot& slot) {
 }
 
 // Copies UTF-16 text as UTF-8 into a record's text field, cut at a whole character.
-void CopyText(const wchar_t* text, TLogRecord& record) {
+bool CopyWideText(const wchar_t* text, TLogRecord& record) {
     char* out = record.Fields.Text;
     size_t room = sizeof record.Fields.Text - 1, used = 0;
     for (size_t i = 0; text[i] && i < 256; ++i) {
         uint32_t c = static_cast<uint16_t>(text[i]);
+        if (c < 0x20) return false;
         if (c >= 0xD800 && c < 0xDC00 && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
             c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<uint16_t>(text[i + 1]) - 0xDC00);
             ++i;
@@ -115,6 +116,39 @@ void CopyText(const wchar_t* text, TLogRecord& record) {
             out[used++] = bytes[b];
     }
     out[used] = '\0';
+    return true;
+}
+
+// Copies 8-bit text as it stands, cut before a partial UTF-8 sequence at the end.
+bool CopyNarrowText(const char* text, TLogRecord& record) {
+    char* out = record.Fields.Text;
+    size_t room = sizeof record.Fields.Text - 1, used = 0;
+    while (used < room && text[used]) {
+        if (static_cast<unsigned char>(text[used]) < 0x20) return false;
+        out[used] = text[used];
+        ++used;
+    }
+    if (used == room && text[used]) {
+        size_t start = used;
+        while (start > 0 && (static_cast<unsigned char>(out[start - 1]) & 0xC0) == 0x80)
+            --start;
+        if (start > 0 && static_cast<unsigned char>(out[start - 1]) >= 0xC0) used = start - 1;
+    }
+    out[used] = '\0';
+    return true;
+}
+
+// The hook sees the text as the sender passed it, 8-bit or UTF-16 (the platform converts it only for the
+// window procedure), so the bytes decide: a first character whose second byte is zero is UTF-16. Wine 8
+// hands the hook of a message sent from another process an address that holds no text: what is not text
+// (a control character) is not shown as one.
+void CopyText(LPARAM lParam, TLogRecord& record) {
+    const char* bytes = reinterpret_cast<const char*>(lParam);
+    bool text = bytes[0] && !bytes[1] ? CopyWideText(reinterpret_cast<const wchar_t*>(lParam), record)
+                                      : CopyNarrowText(bytes, record);
+    if (text) return;
+    record.Copied = lcNone;
+    record.Fields.Text[0] = '\0';
 }
 
 void Copy(TLogRecord& record, TLogCopied kind, std::initializer_list<int32_t> values) {
@@ -145,7 +179,8 @@ void CopyFields(TLogRecord& record, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CREATE:
     case WM_NCCREATE: {
         const CREATESTRUCTW& c = *reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        Copy(record, lcCreate, {c.x, c.y, c.cx, c.cy, static_cast<int32_t>(c.style), static_cast<int32_t>(c.dwExStyle)});
+        Copy(record, lcCreate,
+             {c.x, c.y, c.cx, c.cy, static_cast<int32_t>(c.style), static_cast<int32_t>(c.dwExStyle)});
         break;
     }
     case WM_GETMINMAXINFO: {
@@ -163,7 +198,7 @@ void CopyFields(TLogRecord& record, UINT message, WPARAM wParam, LPARAM lParam) 
     }
     case WM_SETTEXT:
         record.Copied = lcText;
-        CopyText(reinterpret_cast<const wchar_t*>(lParam), record);
+        CopyText(lParam, record);
         break;
     default:
         break;

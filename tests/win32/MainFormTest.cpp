@@ -530,9 +530,9 @@ TEST_F(MainWindow, ScanWindowAtMouseTogglesItsCheckMark) {
 TEST_F(MainWindow, MenusCarryTheirCaptionsShortcutsAndAutomaticLetters) {
     TPaneprobeForm& f = Start();
     HMENU bar = GetMenu(f.Handle());
-    ASSERT_EQ(GetMenuItemCount(bar), 4);
-    const char* tops[] = {"&Main", "&Windows", "&Options", "&Commands"};
-    for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(GetMenuItemCount(bar), 5);
+    const char* tops[] = {"&Main", "&Windows", "&Options", "&Commands", "&Tools"};
+    for (int i = 0; i < 5; ++i) {
         char text[64] = "";
         GetMenuStringA(bar, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
         EXPECT_STREQ(text, tops[i]);
@@ -547,7 +547,7 @@ TEST_F(MainWindow, MenusCarryTheirCaptionsShortcutsAndAutomaticLetters) {
           Case{cmdClipboardViewer, "Ge&tClipboardViewer()"},
           Case{cmdOpenClipboardWindow, "Get&OpenClipboardWindow()"},
           Case{cmdObtainParent, "O&btain Parent Handle\tCtrl+P"},
-          Case{cmdScanAtMouse, "&Scan Window at Mouse\tF5"}}) {
+          Case{cmdScanAtMouse, "&Scan Window at Mouse\tF5"}, Case{cmdLogMessages, "&Log Messages...\tCtrl+L"}}) {
         TNvMenuItem* item = f.Menu->FindMenuItem(c.id);
         ASSERT_NE(item, nullptr);
         char text[64] = "";
