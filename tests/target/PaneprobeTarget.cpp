@@ -90,9 +90,7 @@ LRESULT CALLBACK ProbeProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
-INT_PTR CALLBACK ModelessDialogProc(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG;
-}
+INT_PTR CALLBACK ModelessDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
 // A modeless dialog from a template in memory: a caption and no controls.
 HWND CreateModelessDialog(HINSTANCE instance, const std::string& caption) {
@@ -106,8 +104,7 @@ HWND CreateModelessDialog(HINSTANCE instance, const std::string& caption) {
     WORD* p = reinterpret_cast<WORD*>(header + 1);
     *p++ = 0; // no menu
     *p++ = 0; // the standard dialog class
-    for (char c : caption)
-        *p++ = static_cast<WORD>(static_cast<unsigned char>(c));
+    for (char c : caption) *p++ = static_cast<WORD>(static_cast<unsigned char>(c));
     *p++ = 0;
     return CreateDialogIndirectParamA(instance, header, nullptr, ModelessDialogProc, 0);
 }
@@ -130,10 +127,10 @@ LRESULT CALLBACK MainProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_CREATE: {
         HINSTANCE instance = reinterpret_cast<LPCREATESTRUCTA>(lParam)->hInstance;
-        CreateWindowExA(0, "BUTTON", "Target Button", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 120, 24,
-                        hWnd, reinterpret_cast<HMENU>(1), instance, nullptr);
-        CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 44, 200, 22,
-                        hWnd, reinterpret_cast<HMENU>(2), instance, nullptr);
+        CreateWindowExA(0, "BUTTON", "Target Button", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 120, 24, hWnd,
+                        reinterpret_cast<HMENU>(1), instance, nullptr);
+        CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 44, 200, 22, hWnd,
+                        reinterpret_cast<HMENU>(2), instance, nullptr);
         CreateWindowExA(0, KeeperClass, nullptr, WS_CHILD | WS_VISIBLE, 10, 76, 200, 22, hWnd,
                         reinterpret_cast<HMENU>(3), instance, nullptr);
         SetTimer(hWnd, LifetimeTimer, LifetimeMs, nullptr);
@@ -197,12 +194,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
                                        WS_POPUP | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
                                            WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VISIBLE,
                                        520, 100, 300, 200, nullptr, nullptr, instance, nullptr);
-    CreateWindowExA(0, PlainClass, "scroller", WS_CHILD | WS_VISIBLE | WS_HSCROLL, 10, 10, 150, 60,
-                    probeWindow, reinterpret_cast<HMENU>(4), instance, nullptr);
+    CreateWindowExA(0, PlainClass, "scroller", WS_CHILD | WS_VISIBLE | WS_HSCROLL, 10, 10, 150, 60, probeWindow,
+                    reinterpret_cast<HMENU>(4), instance, nullptr);
     CreateModelessDialog(instance, caption + " dialog");
     CreateBranchWindows(instance, caption);
-    HWND window = CreateWindowExA(0, MainClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-                                  400, 300, nullptr, BuildMenuBar(), instance, nullptr);
+    HWND window = CreateWindowExA(0, MainClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
+                                  nullptr, BuildMenuBar(), instance, nullptr);
     if (!window) return 1;
     if (arguments.find(" churn") != std::string::npos) StartChurn(window, instance);
     MSG message;
