@@ -38,6 +38,7 @@ add_library(paneprobe_win STATIC
   msglog/LogChannel.cpp
   msglog/LogWindow.cpp
   msglog/MessageLogs.cpp
+  msglog/LogHelper.cpp
 )
 target_include_directories(paneprobe_win PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(paneprobe_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601)
@@ -63,6 +64,17 @@ if(PANEPROBE_BITS EQUAL 32)
   target_link_options(${PANEPROBE_HOOK} PRIVATE -Wl,--enable-stdcall-fixup)
 endif()
 paneprobe_warnings(${PANEPROBE_HOOK})
+
+# The hook helper of this build's bitness. The release ships the other bitness's helper beside Paneprobe;
+# this one serves the tests, which kill the process that set the hooks.
+set(PANEPROBE_HELPER PaneprobeHelper${PANEPROBE_BITS})
+add_executable(${PANEPROBE_HELPER} WIN32 msglog/helper/PaneprobeHelper.cpp)
+target_link_libraries(${PANEPROBE_HELPER} PRIVATE paneprobe_win)
+paneprobe_warnings(${PANEPROBE_HELPER})
+if(MINGW)
+  target_link_options(${PANEPROBE_HELPER} PRIVATE -mwindows)
+endif()
+add_dependencies(${PANEPROBE_HELPER} ${PANEPROBE_HOOK})
 
 add_executable(Paneprobe WIN32 app/Paneprobe.cpp resources/Paneprobe.rc)
 target_link_libraries(Paneprobe PRIVATE paneprobe_win)

@@ -4,6 +4,10 @@
 #include "app/WinApiEx.h"
 #include "msglog/LogRecord.h"
 
+std::string HelperProgramName(int bits) {
+    return bits == 64 ? "PaneprobeHelper64.exe" : "PaneprobeHelper32.exe";
+}
+
 std::string HookModuleName(int bits) {
     return bits == 64 ? "PaneprobeHook64.dll" : "PaneprobeHook32.dll";
 }
@@ -67,6 +71,7 @@ bool TLogHooks::LoadModule(std::string& error) {
     std::string path = folder + HookModuleName(OwnBits());
     TLibraryModule loaded(LoadLibraryA(path.c_str()));
     if (!loaded) {
+        failureCode = GetLastError();
         error = "The hook module \"" + HookModuleName(OwnBits()) +
                 "\" is missing beside Paneprobe or cannot be loaded.";
         return false;
@@ -98,7 +103,8 @@ bool TLogHooks::Acquire(DWORD thread, std::string& error) {
     if (set.Returned)
         set.Posted = TWindowsHook(SetWindowsHookExW(WH_GETMESSAGE, postedProc, instance, thread));
     if (!set.Posted) {
-        error = HookRefusalText(GetLastError());
+        failureCode = GetLastError();
+        error = HookRefusalText(failureCode);
         return false;
     }
     set.Users = 1;
@@ -115,6 +121,7 @@ bool TLogHooks::Start(uint64_t key, DWORD thread, std::string& error) {
     if (!Acquire(thread, error)) return false;
     // The hooks are set before the message is posted, so the thread's next retrieval attaches the ring.
     if (PostAttach(thread, key, error)) return true;
+    failureCode = GetLastError();
     Release(thread);
     return false;
 }

@@ -18,6 +18,11 @@ int OwnBits();
 std::string HookRefusalText(DWORD code);
 // Hands the ring with this key to the hook module on the thread: false with the reason in error.
 bool PostAttach(DWORD thread, uint64_t key, std::string& error);
+// The helper program that hooks programs of a bitness: "PaneprobeHelper32.exe" or "PaneprobeHelper64.exe".
+std::string HelperProgramName(int bits);
+// The thread messages a helper takes, each with a ring's key (high half in wParam, low half in lParam).
+const UINT HelperOpenMessage = WM_APP + 1;
+const UINT HelperCloseMessage = WM_APP + 2;
 
 // What sets the hooks for a log: this process for targets of its own bitness, a helper for the others.
 class TLogHookHost {
@@ -42,6 +47,8 @@ class TLogHooks : public TLogHookHost {
     // One user less; the last one removes the thread's hooks.
     void Release(DWORD thread);
     int HookedThreads() const { return static_cast<int>(threads.size()); }
+    // The system's code for the last failure of Acquire or Start.
+    DWORD FailureCode() const { return failureCode; }
 
     bool Start(uint64_t key, DWORD thread, std::string& error) override;
     void Stop(uint64_t, DWORD thread) override { Release(thread); }
@@ -56,6 +63,7 @@ class TLogHooks : public TLogHookHost {
     bool LoadModule(std::string& error);
 
     std::string folder;
+    DWORD failureCode = 0;
     TLibraryModule module;
     HOOKPROC sentProc = nullptr;
     HOOKPROC returnedProc = nullptr;

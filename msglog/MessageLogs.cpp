@@ -24,8 +24,17 @@ TMessageLogs::~TMessageLogs() {
 
 TMessageLogForm& TMessageLogs::Open(HWND target, uint32_t capacity) {
     DropClosed();
-    forms.push_back(std::make_unique<TMessageLogForm>(Hooks, Settings, target, capacity));
+    forms.push_back(std::make_unique<TMessageLogForm>(HostFor(target), Settings, target, capacity));
     return *forms.back();
+}
+
+TLogHookHost& TMessageLogs::HostFor(HWND target) {
+    DWORD processId = 0;
+    if (!GetWindowThreadProcessId(target, &processId)) return Hooks;
+    TKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    int bits = process ? ProcessBits(process.Get()) : 0;
+    // A process that cannot be asked is tried from here: the channel then says why it fails.
+    return bits == 0 || bits == OwnBits() ? static_cast<TLogHookHost&>(Hooks) : Helper;
 }
 
 void TMessageLogs::DropClosed() {

@@ -208,6 +208,28 @@ TEST_F(MessageLog, AnEndedTargetKeepsItsRowsAndTheLogSaysSo) {
     EXPECT_TRUE(Has(log, WM_SETTEXT, lkReturned));
 }
 
+// The hooks belong to the process that set them: when it dies they go, and the target goes on answering.
+TEST_F(MessageLog, TheTargetOutlivesAKilledHookingProcess) {
+    THelperHooks helper(OwnBits());
+    TLogChannel channel(helper, target.MainWindow(), lsWindow);
+    ASSERT_TRUE(channel.Ok()) << channel.Error();
+    ASSERT_TRUE(helper.Running());
+    ASSERT_TRUE(PumpUntil([&] { return channel.Attached(); })) << channel.HookError();
+    std::vector<TLogRecord> records;
+    SetTitle("hooked");
+    ASSERT_TRUE(PumpUntil([&] { return channel.Drain(records) > 0 || !records.empty(); }));
+    ASSERT_TRUE(TerminateProcess(helper.Process(), 9));
+    ASSERT_EQ(WaitForSingleObject(helper.Process(), 5000), WAIT_OBJECT_0);
+    PumpMessages(100);
+    SetTitle("after the helper");
+    char title[64] = {};
+    GetWindowTextA(target.MainWindow(), title, sizeof title);
+    EXPECT_STREQ(title, "after the helper") << "the target still answers";
+    // Wine 8 keeps a killed process's hooks on the target's thread, so records may still come: the writer
+    // never waits, so they cost the target nothing.
+    EXPECT_TRUE(target.Running());
+}
+
 TEST(MessageLogHang, AHungTargetMakesNothingWaitAndIsLoggedOnceItAnswers) {
     TTargetProcess target("msglog", true);
     TWatchdog watchdog(60000, [&target] { target.Kill(); });
