@@ -230,6 +230,49 @@ TEST_F(MessageLog, TheTargetOutlivesAKilledHookingProcess) {
     EXPECT_TRUE(target.Running());
 }
 
+// One Paneprobe logs a program of each bitness at once: its own hooks for one, the helper for the other.
+TEST_F(MessageLog, ProgramsOfBothBitnessesAreLoggedAtOnce) {
+    BOOL wow = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow);
+    if (OwnBits() == 32 && !wow)
+        GTEST_SKIP() << "This prefix runs 32-bit programs only: a 64-bit Wine prefix on a machine that runs "
+                        "32-bit code is needed to log both bitnesses at once.";
+    // The platform's notepad of the other bitness: "sysnative" reaches the 64-bit one from a 32-bit program.
+    std::string program =
+        OwnBits() == 32 ? "c:\\windows\\sysnative\\notepad.exe" : "c:\\windows\\syswow64\\notepad.exe";
+    std::vector<char> commandLine(program.begin(), program.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+        GTEST_SKIP() << "The other bitness's programs do not run here (" << program << ").";
+    TKernelHandle notepad(info.hProcess), notepadThread(info.hThread);
+    TWatchdog notepadDog(60000, [&notepad] { TerminateProcess(notepad.Get(), 9); });
+    WaitForInputIdle(notepad.Get(), 10000);
+    if (WaitForSingleObject(notepad.Get(), 0) == WAIT_OBJECT_0)
+        GTEST_SKIP() << "The other bitness's programs do not run here: " << program << " ended at once.";
+    HWND other = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        other = FindWindowA("Notepad", nullptr);
+        DWORD owner = 0;
+        return other && GetWindowThreadProcessId(other, &owner) && owner == info.dwProcessId;
+    }));
+    TMessageLogForm& own = OpenLog(target.MainWindow());
+    TMessageLogForm& foreign = OpenLog(other);
+    EXPECT_EQ(foreign.Channel->Bits(), 96 - OwnBits());
+    SetTitle("own bitness");
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(other, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("other bitness"), SMTO_NORMAL, 5000,
+                        &result);
+    EXPECT_TRUE(PumpUntil([&] {
+        return Has(own, WM_SETTEXT, lkReturned) && Has(foreign, WM_SETTEXT, lkReturned);
+    })) << own.CountsText()
+        << " / " << foreign.CountsText() << " " << foreign.StateText();
+    TerminateProcess(notepad.Get(), 0);
+}
+
 TEST(MessageLogHang, AHungTargetMakesNothingWaitAndIsLoggedOnceItAnswers) {
     TTargetProcess target("msglog", true);
     TWatchdog watchdog(60000, [&target] { target.Kill(); });
