@@ -139,9 +139,8 @@ bool CopyNarrowText(const char* text, TLogRecord& record) {
 }
 
 // The hook sees the text as the sender passed it, 8-bit or UTF-16 (the platform converts it only for the
-// window procedure), so the bytes decide: a first character whose second byte is zero is UTF-16. Wine 8
-// hands the hook of a message sent from another process an address that holds no text: what is not text
-// (a control character) is not shown as one.
+// window procedure), so the bytes decide: a first character whose second byte is zero is UTF-16. What is
+// not text (a control character) is not shown as one.
 void CopyText(LPARAM lParam, TLogRecord& record) {
     const char* bytes = reinterpret_cast<const char*>(lParam);
     bool text = bytes[0] && !bytes[1] ? CopyWideText(reinterpret_cast<const wchar_t*>(lParam), record)
@@ -158,9 +157,16 @@ void Copy(TLogRecord& record, TLogCopied kind, std::initializer_list<int32_t> va
         record.Fields.Values[i++] = value;
 }
 
+// Wine 8 hands the hooks of a message sent from another thread an lParam that is not the message's own
+// (measured: neither the text of WM_SETTEXT nor the result): there, such a message's fields are not copied.
+bool UnreliableSentFields() {
+    static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return wine && InSendMessage();
+}
+
 // The addresses in lParam mean something only here and now: the few fields the log shows are copied.
 void CopyFields(TLogRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!lParam) return;
+    if (!lParam || UnreliableSentFields()) return;
     switch (message) {
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED: {

