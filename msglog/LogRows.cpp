@@ -208,12 +208,13 @@ std::string LogCellText(const TLogRecord& r, int column, const TLogTextContext& 
     case lcolNumber:
         return FormatText("%llu", static_cast<unsigned long long>(r.Sequence));
     case lcolTime: {
-        int64_t ticks = r.Time - context.StartTime;
-        int64_t frequency = context.Frequency > 0 ? context.Frequency : 1;
-        int64_t micro = ticks / frequency * 1000000 + ticks % frequency * 1000000 / frequency;
-        const char* sign = micro < 0 ? "-" : "";
-        if (micro < 0) micro = -micro;
-        return FormatText("%s%lld.%.3d", sign, static_cast<long long>(micro / 1000),
+        // Unsigned arithmetic: counters from another process may be anything, and must not overflow.
+        uint64_t ticks = static_cast<uint64_t>(r.Time) - static_cast<uint64_t>(context.StartTime);
+        bool negative = static_cast<int64_t>(ticks) < 0;
+        if (negative) ticks = 0 - ticks;
+        uint64_t frequency = context.Frequency > 0 ? static_cast<uint64_t>(context.Frequency) : 1;
+        uint64_t micro = ticks / frequency * 1000000 + ticks % frequency * 1000000 / frequency;
+        return FormatText("%s%llu.%.3d", negative ? "-" : "", static_cast<unsigned long long>(micro / 1000),
                           static_cast<int>(micro % 1000));
     }
     case lcolKind:
