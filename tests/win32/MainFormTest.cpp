@@ -107,7 +107,7 @@ TEST_F(MainWindow, StoredSettingsAreAppliedInDeclarationOrder) {
 
     // Every tab hears every setting once at start-up, in declaration order. Showing the stored tab sets the
     // tab interval, which is heard (nested) before page_index itself; tracking itself then switches scanning
-    // off.
+    // off. The message logs' settings come after the main window's own.
     const std::vector<std::string> expected = {"system.stay_on_top",
                                                "system.update_interval_ms",
                                                "system.scan_window_at_mouse",
@@ -121,6 +121,14 @@ TEST_F(MainWindow, StoredSettingsAreAppliedInDeclarationOrder) {
                                                "window.top",
                                                "window.maxed",
                                                "gui.flash_picked_window",
+                                               "log.include",
+                                               "log.exclude",
+                                               "log.scope",
+                                               "log.column_widths",
+                                               "log.left",
+                                               "log.top",
+                                               "log.width",
+                                               "log.height",
                                                "system.scan_window_at_mouse"};
     EXPECT_EQ(TRecordingTab::Created[1]->ConfigNames, expected);
 }

@@ -172,6 +172,12 @@ TEST_F(MessageLog, FiltersPauseClearAndTheSavedCsv) {
                 << row << "," << column;
     EXPECT_EQ(csv.GetCell(0, lcolKind), "S");
     EXPECT_EQ(csv.GetCell(1, lcolKind), "R");
+    // Ctrl+C copies the selected rows as the other lists do: the captions, then the rows' cells.
+    ListView_SetItemState(log.List->Handle(), 1, LVIS_SELECTED, LVIS_SELECTED);
+    std::string copied = log.List->SelectedRowsText();
+    EXPECT_EQ(copied.substr(0, copied.find("\r\n")),
+              "#\tTime\tKind\tHandle\tMessage\twParam\tlParam\tResult\tDetails");
+    EXPECT_NE(copied.find("\t" + log.CellText(1, lcolTime) + "\tR\t"), std::string::npos) << copied;
 
     log.PauseButton->OnClick(*log.PauseButton);
     ASSERT_TRUE(log.Paused());
