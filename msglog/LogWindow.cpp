@@ -329,8 +329,12 @@ void TMessageLogForm::SetState(const std::string& text) {
 
 void TMessageLogForm::UpdateStatus() {
     if (!StatusBar) return;
-    StatusBar->SetPanelText(0, CountsText() + (paused ? " (paused)" : ""));
+    std::string counts = CountsText() + (paused ? " (paused)" : "");
+    if (StatusBar->PanelText(0) == counts && StatusBar->PanelText(1) == state) return;
+    StatusBar->SetPanelText(0, counts);
     StatusBar->SetPanelText(1, state);
+    // Setting a text leaves the bar to be drawn whole.
+    StatusBar->Invalidate();
 }
 
 bool TMessageLogForm::SaveCsv(const std::string& fileName) const {

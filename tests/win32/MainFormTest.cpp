@@ -555,7 +555,8 @@ TEST_F(MainWindow, MenusCarryTheirCaptionsShortcutsAndAutomaticLetters) {
           Case{cmdClipboardViewer, "Ge&tClipboardViewer()"},
           Case{cmdOpenClipboardWindow, "Get&OpenClipboardWindow()"},
           Case{cmdObtainParent, "O&btain Parent Handle\tCtrl+P"},
-          Case{cmdScanAtMouse, "&Scan Window at Mouse\tF5"}, Case{cmdLogMessages, "&Log Messages...\tCtrl+L"}}) {
+          Case{cmdScanAtMouse, "&Scan Window at Mouse\tF5"},
+          Case{cmdLogMessages, "&Log Messages...\tCtrl+L"}}) {
         TNvMenuItem* item = f.Menu->FindMenuItem(c.id);
         ASSERT_NE(item, nullptr);
         char text[64] = "";
