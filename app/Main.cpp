@@ -7,6 +7,7 @@
 #include "config/IniFile.h"
 #include "config/TabConfig.h"
 #include "messages/TabMessages.h"
+#include "msglog/MessageLogs.h"
 #include "tabs/TabBranch.h"
 #include "tabs/TabEnum.h"
 #include "tabs/TabMenus.h"
@@ -35,6 +36,9 @@ const TNvMenuEntry WindowsMenuEntries[] = {
 };
 const TNvMenuEntry OptionsMenuEntries[] = {
     {cmdScanAtMouse, VK_F5, "Scan Window at Mouse", 0, 0},
+};
+const TNvMenuEntry ToolsMenuEntries[] = {
+    {cmdLogMessages, ShortCutCtrl | 'L', "&Log Messages...", 0, 0},
 };
 template <class T, size_t N> int LastIndex(const T (&)[N]) {
     return static_cast<int>(N) - 1;
@@ -104,6 +108,7 @@ TPaneprobeForm::TPaneprobeForm(const std::vector<TTabClass>& tabClasses, const T
     SharedImageList = Images.get();
 
     DeclareSettings();
+    Logs = std::make_unique<TMessageLogs>(Store.get());
     BuildControls();
 
     for (const TTabClass& tabClass : tabClasses) {
@@ -125,6 +130,7 @@ TPaneprobeForm::TPaneprobeForm(const std::vector<TTabClass>& tabClasses, const T
 TPaneprobeForm::~TPaneprobeForm() {
     finderOutline.reset();
     finderRecord.reset();
+    Logs.reset(); // their hooks go while the program still runs
     if (Handle()) {
         KillTimer(Handle(), FastTimerId);
         KillTimer(Handle(), TabTimerId);
@@ -170,6 +176,7 @@ void TPaneprobeForm::BuildControls() {
     Menu->AddMenu("&Options", OptionsMenuEntries, LastIndex(OptionsMenuEntries), run);
     CommandsMenu = &Menu->AddMenu("&Commands", nullptr, -1, nullptr);
     FillCommandsMenu(*Menu, *CommandsMenu);
+    Menu->AddMenu("&Tools", ToolsMenuEntries, LastIndex(ToolsMenuEntries), run);
 
     StatusBar = &MakeChild<TNvStatusBar>();
     StatusBar->AddPanels(StatusPanelWidths, LastIndex(StatusPanelWidths));
@@ -494,6 +501,11 @@ void TPaneprobeForm::RunMenuCommand(int id) {
         ScanAtMouse->SetValue(!ScanAtMouse->Value);
         if (TNvMenuItem* item = Menu->FindMenuItem(cmdScanAtMouse)) item->SetChecked(ScanAtMouse->Value);
         break;
+    case cmdLogMessages: {
+        TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
+        if (current && Logs) Logs->Open(current->Handle);
+        break;
+    }
     default:
         break;
     }

@@ -14,6 +14,7 @@ class TConfigVarInt;
 class TConfigVarStr;
 class TEasyConfigIni;
 class TPickOutline;
+class TMessageLogs;
 
 // The tabs in page order: page i belongs to row i. Later tabs add their row here.
 const std::vector<TTabClass>& PaneprobeTabClasses();
@@ -38,6 +39,7 @@ enum TMainCommand : uint16_t {
     cmdOpenClipboardWindow = 6,
     cmdObtainParent = 7,
     cmdScanAtMouse = 8,
+    cmdLogMessages = 9,
 };
 const int MainDefaultWidth = 720;
 const int MainDefaultHeight = 533;
@@ -58,6 +60,8 @@ class TPaneprobeForm : public TNvForm {
     TNvFinder* Finder = nullptr; // at the right of the status bar
     std::unique_ptr<TNvMainMenu> Menu;
     TNvMenuItem* CommandsMenu = nullptr;
+    // The message log windows opened from "&Tools".
+    std::unique_ptr<TMessageLogs> Logs;
 
     // The main window's settings, in declaration order.
     TConfigVarBool* StayOnTop = nullptr;

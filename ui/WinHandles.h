@@ -179,3 +179,81 @@ class TFocusReturn {
   private:
     HWND hFocus;
 };
+
+// A module loaded with LoadLibrary; freed once.
+class TLibraryModule {
+  public:
+    TLibraryModule() = default;
+    explicit TLibraryModule(HMODULE module) : h(module) {}
+    TLibraryModule(TLibraryModule&& other) noexcept : h(std::exchange(other.h, nullptr)) {}
+    TLibraryModule& operator=(TLibraryModule&& other) noexcept {
+        if (this != &other) {
+            if (h) FreeLibrary(h);
+            h = std::exchange(other.h, nullptr);
+        }
+        return *this;
+    }
+    TLibraryModule(const TLibraryModule&) = delete;
+    TLibraryModule& operator=(const TLibraryModule&) = delete;
+    ~TLibraryModule() {
+        if (h) FreeLibrary(h);
+    }
+
+    HMODULE Get() const { return h; }
+    explicit operator bool() const { return h != nullptr; }
+
+  private:
+    HMODULE h = nullptr;
+};
+
+// A hook from SetWindowsHookEx; removed once.
+class TWindowsHook {
+  public:
+    TWindowsHook() = default;
+    explicit TWindowsHook(HHOOK hook) : h(hook) {}
+    TWindowsHook(TWindowsHook&& other) noexcept : h(std::exchange(other.h, nullptr)) {}
+    TWindowsHook& operator=(TWindowsHook&& other) noexcept {
+        if (this != &other) {
+            if (h) UnhookWindowsHookEx(h);
+            h = std::exchange(other.h, nullptr);
+        }
+        return *this;
+    }
+    TWindowsHook(const TWindowsHook&) = delete;
+    TWindowsHook& operator=(const TWindowsHook&) = delete;
+    ~TWindowsHook() {
+        if (h) UnhookWindowsHookEx(h);
+    }
+
+    HHOOK Get() const { return h; }
+    explicit operator bool() const { return h != nullptr; }
+
+  private:
+    HHOOK h = nullptr;
+};
+
+// A view of a file mapping from MapViewOfFile; unmapped once.
+class TMappedView {
+  public:
+    TMappedView() = default;
+    explicit TMappedView(void* view) : p(view) {}
+    TMappedView(TMappedView&& other) noexcept : p(std::exchange(other.p, nullptr)) {}
+    TMappedView& operator=(TMappedView&& other) noexcept {
+        if (this != &other) {
+            if (p) UnmapViewOfFile(p);
+            p = std::exchange(other.p, nullptr);
+        }
+        return *this;
+    }
+    TMappedView(const TMappedView&) = delete;
+    TMappedView& operator=(const TMappedView&) = delete;
+    ~TMappedView() {
+        if (p) UnmapViewOfFile(p);
+    }
+
+    void* Get() const { return p; }
+    explicit operator bool() const { return p != nullptr; }
+
+  private:
+    void* p = nullptr;
+};

@@ -11,6 +11,7 @@
 #include <cstdio>
 
 void RunPlacementBench(TPaneprobeForm& form, TTargetProcess& target);
+void RunLogBench();
 
 namespace {
 
@@ -233,6 +234,7 @@ int main() {
         DeleteFileA(tripled.c_str());
     }
     BenchHandleScan();
+    RunLogBench();
     DeleteFileA((TestProgramFolder() + "paneprobe_bench.ini").c_str());
     return 0;
 }

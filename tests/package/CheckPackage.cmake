@@ -1,7 +1,10 @@
-# Makes the release zip of a Windows build and checks that it holds exactly the program and the three files
-# beside it, each the same as in the build's bin folder.
-# Usage: cmake -DCPACK=<cpack> -DBUILD_DIR=<build> -DPACKAGE_NAME=<name without .zip> -P CheckPackage.cmake
-set(expected Paneprobe.exe WindowMessages.csv changelog.txt readme.txt)
+# Makes the release zip of a Windows build and checks that it holds exactly the program, its hook module, the
+# other bitness's hook module and helper, and the three files beside it, each the same as in the build's
+# bin folder.
+# Usage: cmake -DCPACK=<cpack> -DBUILD_DIR=<build> -DPACKAGE_NAME=<name without .zip> -DHOOK_MODULE=<dll>
+#   -DOTHER_FILES=<dll;exe> -P CheckPackage.cmake
+set(expected Paneprobe.exe ${HOOK_MODULE} ${OTHER_FILES} WindowMessages.csv changelog.txt readme.txt)
+list(SORT expected)
 set(out ${BUILD_DIR}/package-check)
 file(REMOVE_RECURSE ${out})
 file(MAKE_DIRECTORY ${out})

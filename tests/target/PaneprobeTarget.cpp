@@ -12,6 +12,8 @@
 // With "churn" windows come and go (TargetChurn.h); with "ask" an asking window is there (TargetAsk.h);
 // with "rotate" siblings keep changing places (TargetRotate.h); with "details" it
 // adds TargetDetails.h's windows.
+// WM_APP + 2 with a count makes the main window send itself that many WM_USER + 3 messages (wParam 0,
+// 1, ...), a burst for the message log.
 #include "TargetAsk.h"
 #include "TargetChild.h"
 #include "TargetChurn.h"
@@ -148,6 +150,10 @@ LRESULT CALLBACK MainProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_APP:
         if (HangOnRequest) HangUntilReleased(LifetimeMs);
+        return 0;
+    case WM_APP + 2:
+        for (WPARAM i = 0; i < wParam; ++i)
+            SendMessageA(hWnd, WM_USER + 3, i, 0);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

@@ -107,7 +107,7 @@ TEST_F(MainWindow, StoredSettingsAreAppliedInDeclarationOrder) {
 
     // Every tab hears every setting once at start-up, in declaration order. Showing the stored tab sets the
     // tab interval, which is heard (nested) before page_index itself; tracking itself then switches scanning
-    // off.
+    // off. The message logs' settings come after the main window's own.
     const std::vector<std::string> expected = {"system.stay_on_top",
                                                "system.update_interval_ms",
                                                "system.scan_window_at_mouse",
@@ -121,6 +121,14 @@ TEST_F(MainWindow, StoredSettingsAreAppliedInDeclarationOrder) {
                                                "window.top",
                                                "window.maxed",
                                                "gui.flash_picked_window",
+                                               "log.include",
+                                               "log.exclude",
+                                               "log.scope",
+                                               "log.column_widths",
+                                               "log.left",
+                                               "log.top",
+                                               "log.width",
+                                               "log.height",
                                                "system.scan_window_at_mouse"};
     EXPECT_EQ(TRecordingTab::Created[1]->ConfigNames, expected);
 }
@@ -530,9 +538,9 @@ TEST_F(MainWindow, ScanWindowAtMouseTogglesItsCheckMark) {
 TEST_F(MainWindow, MenusCarryTheirCaptionsShortcutsAndAutomaticLetters) {
     TPaneprobeForm& f = Start();
     HMENU bar = GetMenu(f.Handle());
-    ASSERT_EQ(GetMenuItemCount(bar), 4);
-    const char* tops[] = {"&Main", "&Windows", "&Options", "&Commands"};
-    for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(GetMenuItemCount(bar), 5);
+    const char* tops[] = {"&Main", "&Windows", "&Options", "&Commands", "&Tools"};
+    for (int i = 0; i < 5; ++i) {
         char text[64] = "";
         GetMenuStringA(bar, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
         EXPECT_STREQ(text, tops[i]);
@@ -547,7 +555,8 @@ TEST_F(MainWindow, MenusCarryTheirCaptionsShortcutsAndAutomaticLetters) {
           Case{cmdClipboardViewer, "Ge&tClipboardViewer()"},
           Case{cmdOpenClipboardWindow, "Get&OpenClipboardWindow()"},
           Case{cmdObtainParent, "O&btain Parent Handle\tCtrl+P"},
-          Case{cmdScanAtMouse, "&Scan Window at Mouse\tF5"}}) {
+          Case{cmdScanAtMouse, "&Scan Window at Mouse\tF5"},
+          Case{cmdLogMessages, "&Log Messages...\tCtrl+L"}}) {
         TNvMenuItem* item = f.Menu->FindMenuItem(c.id);
         ASSERT_NE(item, nullptr);
         char text[64] = "";
