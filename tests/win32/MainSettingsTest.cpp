@@ -60,7 +60,8 @@ TEST_F(MainSettings, StoredValuesOutsideTheirBoundsKeepTheDefault) {
         std::string file;
         int interval, width, height, page;
     } cases[] = {
-        {"[system]\r\nupdate_interval_ms=0\r\n[window]\r\nwidth=32768\r\nheight=0\r\n[tabs]\r\npage_index=9\r\n",
+        {"[system]\r\nupdate_interval_ms=0\r\n[window]\r\nwidth=32768\r\nheight=0\r\n[tabs]\r\npage_index="
+         "9\r\n",
          33, 720, 533, 0},
         {"[system]\r\nupdate_interval_ms=9\r\n[window]\r\nwidth=" + std::to_string(minWidth - 1) +
              "\r\nheight=-5\r\n[tabs]\r\npage_index=-1\r\n",
