@@ -69,9 +69,15 @@ void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
 
 const std::vector<TTabClass>& PaneprobeTabClasses() {
     static const std::vector<TTabClass> tabs = {
-        TabClassOf<TWindowsTab>(),    TabClassOf<TPlacementTab>(), TabClassOf<TEnumTab>(),
-        TabClassOf<TBranchTab>(),     TabClassOf<TMessageTab>(),   TabClassOf<TMenusTab>(),
-        TabClassOf<TPropertiesTab>(), TabClassOf<TProcessesTab>(), TabClassOf<TConfigTab>(),
+        TabClassOf<TWindowsTab>(),
+        TabClassOf<TPlacementTab>(),
+        TabClassOf<TEnumTab>(),
+        TabClassOf<TBranchTab>(),
+        TabClassOf<TMessageTab>(),
+        TabClassOf<TMenusTab>(),
+        TabClassOf<TPropertiesTab>(),
+        TabClassOf<TProcessesTab>(),
+        TabClassOf<TConfigTab>(),
     };
     return tabs;
 }
