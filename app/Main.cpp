@@ -55,6 +55,15 @@ std::string SettingsFileName() {
     return SettingsFileNameFor(ModuleFileName(nullptr));
 }
 
+const int MinTimerInterval = 10;
+const int MaxTimerInterval = 60000;
+const int MaxWindowExtent = 32767;
+
+void LimitSetting(TConfigVarInt& variable, int min, int max) {
+    variable.Min = min;
+    variable.Max = max;
+}
+
 void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
     TBrush brush(CreateSolidBrush(colour));
     FillRect(dc, &rect, brush.Get());
@@ -163,6 +172,13 @@ void TPaneprobeForm::DeclareSettings() {
     Top = &TConfigVarInt::Get(store, "window", "top", (screenHeight - MainDefaultHeight) / 2);
     Maxed = &TConfigVarBool::Get(store, "window", "maxed", false);
     FlashPicked = &TConfigVarBool::Get(store, "gui", "flash_picked_window", true);
+    // An interval of 0 would stop a timer for good; the tabs' page index is a position among the program's
+    // tabs, shown as the last one when this window has fewer.
+    LimitSetting(*UpdateInterval, MinTimerInterval, MaxTimerInterval);
+    LimitSetting(*TabInterval, MinTimerInterval, MaxTimerInterval);
+    LimitSetting(*PageIndex, 0, static_cast<int>(PaneprobeTabClasses().size()) - 1);
+    LimitSetting(*Width, GetSystemMetrics(SM_CXMINTRACK), MaxWindowExtent);
+    LimitSetting(*Height, GetSystemMetrics(SM_CYMINTRACK), MaxWindowExtent);
 }
 
 void TPaneprobeForm::BuildControls() {
@@ -601,6 +617,10 @@ LRESULT TPaneprobeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             Maxed->SetValue(IsZoomed(Handle()) != FALSE);
         return result;
     }
+    case WM_ENDSESSION:
+        // The process ends after this message without the normal exit, which is where settings are saved.
+        if (wParam) Store->Save(true);
+        return 0;
     case WM_NCDESTROY:
         // A handle value is reused for a later window: nothing may take that one for Paneprobe's.
         if (MainWindowHandle == Handle()) MainWindowHandle = nullptr;

@@ -157,3 +157,10 @@ int CaptionNoWait(HWND window, char* buffer, int size) {
     buffer[length] = '\0';
     return static_cast<int>(length);
 }
+
+HANDLE OpenProcessToQuery(DWORD processId) {
+    const DWORD limitedQuery = 0x1000; // PROCESS_QUERY_LIMITED_INFORMATION, newer than the headers' minimum
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId))
+        return process;
+    return OpenProcess(limitedQuery, FALSE, processId);
+}

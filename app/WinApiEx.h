@@ -48,3 +48,7 @@ int FindText(const std::string& text, const std::string& pattern, int start, boo
 // A file time (UTC) as a local date-time value: days since 30 December 1899, fraction the time of day.
 // 0 when the platform cannot convert it.
 double FileTimeToLocalDateTime(const FILETIME& fileTime);
+
+// A process opened to read its times, image path and counters, or null. A process that runs with higher
+// rights refuses the full query and memory access but grants the limited query, which those calls need.
+HANDLE OpenProcessToQuery(DWORD processId);

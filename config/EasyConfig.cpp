@@ -149,7 +149,11 @@ std::string TConfigVarInt::AsText() const {
     return buffer;
 }
 
-void TConfigVarInt::SetAsText(const std::string& text) { SetValue(IntFromText(text, Value)); }
+// Text comes from the settings file or the user: a number beyond the bounds is as wrong as no number.
+void TConfigVarInt::SetAsText(const std::string& text) {
+    int32_t value = IntFromText(text, Value);
+    SetValue(value < Min || value > Max ? Value : value);
+}
 
 // Float
 
@@ -302,4 +306,5 @@ bool TEasyConfigIni::ReplaceSettings(const std::string& bytes) const {
 void TEasyConfigIni::RemoveStaleTemporary() const {
     std::error_code error;
     std::filesystem::remove(std::filesystem::path(TemporaryFileName(FileName)), error);
+    std::filesystem::remove(std::filesystem::path(EarlierTemporaryFileName(FileName)), error);
 }

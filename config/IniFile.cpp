@@ -1,6 +1,8 @@
 // The INI settings text and its file access.
 #include "config/IniFile.h"
 
+#include "config/DurableFile.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -179,6 +181,10 @@ bool ReadFileBytes(const std::string& fileName, std::string& bytes) {
 }
 
 std::string TemporaryFileName(const std::string& fileName) {
+    return fileName + "." + std::to_string(CurrentProcessId()) + ".tmp";
+}
+
+std::string EarlierTemporaryFileName(const std::string& fileName) {
     return fileName + ".tmp";
 }
 
@@ -206,17 +212,13 @@ bool ReplaceFileContents(const std::string& fileName, const std::string& bytes) 
 
     const fs::path temporary(TemporaryFileName(fileName));
     // Left behind by a save that was interrupted: it is ours, and a read-only one would block this save.
+    // The name of earlier versions was the same for every copy; none of them runs beside us any more.
     fs::remove(temporary, error);
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file) return false;
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        file.flush();
-        if (!file) {
-            file.close();
-            fs::remove(temporary, error);
-            return false;
-        }
+    fs::remove(fs::path(EarlierTemporaryFileName(fileName)), error);
+    // On the disk before the rename: otherwise a crash soon after can leave the new name on empty blocks.
+    if (!WriteFileDurably(temporary.string(), bytes)) {
+        fs::remove(temporary, error);
+        return false;
     }
     // The replacement takes the old file's attributes before it takes its place; the keeper's result does
     // not stop the save, since the old file's contents are kept in the new one either way.

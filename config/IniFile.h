@@ -44,8 +44,11 @@ enum class TFileRead { Missing, Complete, Failed };
 TFileRead ReadWholeFile(const std::string& fileName, std::string& bytes);
 bool ReadFileBytes(const std::string& fileName, std::string& bytes); // true only for a complete read
 bool ReplaceFileContents(const std::string& fileName, const std::string& bytes);
-// The temporary file that a save writes before it replaces fileName.
+// The temporary file that this process's save writes before it replaces fileName: the process id in its
+// name keeps two running copies from writing into one temporary.
 std::string TemporaryFileName(const std::string& fileName);
+// The one temporary name that every copy of earlier versions used; an interrupted save may have left it.
+std::string EarlierTemporaryFileName(const std::string& fileName);
 
 // Carries what the platform keeps about a file besides its bytes from the old file to its replacement, so
 // that a save does not silently change them. The portable default copies the permissions; the Windows

@@ -10,7 +10,6 @@ namespace {
 
 // Only the process list is read; heap, module and thread lists would be gathered for nothing.
 const DWORD SnapshotFlags = TH32CS_SNAPPROCESS;
-const DWORD TimesAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
 const DWORD PathAccess = 0x1000; // PROCESS_QUERY_LIMITED_INFORMATION
 const DWORD PathSize = 260;
 
@@ -122,14 +121,14 @@ std::string QueryPath(HANDLE process) {
 
 std::string TProcessEnumerator::ReadTimesAndPath(TProcess& process) const {
     if (process.ProcessId == 0) return std::string();
-    TKernelHandle handle(OpenProcess(TimesAccess, FALSE, process.ProcessId));
+    TKernelHandle handle(OpenProcessToQuery(process.ProcessId));
     if (!handle) return ImagePath(process);
     if (!ReadTimesFrom(handle.Get(), process)) return std::string();
     return QueryPath(handle.Get());
 }
 
 void TProcessEnumerator::ReadTimes(TProcess& process) const {
-    TKernelHandle handle(OpenProcess(TimesAccess, FALSE, process.ProcessId));
+    TKernelHandle handle(OpenProcessToQuery(process.ProcessId));
     if (handle) ReadTimesFrom(handle.Get(), process);
 }
 

@@ -4,6 +4,7 @@
 #include "app/QrLib.h"
 #include "app/TimeUtils.h"
 #include "tabs/DetailProperties.h"
+#include "app/WinApiEx.h"
 #include "tabs/PropertyTexts.h"
 #include "ui/WinHandles.h"
 
@@ -11,7 +12,6 @@
 
 namespace {
 
-const DWORD ProcessAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
 const DWORD ModuleSize = 260;
 
 uint64_t FileTimeValue(const FILETIME& time) {
@@ -97,7 +97,7 @@ std::string TProcessProperty::MomentText(uint64_t fileTime, double now, TDateCac
 
 // The handle is owned, so it is closed once on every path, also when a step throws.
 void TProcessProperty::Update(const TWindowDetails& record) {
-    TKernelHandle process(OpenProcess(ProcessAccess, FALSE, record.ProcessId));
+    TKernelHandle process(OpenProcessToQuery(record.ProcessId));
     FILETIME created = {}, exited = {}, kernel = {}, user = {};
     if (!process || !GetProcessTimes(process.Get(), &created, &exited, &kernel, &user)) {
         CreationTime = ExitTime = KernelTime = UserTime = 0;

@@ -170,6 +170,9 @@ LRESULT TNvForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (mainMenu) mainMenu->MenuOpening(reinterpret_cast<HMENU>(wParam));
         return 0;
     case WM_DESTROY:
+        // A window destroys its menu bar with itself, behind the back of the menu object that owns it; a
+        // later menu could then get the same value. Taken off here, the bar stays the object's to destroy.
+        if (mainMenu && GetMenu(Handle()) == mainMenu->Handle()) SetMenu(Handle(), nullptr);
         if (mainForm) PostQuitMessage(0);
         break;
     default:

@@ -85,8 +85,9 @@ void TNvMenuItem::SetEnabled(bool on) {
     if (ParentMenu) EnableMenuItem(ParentMenu, CommandId, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
 }
 
+// The handle is ours alone until here: a menu bar is taken off its window before the window goes.
 TNvMenu::~TNvMenu() {
-    if (hMenu && IsMenu(hMenu)) DestroyMenu(hMenu);
+    if (hMenu) DestroyMenu(hMenu);
 }
 
 TNvMenuItem* TNvMenu::Item(int index) const {

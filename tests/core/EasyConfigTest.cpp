@@ -105,7 +105,26 @@ TEST(ConfigSetters, IntegerValuesAreHeldWithinMinAndMax) {
     number.SetAsText("7");
     EXPECT_EQ(number.Value, 7);
     number.SetAsText("$FF");
-    EXPECT_EQ(number.Value, 10);
+    EXPECT_EQ(number.Value, 7) << "text beyond a bound is refused, not clamped";
+}
+
+// Text from the settings file or the Config tab that lies outside the bounds is refused like a non-number:
+// the value stays, yet the change is still announced.
+TEST(ConfigTextForms, IntegerTextOutsideMinAndMaxKeepsTheValue) {
+    TMapConfig config;
+    TConfigVarInt& number = TConfigVarInt::Get(&config, "i", "bounded", 50);
+    number.Min = 10;
+    number.Max = 60000;
+    const std::pair<const char*, int32_t> cases[] = {{"0", 50},      {"9", 50},        {"-5", 50},
+                                                     {"10", 10},     {"60000", 60000}, {"60001", 50},
+                                                     {"0xEA61", 50}, {"x", 50}};
+    for (const auto& [text, expected] : cases) {
+        number.SetValue(50);
+        config.Heard.clear();
+        number.SetAsText(text);
+        EXPECT_EQ(number.Value, expected) << '"' << text << '"';
+        EXPECT_EQ(config.Heard.size(), 1u) << '"' << text << '"';
+    }
 }
 
 TEST(ConfigTextForms, BooleanReadsTrueOnlyFromTrueOrOne) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -346,13 +347,17 @@ TEST_F(IniStore, TheReplacementKeepsTheOldFilesPermissions) {
 }
 
 TEST_F(IniStore, TheNextSaveRemovesATemporaryFileLeftByAnInterruptedOne) {
-    const std::string temporary = TemporaryFileName(FileName);
     struct Case {
         const char* name;
         bool modify;
-    } cases[] = {{"a save that writes", true}, {"a save with nothing to write", false}};
+        std::string temporary;
+    } cases[] = {{"a save that writes", true, TemporaryFileName(FileName)},
+                 {"a save with nothing to write", false, TemporaryFileName(FileName)},
+                 {"the name of earlier versions, writing", true, FileName + ".tmp"},
+                 {"the name of earlier versions, nothing to write", false, FileName + ".tmp"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        const std::string& temporary = c.temporary;
         WriteFile("[system]\r\nstay_on_top=false\r\n");
         { std::ofstream(temporary, std::ios::binary) << "[system]\r\nhalf"; }
         fs::permissions(temporary, fs::perms::owner_read, fs::perm_options::replace);
@@ -364,6 +369,61 @@ TEST_F(IniStore, TheNextSaveRemovesATemporaryFileLeftByAnInterruptedOne) {
         EXPECT_EQ(ReadFile(),
                   c.modify ? "[system]\r\nstay_on_top=true\r\n" : "[system]\r\nstay_on_top=false\r\n");
     }
+}
+
+// A second running copy of the program: a child process that reports the temporary name it would save
+// through and then waits, alive, until it is told to end.
+class TOtherCopy {
+  public:
+    explicit TOtherCopy(const std::string& fileName) {
+        if (pipe(report) != 0 || pipe(release) != 0) return;
+        child = fork();
+        if (child == 0) {
+            close(report[0]);
+            close(release[1]);
+            std::string name = TemporaryFileName(fileName);
+            if (write(report[1], name.data(), name.size()) < 0) _exit(2);
+            close(report[1]);
+            char done = 0;
+            // The parent's end of the pipe closes when it ends, so the child never outlives it.
+            if (read(release[0], &done, 1) < 0) _exit(3);
+            _exit(0);
+        }
+        close(report[1]);
+        close(release[0]);
+        char buffer[4096];
+        alarm(10); // watchdog: a child that never reports fails the test instead of hanging it
+        ssize_t got = read(report[0], buffer, sizeof buffer);
+        alarm(0);
+        if (got > 0) Temporary.assign(buffer, static_cast<size_t>(got));
+    }
+    ~TOtherCopy() {
+        close(release[1]);
+        close(report[0]);
+        if (child > 0) waitpid(child, nullptr, 0);
+    }
+    std::string Temporary;
+
+  private:
+    int report[2] = {-1, -1};
+    int release[2] = {-1, -1};
+    pid_t child = -1;
+};
+
+TEST_F(IniStore, TwoRunningCopiesNeverShareOrRemoveEachOthersTemporary) {
+    TOtherCopy other(FileName);
+    ASSERT_FALSE(other.Temporary.empty()) << "the other copy did not report";
+    EXPECT_NE(other.Temporary, TemporaryFileName(FileName));
+    EXPECT_EQ(fs::path(other.Temporary).parent_path(), fs::path(FileName).parent_path()) << "beside the file";
+
+    // The other copy is in the middle of its save while this one saves.
+    { std::ofstream(other.Temporary, std::ios::binary) << "[system]\r\nhalf"; }
+    WriteFile("[system]\r\nstay_on_top=false\r\n");
+    TEasyConfigIni config(FileName);
+    TConfigVarBool::Get(&config, "system", "stay_on_top", false).SetValue(true);
+    config.Save(true);
+    EXPECT_EQ(ReadFile(), "[system]\r\nstay_on_top=true\r\n");
+    EXPECT_TRUE(fs::exists(other.Temporary)) << "another running copy's temporary was removed";
 }
 
 TEST(SettingsFileName, ReplacesOnlyTheExecutablesExtensionWhateverThePathsLength) {

@@ -59,7 +59,7 @@ TEST(SettingsUnderFaults, KilledSavesLeaveTheOldOrTheNewContent) {
         ASSERT_TRUE(tally.Check(fileName, a, b, i));
     }
     std::remove(fileName.c_str());
-    std::remove((fileName + ".tmp").c_str());
+    settings_kill::RemoveTemporaries(fileName);
     std::printf("[figure] settings under faults (native): kills = %d, old or new content = %d, broken = %d\n",
                 kills, tally.SawA + tally.SawB, tally.Broken);
     EXPECT_EQ(tally.Broken, 0);

@@ -49,7 +49,7 @@ TEST(StressRun, SettingsSavesKilledAtRandom) {
         ASSERT_TRUE(tally.Check(fileName, a, b, i));
     }
     DeleteFileA(fileName.c_str());
-    DeleteFileA((fileName + ".tmp").c_str());
+    settings_kill::RemoveTemporaries(fileName);
     const std::string name = "settings under faults";
     PrintFigure(name, "kills", std::to_string(kills));
     PrintFigure(name, "old or new content", std::to_string(tally.SawA + tally.SawB));

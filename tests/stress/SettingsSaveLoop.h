@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -95,5 +96,18 @@ struct TKillTally {
         return true;
     }
 };
+
+// Every temporary that the killed savers left beside the file: each process saves through a name of its own.
+inline void RemoveTemporaries(const std::string& fileName) {
+    namespace fs = std::filesystem;
+    const fs::path file(fileName);
+    const std::string prefix = file.filename().string() + ".";
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(file.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) == 0 && entry.path().extension() == ".tmp")
+            fs::remove(entry.path(), error);
+    }
+}
 
 } // namespace settings_kill

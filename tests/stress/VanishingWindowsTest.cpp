@@ -190,7 +190,7 @@ TEST(StressRun, WindowsThatVanish) {
     EXPECT_EQ(ini.Read("tabs", "page_index").value_or("?"), std::to_string(page));
     EXPECT_EQ(ini.Read("window", "width").value_or("?"), std::to_string(width));
     EXPECT_EQ(ini.Read("window", "left").value_or("?"), "560");
-    EXPECT_EQ(GetFileAttributesA((SettingsPath() + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(TemporaryFileName(SettingsPath()).c_str()), INVALID_FILE_ATTRIBUTES);
     DeleteFileA(SettingsPath().c_str());
 
     const std::string name = "windows that vanish";

@@ -605,4 +605,32 @@ TEST_F(ControlKit, TreeViewRightClickSelectsTheNodeUnderThePointer) {
     EXPECT_EQ(TreeView_GetSelection(tree.Handle()), nullptr) << "empty space clears the selection";
 }
 
+// A window destroys its menu bar with itself. The menu object outlives the window, and a menu created
+// later can be given the same handle value: the object must never destroy that one.
+TEST_F(ControlKit, AMenuBarOutlivingItsWindowLeavesALaterMenuAlone) {
+    auto menu = std::make_unique<TNvMainMenu>(*host);
+    menu->AddMenu("&File", FileEntries, 2, nullptr);
+    const HMENU bar = menu->Handle();
+    DestroyWindow(host->Handle());
+    HMENU later = nullptr;
+    if (!IsMenu(bar)) {
+        // Until the value comes round again; the system recycles a freed handle's slot first.
+        for (int i = 0; i < 70000 && !later; ++i) {
+            HMENU made = CreateMenu();
+            if (made == bar)
+                later = made;
+            else
+                DestroyMenu(made);
+        }
+        ASSERT_NE(later, nullptr) << "the window took the menu bar with it, and its value never came back";
+    }
+    menu.reset();
+    if (later) {
+        EXPECT_TRUE(IsMenu(later)) << "a later menu with the bar's old value was destroyed";
+        DestroyMenu(later);
+    } else {
+        EXPECT_FALSE(IsMenu(bar)) << "the menu object destroys the bar it kept";
+    }
+}
+
 } // namespace

@@ -269,7 +269,7 @@ TEST_F(ProcessesTab, DeleteAnsweredCancelEndsNothing) {
     TTargetProcess target("prockept");
     ASSERT_NE(target.MainWindow(), nullptr);
     ShowTab();
-    form->TabInterval->SetValue(0); // no reload while the question is open
+    form->TabInterval->SetValue(60000); // no reload while the question is open
     int row = RowOf(target.ProcessId());
     ASSERT_GE(row, 0);
     List().SelectRow(row);
@@ -289,7 +289,7 @@ TEST_F(ProcessesTab, DeleteAnsweredCancelEndsNothing) {
 
 TEST_F(ProcessesTab, ControlRReloadsButNotWithShiftOrAlt) {
     ShowTab();
-    form->TabInterval->SetValue(0);
+    form->TabInterval->SetValue(60000);
     TTargetProcess target("procreload");
     ASSERT_NE(target.MainWindow(), nullptr);
     ASSERT_EQ(RowOf(target.ProcessId()), -1);
@@ -309,7 +309,7 @@ TEST_F(ProcessesTab, ControlRReloadsButNotWithShiftOrAlt) {
 // comes before the "&Commands" menu's.
 TEST_F(ProcessesTab, ControlRInTheFocusedListReloadsBeforeTheMenuShortcut) {
     ShowTab();
-    form->TabInterval->SetValue(0);
+    form->TabInterval->SetValue(60000);
     SetFocus(List().Handle());
     TTargetProcess target("prockey");
     ASSERT_NE(target.MainWindow(), nullptr);
