@@ -5,6 +5,8 @@
 #include "app/TimeUtils.h"
 #include "tabs/PropertyTexts.h"
 
+#include <algorithm>
+
 int64_t ProcessAge(bool creationKnown, double nowLocal, double createdLocal) {
     return creationKnown ? ElapsedMilliseconds(nowLocal, createdLocal) : 0;
 }
@@ -44,4 +46,14 @@ bool IsRootMarkCell(bool root, int column, bool selected) {
 
 int IconLeft(int rowLeft, int iconWidth, int depth) {
     return rowLeft + RowIndent + iconWidth * depth;
+}
+
+int RowToSelectAfterReload(const std::vector<uint32_t>& freshIds, bool anySelected, uint32_t selectedId,
+                           int oldIndex) {
+    if (!anySelected || freshIds.empty()) return -1;
+    for (size_t i = 0; i < freshIds.size(); ++i)
+        if (freshIds[i] == selectedId) return static_cast<int>(i);
+    // Ending a process can take rows after it too (a launcher that waited for it): never leave the
+    // selection to the list, which would choose the first row.
+    return std::min(std::max(oldIndex, 0), static_cast<int>(freshIds.size()) - 1);
 }

@@ -33,5 +33,9 @@ std::vector<std::string> ProcessSubItems(const TProcess& process, const std::str
 uint32_t CellColour(int64_t ageMs, int column, uint32_t background);
 // P-PID and Parent are red for a root that is not selected.
 bool IsRootMarkCell(bool root, int column, bool selected);
+// The row to select after a reload, given the process ids of the new rows in order: the selected process's
+// row, else the row at its old position, else the last row; -1 when nothing was selected or no row is left.
+int RowToSelectAfterReload(const std::vector<uint32_t>& freshIds, bool anySelected, uint32_t selectedId,
+                           int oldIndex);
 // Where the row's icon goes: indented by one icon width per level.
 int IconLeft(int rowLeft, int iconWidth, int depth);

@@ -255,11 +255,11 @@ void TProcessesTab::ReloadProcesses() {
     }
     ShowRows(std::move(fresh));
 
-    int wanted = -1;
-    for (size_t i = 0; anySelected && i < rows.size() && wanted < 0; ++i)
-        if (rows[i].ProcessId == selectedId) wanted = static_cast<int>(i);
-    if (wanted < 0 && selectedIndex < static_cast<int>(rows.size())) wanted = selectedIndex;
-    SelectQuietly(wanted);
+    std::vector<uint32_t> ids;
+    ids.reserve(rows.size());
+    for (const TRow& row : rows)
+        ids.push_back(row.ProcessId);
+    SelectQuietly(RowToSelectAfterReload(ids, anySelected, selectedId, selectedIndex));
     // Rows added or removed at the end can make the list scroll on its own: back to the same top row.
     const int topNow = ListView_GetTopIndex(list);
     if (topNow != top) ListView_Scroll(list, 0, (top - topNow) * ListView->ItemHeight);
