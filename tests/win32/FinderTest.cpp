@@ -74,9 +74,11 @@ class FinderDrag : public FormTest {
         FormTest::SetUp();
         ASSERT_NE(target.MainWindow(), nullptr);
         ASSERT_TRUE(PumpUntil([this] { return IsWindowVisible(target.Probe()) != FALSE; }));
-        // Keys go to the foreground window: the drag's Escape must reach Paneprobe.
-        SetForegroundWindow(form->Handle());
-        PumpUntil([this] { return GetForegroundWindow() == form->Handle(); });
+    }
+    // The user works in another program when the drag begins: the press must bring the keys to Paneprobe.
+    void ActivateTarget() {
+        SetForegroundWindow(target.MainWindow());
+        ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == target.MainWindow(); }));
     }
     void TearDown() override {
         // A failed case never leaves a button or key held for the next test.
@@ -96,11 +98,22 @@ class FinderDrag : public FormTest {
         PumpMessages(80); // the mouse move and a fast tick reach the form
     }
     // Press on the finder, move onto the window in steps, and end the drag one way or another.
-    void Drag(POINT goal, HWND onto, TEnd end) {
+    void Drag(POINT goal, HWND onto, TEnd end, bool paneprobeInFront) {
         const POINT start = CentreOf(form->Finder->Handle());
+        HWND focused = nullptr;
+        if (paneprobeInFront) {
+            SetForegroundWindow(form->Handle());
+            ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == form->Handle(); }));
+            SetFocus(form->PageControl->Handle());
+            focused = GetFocus();
+            ASSERT_EQ(focused, form->PageControl->Handle());
+        } else {
+            ActivateTarget();
+        }
         MoveTo(start);
         ASSERT_TRUE(RunXdotool("mousedown 1"));
         ASSERT_TRUE(PumpUntil([this] { return form->Finder->Dragging(); })) << "the press starts the drag";
+        EXPECT_EQ(GetForegroundWindow(), form->Handle()) << "the press brings Paneprobe to the front";
         ASSERT_NE(TrackedList->Current(), nullptr);
         const HWND trackedAtPress = TrackedList->Current()->Handle;
         EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_CROSS)) << "the cursor becomes a crosshair";
@@ -146,21 +159,26 @@ class FinderDrag : public FormTest {
         PumpMessages(80);
         EXPECT_EQ(FindWindowA("TPaneprobeOutline", nullptr), nullptr) << "the outline goes with the drag";
         EXPECT_EQ(GetCapture(), nullptr);
+        if (paneprobeInFront) {
+            EXPECT_EQ(GetFocus(), focused) << "the keys go back where they were";
+        }
     }
 };
 
 TEST_F(FinderDrag, EachWayOfEndingTheDrag) {
     struct TCase {
         TEnd End;
+        bool InFront;   // Paneprobe rather than the target program is the foreground window at the press
         bool Following; // before the drag; it waits while the finder is dragged
         bool Picked;
         int Count; // tracked windows after the drag; one window is tracked before it
     };
     // A cancelled drag with following on would hand the window under the pointer to following at once.
     const TCase cases[] = {
-        {TEnd::Release, true, true, 1},           {TEnd::ShiftRelease, true, true, 2},
-        {TEnd::ShiftRelease, false, true, 2},     {TEnd::Escape, false, false, 1},
-        {TEnd::ReleaseOnFinder, false, false, 1},
+        {TEnd::Release, false, true, true, 1},          {TEnd::Release, true, false, true, 1},
+        {TEnd::ShiftRelease, false, true, true, 2},     {TEnd::ShiftRelease, true, false, true, 2},
+        {TEnd::Escape, false, false, false, 1},         {TEnd::Escape, true, false, false, 1},
+        {TEnd::ReleaseOnFinder, true, false, false, 1},
     };
     HWND onto = target.Probe();
     const POINT goal = OwnPointOf(onto);
@@ -175,10 +193,11 @@ TEST_F(FinderDrag, EachWayOfEndingTheDrag) {
         RunXdotool("mouseup 1 keyup shift");
     });
     for (const TCase& c : cases) {
-        SCOPED_TRACE(std::string(NameOf(c.End)) + (c.Following ? ", following" : ""));
+        SCOPED_TRACE(std::string(NameOf(c.End)) + (c.InFront ? ", Paneprobe in front" : ", target in front") +
+                     (c.Following ? ", following" : ""));
         TrackWindow(form->Handle(), false, false);
         form->ScanAtMouse->SetValue(c.Following);
-        Drag(goal, onto, c.End);
+        Drag(goal, onto, c.End, c.InFront);
         ASSERT_NE(TrackedList->Current(), nullptr);
         ASSERT_EQ(TrackedList->Count(), c.Count);
         EXPECT_EQ(TrackedList->Get(c.Count - 1)->Handle == onto, c.Picked) << "the picked window comes last";
