@@ -31,6 +31,8 @@ void TNvFinder::Start() {
     if (dragging) return;
     dragging = true;
     hovered = nullptr;
+    HWND focus = GetFocus();
+    focusBefore = focus != Handle() ? focus : nullptr;
     SetFocus(Handle()); // Escape reaches the finder
     SetCapture(Handle());
     SetCursor(LoadCursor(nullptr, IDC_CROSS));
@@ -52,6 +54,11 @@ void TNvFinder::Finish(bool pick, bool add) {
     HWND window = pick ? WindowAtPointer() : nullptr;
     hovered = nullptr;
     if (GetCapture() == Handle()) ReleaseCapture();
+    // The keys go back to the control that had them; it may have gone while the drag lasted.
+    HWND focus = std::exchange(focusBefore, nullptr);
+    if (GetFocus() == Handle() && focus && IsWindow(focus) &&
+        GetAncestor(focus, GA_ROOT) == GetAncestor(Handle(), GA_ROOT))
+        SetFocus(focus);
     Invalidate();
     if (window && OnPick)
         OnPick(window, add);

@@ -37,4 +37,5 @@ class TNvFinder : public TNvWindow {
 
     bool dragging = false;
     HWND hovered = nullptr;
+    HWND focusBefore = nullptr; // the control that had the keys when the drag began
 };
