@@ -82,11 +82,9 @@ LRESULT TPickOutline::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return 1;
     }
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(Handle(), &paint);
+        TPaintDc dc(Handle());
         TBrush brush(CreateSolidBrush(FrameColour));
-        FillRect(dc, &paint.rcPaint, brush.Get());
-        EndPaint(Handle(), &paint);
+        if (dc) FillRect(dc.Get(), &dc.Area(), brush.Get());
         return 0;
     }
     default:

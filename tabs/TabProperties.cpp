@@ -49,7 +49,7 @@ void TPropertiesTab::Activate() {
 
 void TPropertiesTab::BuildRows() {
     HWND list = ListView->Handle();
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    TRedrawOff redraw(list);
     ListView_DeleteAllItems(list);
     shown.assign(Groups.size(), {});
     for (size_t g = 0; g < Groups.size(); ++g) {
@@ -59,7 +59,7 @@ void TPropertiesTab::BuildRows() {
             ListView->AddRow({group.GetDescription(p), "", group.Name}, RowKey(static_cast<int>(g), p),
                              FirstImage + static_cast<int>(g));
     }
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    redraw.Resume();
     ListView->Sort();
     ListView->Invalidate();
 }
