@@ -43,9 +43,8 @@ TPickOutline::TPickOutline(const RECT& picked, bool steady) {
     SetLayeredWindowAttributes(Handle(), 0, 230, LWA_ALPHA);
     // Only the frame is part of the window: the picked window shows through the middle untouched.
     HRGN frame = CreateRectRgn(0, 0, width, height);
-    HRGN inside = CreateRectRgn(FrameWidth, FrameWidth, width - FrameWidth, height - FrameWidth);
-    if (frame && inside) CombineRgn(frame, frame, inside, RGN_DIFF);
-    if (inside) DeleteObject(inside);
+    TGdiObject<HRGN> inside(CreateRectRgn(FrameWidth, FrameWidth, width - FrameWidth, height - FrameWidth));
+    if (frame && inside) CombineRgn(frame, frame, inside.Get(), RGN_DIFF);
     if (frame && !SetWindowRgn(Handle(), frame, FALSE)) DeleteObject(frame); // a set region is the system's
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -82,11 +81,9 @@ LRESULT TPickOutline::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return 1;
     }
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(Handle(), &paint);
+        TPaintDc dc(Handle());
         TBrush brush(CreateSolidBrush(FrameColour));
-        FillRect(dc, &paint.rcPaint, brush.Get());
-        EndPaint(Handle(), &paint);
+        if (dc) FillRect(dc.Get(), &dc.Area(), brush.Get());
         return 0;
     }
     default:

@@ -69,7 +69,7 @@ void TConfigTab::Fill() {
     filling = true;
     HWND list = ListView->Handle();
     int selected = ListView->SelectedIndex();
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    TRedrawOff redraw(list);
     ListView_DeleteAllItems(list);
     for (int i = 0; i < ConfigStore->Count(); ++i) {
         TConfigVar* variable = ConfigStore->Item(i);
@@ -78,7 +78,7 @@ void TConfigTab::Fill() {
                          reinterpret_cast<LPARAM>(variable), ConfigRowImage(*variable));
     }
     ListView->Sort();
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    redraw.Resume();
     if (selected < 0) {
         ListView_SetItemState(list, -1, 0, LVIS_FOCUSED);
         if (ListView->RowCount() > 0) ListView_SetItemState(list, 0, LVIS_FOCUSED, LVIS_FOCUSED);

@@ -237,7 +237,7 @@ void TMessageTab::UpdateList(const std::vector<int>& matching, const std::vector
         MessageCombo->SetItems(texts);
         return;
     }
-    MessageCombo->SetRedraw(false);
+    TRedrawOff redraw(MessageCombo->Handle(), TRedrawOff::RepaintErased);
     // Both lists follow the table's order, so removing from the end keeps the earlier positions valid.
     for (size_t i = shownRows.size(); i-- > 0;)
         if (!std::binary_search(matching.begin(), matching.end(), shownRows[i]))
@@ -245,7 +245,6 @@ void TMessageTab::UpdateList(const std::vector<int>& matching, const std::vector
     for (size_t i = 0; i < matching.size(); ++i)
         if (!std::binary_search(shownRows.begin(), shownRows.end(), matching[i]))
             MessageCombo->InsertItem(static_cast<int>(i), texts[i]);
-    MessageCombo->SetRedraw(true);
 }
 
 int TMessageTab::SelectedRow() const {

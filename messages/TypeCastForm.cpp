@@ -177,8 +177,8 @@ LRESULT TTypeCastForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC screen = BeginPaint(Handle(), &paint);
+        TPaintDc paint(Handle());
+        HDC screen = paint.Get();
         RECT client = ClientRect();
         // Drawn off-screen and copied at once, so that resizing does not flicker.
         TMemoryDc buffer(screen);
@@ -191,7 +191,6 @@ LRESULT TTypeCastForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         } else {
             Paint(screen);
         }
-        EndPaint(Handle(), &paint);
         return 0;
     }
     case WM_SIZE:

@@ -10,6 +10,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <optional>
 #include <unordered_set>
 
 namespace {
@@ -272,7 +273,8 @@ void TProcessesTab::ShowRows(std::vector<TRow> fresh) {
     HWND list = ListView->Handle();
     const int oldCount = static_cast<int>(rows.size()), newCount = static_cast<int>(fresh.size());
     const bool reshaped = oldCount != newCount;
-    if (reshaped) SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    std::optional<TRedrawOff> redraw;
+    if (reshaped) redraw.emplace(list, TRedrawOff::Repaint);
     while (ListView->RowCount() > newCount)
         ListView_DeleteItem(list, ListView->RowCount() - 1);
     for (int i = 0; i < newCount; ++i) {
@@ -299,10 +301,6 @@ void TProcessesTab::ShowRows(std::vector<TRow> fresh) {
             ListView_RedrawItems(list, i, i);
     }
     rows = std::move(fresh);
-    if (reshaped) {
-        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list, nullptr, FALSE);
-    }
 }
 
 void TProcessesTab::SelectQuietly(int index) {

@@ -5,8 +5,8 @@
 
 TCreateDibSection CanvasCreateDibSection = CreateDIBSection;
 
-TMemoryCanvas::TMemoryCanvas() : dc(CreateCompatibleDC(nullptr)) {
-    if (dc) initialBitmap = GetCurrentObject(dc, OBJ_BITMAP);
+TMemoryCanvas::TMemoryCanvas() : dc(nullptr) {
+    if (dc) initialBitmap = GetCurrentObject(dc.Get(), OBJ_BITMAP);
     bitmapInfo.bmiHeader.biSize = sizeof bitmapInfo.bmiHeader;
     bitmapInfo.bmiHeader.biPlanes = 1;
     bitmapInfo.bmiHeader.biBitCount = 32;
@@ -15,12 +15,10 @@ TMemoryCanvas::TMemoryCanvas() : dc(CreateCompatibleDC(nullptr)) {
     bitmapInfo.bmiHeader.biHeight = height;
 }
 
+// The device context's own bitmap goes back in before the members delete the surface and then the device
+// context, so nothing selected dies.
 TMemoryCanvas::~TMemoryCanvas() {
-    if (!dc) return;
-    // The device context's own bitmap goes back in before the surface is deleted, so nothing selected dies.
-    if (initialBitmap) SelectObject(dc, initialBitmap);
-    if (bitmap) DeleteObject(bitmap);
-    DeleteDC(dc);
+    if (dc && initialBitmap) SelectObject(dc.Get(), initialBitmap);
 }
 
 void TMemoryCanvas::SetWidth(int value) {
@@ -48,16 +46,16 @@ void TMemoryCanvas::Prepare() {
 DWORD TMemoryCanvas::Blit(HDC target, int x, int y) {
     Prepare();
     SetLastError(ERROR_SUCCESS);
-    if (BitBlt(target, x, y, width, height, dc, 0, 0, SRCCOPY)) return 0;
+    if (BitBlt(target, x, y, width, height, dc.Get(), 0, 0, SRCCOPY)) return 0;
     DWORD error = GetLastError();
     return error ? error : ERROR_INVALID_HANDLE;
 }
 
 void TMemoryCanvas::ResetObjects() {
     if (!dc) return;
-    SelectObject(dc, GetStockObject(WHITE_BRUSH));
-    SelectObject(dc, GetStockObject(BLACK_PEN));
-    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SelectObject(dc.Get(), GetStockObject(WHITE_BRUSH));
+    SelectObject(dc.Get(), GetStockObject(BLACK_PEN));
+    SelectObject(dc.Get(), GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void TMemoryCanvas::RecreateSurface() {
@@ -70,20 +68,18 @@ void TMemoryCanvas::RecreateSurface() {
     if (width <= 0 || height <= 0) return;
 
     void* newBits = nullptr;
-    HBITMAP created = CanvasCreateDibSection(dc, &bitmapInfo, DIB_RGB_COLORS, &newBits, nullptr, 0);
+    TBitmap created(CanvasCreateDibSection(dc.Get(), &bitmapInfo, DIB_RGB_COLORS, &newBits, nullptr, 0));
     if (!created)
         throw ECanvasError(FormatText("CreateDIBSection() FAILED to create a bitmap / LastError = %d",
                                       static_cast<int>(GetLastError())));
-    HGDIOBJ previous = SelectObject(dc, created);
+    HGDIOBJ previous = SelectObject(dc.Get(), created.Get());
     if (!previous || previous == HGDI_ERROR) {
+        // The old surface stays selected and in use; the new one goes with its owner.
         const int error = static_cast<int>(GetLastError());
-        // The old surface stays selected and in use; the new one was never ours to keep.
-        DeleteObject(created);
         throw ECanvasError(FormatText("SelectObject() FAILED to select bitmap / LastError = %d", error));
     }
-    // On the first creation this is the device context's stock bitmap, which DeleteObject leaves alone.
-    if (previous != initialBitmap) DeleteObject(previous);
-    bitmap = created;
+    // The old surface is out of the device context now, so its owner may delete it.
+    bitmap = std::move(created);
     bits = newBits;
     dirty &= ~DirtySurface;
 }

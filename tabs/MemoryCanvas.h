@@ -2,6 +2,8 @@
 // drawn with the ordinary graphics calls and copied out in one block.
 #pragma once
 
+#include "ui/WinHandles.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -41,19 +43,19 @@ class TMemoryCanvas {
     // Selects stock objects, so that objects of the caller's own can be deleted.
     void ResetObjects();
 
-    HDC Dc() const { return dc; }
+    HDC Dc() const { return dc.Get(); }
     int Width() const { return width; }
     int Height() const { return height; }
-    HBITMAP Bitmap() const { return bitmap; }
+    HBITMAP Bitmap() const { return bitmap.Get(); }
     const void* Bits() const { return bits; }
     uint32_t Dirty() const { return dirty; }
 
   private:
     void RecreateSurface();
 
-    HDC dc = nullptr;
+    TMemoryDc dc; // declared before the surface, so the surface is deleted first
     BITMAPINFO bitmapInfo = {};
-    HBITMAP bitmap = nullptr;
+    TBitmap bitmap;
     HGDIOBJ initialBitmap = nullptr;
     void* bits = nullptr;
     int width = DefaultWidth;

@@ -103,7 +103,7 @@ void TBranchTab::RebuildTree() {
     trackedHandle = tracked->Handle;
     HWND start = StartWindow(StartMode(), *tracked);
     HWND tree = Tree->Handle();
-    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    TRedrawOff redraw(tree);
     TreeView_DeleteAllItems(tree);
     nodeTexts.clear();
     if (start) {
@@ -111,7 +111,7 @@ void TBranchTab::RebuildTree() {
         if (HWND child = GetWindow(start, GW_CHILD)) AddSiblings(child, top);
         TreeView_Expand(tree, top, TVE_EXPAND);
     }
-    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+    redraw.Resume();
     SortAll(TVI_ROOT);
     // Sorting moves nodes, so the tracked one is brought into view once the order is final.
     if (HTREEITEM selected = Tree->Selected()) TreeView_EnsureVisible(tree, selected);

@@ -348,7 +348,7 @@ void TEnumTab::AddWindow(HWND handle, bool applyFilters) {
 void TEnumTab::RebuildList() {
     HWND list = ListView->Handle();
     static const TCharSet lineBreaks = MakeCharSet("\r\n");
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    TRedrawOff redraw(list);
     ListView_DeleteAllItems(list);
     rowValues.clear();
     rowValues.reserve(static_cast<size_t>(Windows.Count()));
@@ -370,7 +370,7 @@ void TEnumTab::RebuildList() {
         rowValues.push_back(std::move(values));
     }
     ListView->Sort();
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    redraw.Resume();
     SetCaption(FormatText("Enum (%d)", Windows.Count()));
 }
 

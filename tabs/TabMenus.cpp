@@ -66,12 +66,11 @@ void TMenusTab::ShowMenu(int kind) {
     HWND window = nullptr;
     if (!LiveTracked(window)) return;
     HWND tree = Tree->Handle();
-    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    TRedrawOff redraw(tree);
     TreeView_DeleteAllItems(tree);
     HMENU menu =
         kind == mkStandard ? GetMenu(window) : (kind == mkSystem ? GetSystemMenu(window, FALSE) : nullptr);
     AddMenuItems(menu, nullptr);
-    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
 }
 
 void TMenusTab::AddMenuItems(HMENU menu, HTREEITEM parent) {

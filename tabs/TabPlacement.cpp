@@ -28,21 +28,6 @@ bool IsLiveChild(const TWindowDetails& record) {
     return (record.Style & WS_CHILD) && IsWindow(record.Parent);
 }
 
-// BeginPaint and EndPaint as one owner: EndPaint runs however the painting ends.
-class TPaintBracket {
-  public:
-    explicit TPaintBracket(HWND window) : hWindow(window), hDc(BeginPaint(window, &paint)) {}
-    TPaintBracket(const TPaintBracket&) = delete;
-    TPaintBracket& operator=(const TPaintBracket&) = delete;
-    ~TPaintBracket() { EndPaint(hWindow, &paint); }
-    HDC Dc() const { return hDc; }
-
-  private:
-    HWND hWindow;
-    PAINTSTRUCT paint = {};
-    HDC hDc;
-};
-
 } // namespace
 
 const char* const TPlacementTab::ErrorCaption = "Paneprobe";
@@ -111,8 +96,8 @@ void TPlacementMapPanel::PostReport() {
 LRESULT TPlacementMapPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
-        TPaintBracket paint(Handle());
-        if (OnPaintMap) OnPaintMap(paint.Dc(), ClientRect());
+        TPaintDc paint(Handle());
+        if (OnPaintMap) OnPaintMap(paint.Get(), ClientRect());
         return 0;
     }
     case WM_ERASEBKGND:

@@ -49,7 +49,7 @@ void TPropertiesTab::Activate() {
 
 void TPropertiesTab::BuildRows() {
     HWND list = ListView->Handle();
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    TRedrawOff redraw(list);
     ListView_DeleteAllItems(list);
     shown.assign(Groups.size(), {});
     built.assign(Groups.size(), {});
@@ -62,7 +62,7 @@ void TPropertiesTab::BuildRows() {
                              ImageOf(static_cast<int>(g)));
         }
     }
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    redraw.Resume();
     ListView->Sort();
     ListView->Invalidate();
 }

@@ -26,22 +26,6 @@ const int VisibleImage = 2; // blue
 const int HiddenImage = 9;  // red
 const int StyleColumn = 6;
 
-// The list draws nothing between the start and the end of a rebuild, and is painted once afterwards:
-// drawing after every inserted row made a refill cost tens of milliseconds per row.
-class TListUpdate {
-  public:
-    explicit TListUpdate(HWND list) : hList(list) { SendMessageA(hList, WM_SETREDRAW, FALSE, 0); }
-    ~TListUpdate() {
-        SendMessageA(hList, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(hList, nullptr, TRUE);
-    }
-    TListUpdate(const TListUpdate&) = delete;
-    TListUpdate& operator=(const TListUpdate&) = delete;
-
-  private:
-    HWND hList;
-};
-
 } // namespace
 
 TWindowsTab::TWindowsTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
@@ -96,7 +80,7 @@ void TWindowsTab::RebuildList() {
         return;
     }
     if (static_cast<int>(rows.size()) != ListView->RowCount() || rows.size() != shownRows.size()) {
-        TListUpdate update(list);
+        TRedrawOff update(list, TRedrawOff::RepaintErased);
         ListView_DeleteAllItems(list);
         shownRows.clear();
         for (const TShownRow& row : rows)

@@ -4,6 +4,7 @@
 #include "app/Shared.h"
 #include "app/WinApiEx.h"
 #include "app/WindowCalls.h"
+#include "ui/WinHandles.h"
 #include "tabs/MoveSizeText.h"
 #include "ui/QrDialogs.h"
 
@@ -203,10 +204,8 @@ void DrawFrame(const TWndTarget&) {}
 void InvertColors(const TWndTarget& t) {
     RECT r = {};
     GetWindowRect(t.Handle, &r);
-    HDC dc = GetWindowDC(t.Handle);
-    if (!dc) return;
-    BitBlt(dc, 0, 0, r.right - r.left, r.bottom - r.top, nullptr, 0, 0, DSTINVERT);
-    ReleaseDC(t.Handle, dc);
+    TWindowDc dc(t.Handle, true);
+    if (dc) BitBlt(dc.Get(), 0, 0, r.right - r.left, r.bottom - r.top, nullptr, 0, 0, DSTINVERT);
 }
 
 void Destroy(const TWndTarget& t) {

@@ -74,10 +74,8 @@ LRESULT TStaticLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(Handle(), &paint);
-        if (dc) Paint(dc);
-        EndPaint(Handle(), &paint);
+        TPaintDc dc(Handle());
+        if (dc) Paint(dc.Get());
         return 0;
     }
     case WM_ENABLE:

@@ -1,5 +1,13 @@
 // The kit's smaller controls: tree view, status bar, edit, button, combo box, panel, pages, image list.
-#include "ui/NvClasses.h"
+#include "ui/NvButton.h"
+#include "ui/NvComboBox.h"
+#include "ui/NvEdit.h"
+#include "ui/NvImageList.h"
+#include "ui/NvPageControl.h"
+#include "ui/NvPanel.h"
+#include "ui/NvPopupMenu.h"
+#include "ui/NvStatusBar.h"
+#include "ui/NvTreeView.h"
 
 #include "ui/AccelChar.h"
 #include "ui/EditMargins.h"

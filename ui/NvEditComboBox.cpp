@@ -49,7 +49,7 @@ std::string TNvEditComboBox::ItemText(int index) const {
 void TNvEditComboBox::SetItems(const std::vector<std::string>& texts) {
     HWND combo = Handle();
     if (!combo) return;
-    SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
+    TRedrawOff redraw(combo, TRedrawOff::RepaintErased);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     size_t bytes = 0;
     for (const std::string& text : texts)
@@ -57,8 +57,6 @@ void TNvEditComboBox::SetItems(const std::vector<std::string>& texts) {
     SendMessageA(combo, CB_INITSTORAGE, texts.size(), static_cast<LPARAM>(bytes));
     for (const std::string& text : texts)
         SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(combo, nullptr, TRUE);
 }
 
 void TNvEditComboBox::InsertItem(int index, const std::string& text) {
@@ -68,11 +66,6 @@ void TNvEditComboBox::InsertItem(int index, const std::string& text) {
 
 void TNvEditComboBox::DeleteItem(int index) {
     SendMessageA(Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
-}
-
-void TNvEditComboBox::SetRedraw(bool on) {
-    SendMessageA(Handle(), WM_SETREDRAW, on ? TRUE : FALSE, 0);
-    if (on) InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 bool TNvEditComboBox::DroppedDown() const {

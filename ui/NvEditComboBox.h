@@ -25,8 +25,6 @@ class TNvEditComboBox : public TNvWindow {
     void SetItems(const std::vector<std::string>& texts);
     void InsertItem(int index, const std::string& text);
     void DeleteItem(int index);
-    // Stops (false) and resumes (true) drawing during a batch of changes.
-    void SetRedraw(bool on);
     bool DroppedDown() const;
     // The background of the edit part; CLR_DEFAULT for the system's window colour.
     COLORREF Color() const { return color; }

@@ -1,5 +1,8 @@
 // TNvForm: a top-level window that snaps to the work area, stays on top on request and previews keys.
-#include "ui/NvClasses.h"
+#include "ui/NvForm.h"
+
+#include "ui/NvMainMenu.h"
+#include "ui/NvPopupMenu.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,5 +1,9 @@
 // TNvListView and TNvOwnerDrawListView: report lists with a sort state and a header sort mark.
-#include "ui/NvClasses.h"
+#include "ui/NvListView.h"
+
+#include "ui/NvForm.h"
+#include "ui/NvOwnerDrawListView.h"
+#include "ui/NvPopupMenu.h"
 
 #include "app/WinApiEx.h"
 #include "ui/ListText.h"

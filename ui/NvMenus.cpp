@@ -1,5 +1,8 @@
 // TNvMainMenu and TNvPopupMenu: menus built from entry tables, found by entry id, with their shortcuts.
-#include "ui/NvClasses.h"
+#include "ui/NvMainMenu.h"
+
+#include "ui/NvPopupMenu.h"
+#include "ui/NvForm.h"
 
 #include "ui/MenuHotkeys.h"
 

@@ -1,5 +1,7 @@
 // The kit's window base: one window procedure for own classes and subclassed controls alike.
-#include "ui/NvClasses.h"
+#include "ui/NvWindow.h"
+
+#include "ui/NvPopupMenu.h"
 
 #include "ui/SentStructure.h"
 

@@ -3,6 +3,7 @@
 
 #include "app/WinApiEx.h"
 #include "ui/QrDialogs.h"
+#include "ui/WinHandles.h"
 
 #include <shellapi.h>
 
@@ -35,7 +36,7 @@ namespace {
 struct TAboutBoxData {
     uint32_t Build;
     std::string Product;
-    HFONT NameFont = nullptr;
+    TFont NameFont;
 };
 
 bool IsFile(const std::string& path) {
@@ -52,8 +53,9 @@ std::string ControlText(HWND hDlg, int id) {
 
 void OnInitDialog(HWND hDlg, TAboutBoxData& data) {
     SetWindowTextA(hDlg, ("About " + data.Product).c_str());
-    data.NameFont = CreateFontA(-19, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Verdana");
-    SendDlgItemMessageA(hDlg, AboutProductId, WM_SETFONT, reinterpret_cast<WPARAM>(data.NameFont), FALSE);
+    data.NameFont.Reset(CreateFontA(-19, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Verdana"));
+    SendDlgItemMessageA(hDlg, AboutProductId, WM_SETFONT, reinterpret_cast<WPARAM>(data.NameFont.Get()),
+                        FALSE);
     SetDlgItemTextA(hDlg, AboutProductId, data.Product.c_str());
     SetDlgItemTextA(hDlg, AboutCompiledId, ("Compiled on " + VersionText(data.Build, false)).c_str());
     RECT client = {};
@@ -131,10 +133,8 @@ INT_PTR CALLBACK AboutBoxProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lPa
         return TRUE;
     case WM_DESTROY:
         // Control 10 is gone with the dialog, so its font can go too, however the dialog ended.
-        if (auto data = reinterpret_cast<TAboutBoxData*>(GetWindowLongPtrA(hDlg, DWLP_USER))) {
-            if (data->NameFont) DeleteObject(data->NameFont);
-            data->NameFont = nullptr;
-        }
+        if (auto data = reinterpret_cast<TAboutBoxData*>(GetWindowLongPtrA(hDlg, DWLP_USER)))
+            data->NameFont.Reset();
         return FALSE;
     default:
         return FALSE;
@@ -144,7 +144,7 @@ INT_PTR CALLBACK AboutBoxProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lPa
 } // namespace
 
 void AboutBox(HWND owner, uint32_t packedBuild, const std::string& productName, HINSTANCE moduleHandle) {
-    TAboutBoxData data{packedBuild, productName};
+    TAboutBoxData data{packedBuild, productName, {}};
     HINSTANCE module = moduleHandle ? moduleHandle : GetModuleHandleA(nullptr);
     DialogBoxParamA(module, MAKEINTRESOURCEA(AboutBoxTemplate), owner, AboutBoxProc,
                     reinterpret_cast<LPARAM>(&data));

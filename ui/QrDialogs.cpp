@@ -16,7 +16,7 @@ struct TInputDialogData {
     std::string Prompt;
     std::string Value;
     HWND PlaceOver = nullptr;
-    HFONT EditFont = nullptr;
+    TFont EditFont;
 };
 
 TInputDialogData* DataOf(HWND hDlg) {
@@ -50,8 +50,8 @@ void OnInitDialog(HWND hDlg, TInputDialogData& data) {
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(font.lfFaceName, "Courier New", LF_FACESIZE);
-    data.EditFont = CreateFontIndirectA(&font);
-    if (data.EditFont) SendMessageA(hEdit, WM_SETFONT, reinterpret_cast<WPARAM>(data.EditFont), FALSE);
+    data.EditFont.Reset(CreateFontIndirectA(&font));
+    if (data.EditFont) SendMessageA(hEdit, WM_SETFONT, reinterpret_cast<WPARAM>(data.EditFont.Get()), FALSE);
     SendMessageA(hEdit, EM_LIMITTEXT, InputDialogMaxLength, 0);
     SendMessageA(hEdit, EM_SETSEL, 0, -1);
     SetFocus(hEdit);
@@ -83,10 +83,7 @@ INT_PTR CALLBACK InputDialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM 
         return FALSE;
     case WM_DESTROY:
         // The edit is gone with the dialog, so its font can go too.
-        if (TInputDialogData* data = DataOf(hDlg)) {
-            if (data->EditFont) DeleteObject(data->EditFont);
-            data->EditFont = nullptr;
-        }
+        if (TInputDialogData* data = DataOf(hDlg)) data->EditFont.Reset();
         return FALSE;
     default:
         return FALSE;

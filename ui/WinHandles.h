@@ -129,6 +129,8 @@ class TPaintDc {
 
     HDC Get() const { return hDc; }
     explicit operator bool() const { return hDc != nullptr; }
+    // The part of the window that needs painting.
+    const RECT& Area() const { return paint.rcPaint; }
 
   private:
     HWND hWindow;
@@ -160,6 +162,31 @@ class TBackBuffer {
     TBitmap bitmap;
     std::unique_ptr<TSelectGuard> select;
     SIZE size = {0, 0};
+};
+
+// A control draws nothing between the start and the end of a refill and may draw again on every way out:
+// drawing after every inserted row made a refill cost tens of milliseconds per row. The control may then be
+// invalidated whole, for a control that does not repaint itself when drawing is turned back on. Resume draws
+// again before the scope ends, for a caller that goes on to change other windows.
+class TRedrawOff {
+  public:
+    enum TRepaint { NoRepaint, Repaint, RepaintErased };
+    explicit TRedrawOff(HWND window, TRepaint repaint = NoRepaint) : hWindow(window), after(repaint) {
+        SendMessageA(hWindow, WM_SETREDRAW, FALSE, 0);
+    }
+    TRedrawOff(const TRedrawOff&) = delete;
+    TRedrawOff& operator=(const TRedrawOff&) = delete;
+    ~TRedrawOff() { Resume(); }
+    void Resume() {
+        if (!hWindow) return;
+        SendMessageA(hWindow, WM_SETREDRAW, TRUE, 0);
+        if (after != NoRepaint) InvalidateRect(hWindow, nullptr, after == RepaintErased ? TRUE : FALSE);
+        hWindow = nullptr;
+    }
+
+  private:
+    HWND hWindow;
+    TRepaint after;
 };
 
 // Puts the keyboard focus back where it was when a modal dialog or message box closes: the platform hands

@@ -80,11 +80,11 @@ void BenchFilter(TPaneprobeForm& form, const std::string& tableFile, const char*
     for (int round = 0; round < rounds; ++round) {
         double start = Now();
         for (const auto& list : lists) {
-            SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
+            TRedrawOff redraw(combo);
             SendMessageA(combo, CB_RESETCONTENT, 0, 0);
             for (const std::string& text : list)
                 SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-            SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
+            redraw.Resume();
             SendMessageA(combo, CB_SETCURSEL, 0, 0);
         }
         bareTime += Now() - start;

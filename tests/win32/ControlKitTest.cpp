@@ -634,3 +634,51 @@ TEST_F(ControlKit, AMenuBarOutlivingItsWindowLeavesALaterMenuAlone) {
 }
 
 } // namespace
+
+LRESULT CALLBACK CountErases(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR count) {
+    if (message == WM_ERASEBKGND) ++*reinterpret_cast<int*>(count);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// However a refill ends, a thrown one included, the control draws again, and is repainted only as asked.
+TEST_F(ControlKit, ARefillDrawsAgainOnEveryWayOutRepaintedAsAsked) {
+    ShowWindow(host->Handle(), SW_SHOWNA);
+    TNvPanel& panel = host->MakeChild<TNvPanel>();
+    panel.SetBounds(0, 0, 100, 100);
+    HWND window = panel.Handle();
+    int erases = 0;
+    ASSERT_TRUE(SetWindowSubclass(window, CountErases, 1, reinterpret_cast<DWORD_PTR>(&erases)));
+    enum TWayOut { EndOfScope, Thrown, ResumedEarly };
+    const struct {
+        TRedrawOff::TRepaint Repaint;
+        TWayOut Way;
+    } cases[] = {{TRedrawOff::NoRepaint, EndOfScope}, {TRedrawOff::NoRepaint, Thrown},
+                 {TRedrawOff::Repaint, Thrown},       {TRedrawOff::RepaintErased, EndOfScope},
+                 {TRedrawOff::RepaintErased, Thrown}, {TRedrawOff::Repaint, ResumedEarly}};
+    auto drawing = [window] { return (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0; };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "repaint " << c.Repaint << ", way out " << c.Way);
+        UpdateWindow(window);
+        erases = 0;
+        try {
+            TRedrawOff redraw(window, c.Repaint);
+            EXPECT_FALSE(drawing());
+            if (c.Way == Thrown) throw std::runtime_error("the refill failed");
+            if (c.Way == ResumedEarly) {
+                redraw.Resume();
+                EXPECT_TRUE(drawing());
+                UpdateWindow(window);
+            }
+        } catch (const std::runtime_error&) {
+        }
+        EXPECT_TRUE(drawing());
+        RECT update = {};
+        const bool pending = GetUpdateRect(window, &update, FALSE) != FALSE;
+        EXPECT_EQ(pending, c.Repaint != TRedrawOff::NoRepaint && c.Way != ResumedEarly)
+            << "a resumed guard does not repaint a second time";
+        UpdateWindow(window);
+        EXPECT_EQ(erases > 0, c.Repaint == TRedrawOff::RepaintErased);
+    }
+    RemoveWindowSubclass(window, CountErases, 1);
+}

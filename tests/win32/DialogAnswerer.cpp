@@ -38,18 +38,21 @@ std::string TextOf(HWND hWnd) {
     return buffer.data();
 }
 
-BOOL CALLBACK CancelDialogProc(HWND hWnd, LPARAM) {
-    if (IsOwnDialog(hWnd)) PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+BOOL CALLBACK CancelDialogProc(HWND hWnd, LPARAM cancelled) {
+    if (IsOwnDialog(hWnd)) {
+        PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+        ++*reinterpret_cast<int*>(cancelled);
+    }
     return TRUE;
 }
 
-// A dialog that did not come, or did not take its answer, must fail the test rather than keep the code
-// under test waiting in its modal loop for ever.
-void CancelOwnDialogs() {
-    EnumWindows(CancelDialogProc, 0);
-}
-
 } // namespace
+
+int CancelOwnDialogs() {
+    int cancelled = 0;
+    EnumWindows(CancelDialogProc, reinterpret_cast<LPARAM>(&cancelled));
+    return cancelled;
+}
 
 HWND FindOwnDialog(const std::string& caption) {
     TFindContext context = {&caption, nullptr};

@@ -62,3 +62,7 @@ class TDialogAnswerer {
 
 // A top-level dialog of this process with the caption, or 0.
 HWND FindOwnDialog(const std::string& caption);
+// Cancels every shown dialog and message box of this process; how many there were. A dialog that did not
+// come, or did not take its answer, must fail the test rather than keep the code under test waiting in its
+// modal loop for ever.
+int CancelOwnDialogs();

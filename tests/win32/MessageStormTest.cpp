@@ -2,6 +2,7 @@
 // window inside it: whatever another program sends, Paneprobe must neither crash nor stop answering. Sent
 // from a second thread, as another program's messages arrive: sent in-process on the window's own thread,
 // the platform's own ANSI/Unicode conversion of WM_CREATE reads the missing structure in the sender (Wine).
+#include "DialogAnswerer.h"
 #include "FormFixture.h"
 
 #include <atomic>
@@ -51,18 +52,6 @@ std::vector<HWND> OneWindowOfEachKind(const std::vector<HWND>& windows) {
     return kinds;
 }
 
-BOOL CALLBACK CancelOwnDialog(HWND window, LPARAM cancelled) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char className[16] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (processId == GetCurrentProcessId() && IsWindowVisible(window) && std::string(className) == "#32770") {
-        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-        ++*reinterpret_cast<int*>(cancelled);
-    }
-    return TRUE;
-}
-
 // A message can start a modal loop on the user-interface thread (a popup menu, a list view's mouse
 // tracking, a dialog). That is no fault, and the message is answered when the loop ends: a third thread ends
 // such loops as the user would.
@@ -80,9 +69,7 @@ void EndModalStates(DWORD uiThread, std::atomic<int>& modal) {
         DWORD_PTR unused = 0;
         SendMessageTimeoutA(info.hwndCapture, WM_CANCELMODE, 0, 0, SMTO_NORMAL, 1000, &unused);
     }
-    int dialogs = 0;
-    EnumWindows(CancelOwnDialog, reinterpret_cast<LPARAM>(&dialogs));
-    modal += dialogs;
+    modal += CancelOwnDialogs();
 }
 
 class MessageStorm : public FormTest {};

@@ -1,5 +1,6 @@
 // The process enumerator against the real system: the test program, the target program and its child.
 #include "TargetProcess.h"
+#include "Watchdog.h"
 #include "processes/ProcessEnumerator.h"
 
 #include <gtest/gtest.h>
@@ -25,15 +26,6 @@ DWORD ProcessOf(HWND window) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     return processId;
-}
-
-// Ends a process that the test did not start itself.
-void EndProcess(DWORD processId) {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
-    if (!process) return;
-    TerminateProcess(process, 0);
-    WaitForSingleObject(process, 5000);
-    CloseHandle(process);
 }
 
 TEST(ProcessEnumerator, SnapshotListsRunningProcessesWithTheirFacts) {
@@ -153,7 +145,7 @@ TEST(ProcessEnumerator, AChildProcessSitsUnderItsParent) {
         if (enumerator.Item(i).ProcessId == parent.ProcessId()) parentAt = i;
         if (enumerator.Item(i).ProcessId == childId) childAt = i;
     }
-    EndProcess(childId);
+    EndProcessById(childId);
     ASSERT_GE(parentAt, 0);
     ASSERT_GE(childAt, 0);
     EXPECT_EQ(childAt, parentAt + 1) << "directly behind its parent";

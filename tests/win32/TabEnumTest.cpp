@@ -1,13 +1,12 @@
 // The Enum tab inside a real main window, on windows of the target program and of this process.
 #include "DialogAnswerer.h"
 #include "FormFixture.h"
+#include "Watchdog.h"
 #include "app/WinApiEx.h"
 #include "tabs/TabEnum.h"
 
 #include <algorithm>
-#include <atomic>
 #include <set>
-#include <thread>
 
 namespace {
 
@@ -338,23 +337,12 @@ TEST_F(EnumTab, AHungProgramCostsTheTextTimeOutOncePerEnumeration) {
     TrackWindow(hung.MainWindow(), false, true);
     hung.Hang();
     Sleep(100);
-    // Watchdog: a request that waited for the hung program for ever would end only when it is gone.
-    HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::atomic<bool> fired{false};
-    DWORD hungId = hung.ProcessId();
-    std::thread watchdog([stop, hungId, &fired] {
-        if (WaitForSingleObject(stop, 10000) == WAIT_OBJECT_0) return;
-        fired = true;
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, hungId)) {
-            TerminateProcess(process, 1);
-            CloseHandle(process);
-        }
-    });
-    Run(emCurrentChildren);
-    SetEvent(stop);
-    watchdog.join();
-    CloseHandle(stop);
-    ASSERT_FALSE(fired) << "the enumeration waited for the hung program";
+    {
+        // A request that waited for the hung program for ever would end only when it is gone.
+        TWatchdog watchdog(10000, [hungId = hung.ProcessId()] { EndProcessById(hungId); });
+        Run(emCurrentChildren);
+        ASSERT_FALSE(watchdog.Fired()) << "the enumeration waited for the hung program";
+    }
     // Both controls with empty titles stay listed; the second is not asked once the first went unanswered.
     EXPECT_EQ(List().RowCount(), 3);
     int keeper = RowOfHandle(List(), hung.Child(TTargetProcess::KeeperId));

@@ -314,13 +314,7 @@ TEST_F(MessagesTab, TypecastOpensAViewerOnTheResult) {
 TEST_F(MessagesTab, SendingToAHungWindowComesBackAndSaysSo) {
     TTargetProcess hung("hung", true);
     ASSERT_NE(hung.MainWindow(), nullptr);
-    DWORD processId = hung.ProcessId();
-    TWatchdog watchdog(30000, [processId] {
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId)) {
-            TerminateProcess(process, 1);
-            CloseHandle(process);
-        }
-    });
+    TWatchdog watchdog(30000, [processId = hung.ProcessId()] { EndProcessById(processId); });
     hung.Hang();
     Sleep(200);
     tab->SendTimeoutMs = 2000;

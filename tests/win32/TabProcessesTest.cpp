@@ -1,6 +1,7 @@
 // The Processes tab inside a real main window, with target processes that the tests start and end.
 #include "DialogAnswerer.h"
 #include "FormFixture.h"
+#include "Watchdog.h"
 #include "app/WinApiEx.h"
 #include "processes/ProcessRows.h"
 #include "processes/TabProcesses.h"
@@ -21,14 +22,6 @@ bool IsRunning(DWORD processId) {
     bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
     CloseHandle(process);
     return running;
-}
-
-void EndProcess(DWORD processId) {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
-    if (!process) return;
-    TerminateProcess(process, 0);
-    WaitForSingleObject(process, 5000);
-    CloseHandle(process);
 }
 
 // Moves every window of a target out of the way, so that the list's pixels can be read on the screen.
@@ -177,7 +170,7 @@ TEST_F(ProcessesTab, AChildProcessIsIndentedUnderItsParent) {
     DWORD childId = ProcessOf(childWindow);
     ShowTab();
     int parentRow = RowOf(parent.ProcessId()), childRow = RowOf(childId);
-    EndProcess(childId);
+    EndProcessById(childId);
     ASSERT_GE(parentRow, 0);
     ASSERT_GE(childRow, 0);
     const auto& rows = ProcTab().Rows();

@@ -2,6 +2,7 @@
 // window system reports afterwards.
 #include "DialogAnswerer.h"
 #include "TargetProcess.h"
+#include "Watchdog.h"
 #include "app/Shared.h"
 #include "app/WinApiEx.h"
 #include "app/WindowCalls.h"
@@ -9,10 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
 #include <iterator>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -203,20 +202,9 @@ TEST_F(WndCommand, SetWindowTextAsksWithTheFullTextAndSetsTheAnswer) {
 // Runs the action; should it still not have returned after the watchdog's time (it waits for the hung
 // target), the target is released so that the action returns and the test fails instead of hanging.
 bool ReturnsWhileHung(const TTargetProcess& target, const std::function<void()>& action) {
-    const DWORD WatchdogMs = 10000;
-    std::atomic<bool> fired{false};
-    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::thread watchdog([&] {
-        if (WaitForSingleObject(done, WatchdogMs) == WAIT_TIMEOUT) {
-            fired = true;
-            target.Release();
-        }
-    });
+    TWatchdog watchdog(10000, [&target] { target.Release(); });
     action();
-    SetEvent(done);
-    watchdog.join();
-    CloseHandle(done);
-    return !fired;
+    return !watchdog.Fired();
 }
 
 // Every command on a window whose thread does not handle messages: the command returns while the window

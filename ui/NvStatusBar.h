@@ -1,0 +1,49 @@
+// TNvStatusBar: a self-drawn status bar with panels from a width table.
+#pragma once
+
+#include "ui/NvWindow.h"
+#include "ui/WinHandles.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// A status bar with panels from a width table; the SpringPanel takes the width left over.
+class TNvStatusBar : public TNvWindow {
+  public:
+    explicit TNvStatusBar(TNvWindow& owner);
+    static const int Height = 19;
+
+    int SpringPanel = 0;
+    int Total = 0;
+    // (sender, panel, device context, panel rectangle) for owner-drawn panels
+    std::function<void(TNvStatusBar&, int, HDC, const RECT&)> OnDrawPanel;
+
+    int AddPanels(const int* widths, int lastIndex);
+    int PanelCount() const { return static_cast<int>(Panels.size()); }
+    int PanelWidth(int index) const;
+    const std::string& PanelText(int index) const;
+    void SetPanelText(int index, const std::string& text);
+    // Draws the bar now, without waiting for a paint message.
+    void RepaintNow();
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  private:
+    struct TPanel {
+        int Width;
+        bool OwnerDraw;
+        bool Centred;
+        std::string Text;
+    };
+    void ApplyParts();
+    void PaintInto(HDC dc);
+    void PaintBuffered(HDC screen);
+    std::vector<TPanel> Panels;
+    TBackBuffer backBuffer;
+    bool settingText = false;
+};
