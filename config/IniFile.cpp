@@ -152,15 +152,20 @@ std::string SettingsFileNameFor(const std::string& executablePath) {
 
 namespace {
 TFileAttributeKeeper AttributeKeeper = KeepPermissions;
+
+// Our file names are UTF-8; a plain path would read them in the runtime library's "C" locale instead.
+std::filesystem::path FilePath(const std::string& fileName) {
+    return std::filesystem::u8path(fileName);
 }
+} // namespace
 
 TFileRead ReadWholeFile(const std::string& fileName, std::string& bytes) {
     namespace fs = std::filesystem;
     bytes.clear();
     std::error_code error;
-    fs::file_status status = fs::status(fs::path(fileName), error);
+    fs::file_status status = fs::status(FilePath(fileName), error);
     if (status.type() == fs::file_type::not_found) return TFileRead::Missing;
-    std::ifstream file(fileName, std::ios::binary);
+    std::ifstream file(FilePath(fileName), std::ios::binary);
     if (!file) return TFileRead::Failed;
     // A read error (a folder of that name, a failing disk) throws from inside the stream buffer even with
     // stream exceptions off; it is a failed read, not a reason to end the program.
@@ -185,9 +190,9 @@ std::string TemporaryFileName(const std::string& fileName) {
 bool KeepPermissions(const std::string& from, const std::string& to) {
     namespace fs = std::filesystem;
     std::error_code error;
-    fs::file_status status = fs::status(fs::path(from), error);
+    fs::file_status status = fs::status(FilePath(from), error);
     if (error) return false;
-    fs::permissions(fs::path(to), status.permissions(), fs::perm_options::replace, error);
+    fs::permissions(FilePath(to), status.permissions(), fs::perm_options::replace, error);
     return !error;
 }
 
@@ -198,13 +203,13 @@ void SetFileAttributeKeeper(TFileAttributeKeeper keeper) {
 bool ReplaceFileContents(const std::string& fileName, const std::string& bytes) {
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::path target(fileName);
+    const fs::path target = FilePath(fileName);
     fs::file_status status = fs::status(target, error);
     const bool replacing = fs::exists(status);
     // A read-only settings file is the user's choice: leave it as it is.
     if (replacing && (status.permissions() & fs::perms::owner_write) == fs::perms::none) return false;
 
-    const fs::path temporary(TemporaryFileName(fileName));
+    const fs::path temporary = FilePath(TemporaryFileName(fileName));
     // Left behind by a save that was interrupted: it is ours, and a read-only one would block this save.
     fs::remove(temporary, error);
     {
@@ -220,7 +225,7 @@ bool ReplaceFileContents(const std::string& fileName, const std::string& bytes) 
     }
     // The replacement takes the old file's attributes before it takes its place; the keeper's result does
     // not stop the save, since the old file's contents are kept in the new one either way.
-    if (replacing) AttributeKeeper(fileName, temporary.string());
+    if (replacing) AttributeKeeper(fileName, temporary.u8string());
     fs::rename(temporary, target, error);
     if (error) {
         fs::remove(temporary, error);

@@ -9,10 +9,12 @@
 // "Paneprobe Target TAG probe" and the dialog's "Paneprobe Target TAG dialog". With "hang"
 // the thread stops handling messages once a WM_APP message arrives, until the test releases it
 // (TargetHang.h). The program ends itself after a minute so that a failed test never leaves it behind.
-// With "churn" windows come and go (TargetChurn.h).
+// With "churn" windows come and go (TargetChurn.h); with "unicode" windows have Unicode titles
+// (TargetUnicode.h).
 #include "TargetChild.h"
 #include "TargetChurn.h"
 #include "TargetHang.h"
+#include "TargetUnicode.h"
 
 #include <windows.h>
 
@@ -193,6 +195,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
                     reinterpret_cast<HMENU>(4), instance, nullptr);
     CreateModelessDialog(instance, caption + " dialog");
     CreateBranchWindows(instance, caption);
+    CreateUnicodeWindowsIfAsked(instance, arguments);
     HWND window = CreateWindowExA(0, MainClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
                                   nullptr, BuildMenuBar(), instance, nullptr);
     if (!window) return 1;
