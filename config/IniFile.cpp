@@ -1,6 +1,8 @@
 // The INI settings text and its file access.
 #include "config/IniFile.h"
 
+#include "app/Utf8Text.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -49,7 +51,7 @@ std::string CleanValue(const std::string& raw) {
     std::string value = TrimBlanks(raw.substr(0, raw.find('\0')));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.substr(1, value.size() - 2);
-    if (value.size() > TIniText::MaxValueLength) value.resize(TIniText::MaxValueLength);
+    if (value.size() > TIniText::MaxValueLength) value = Utf8Cut(value, TIniText::MaxValueLength);
     return value;
 }
 
