@@ -90,6 +90,14 @@ TEST_F(UnicodeText, TrackedAndEnumListsShowTheTitles) {
     EXPECT_EQ(captions.size(), 2u);
     for (size_t i = 1; i < windows.size(); ++i)
         EXPECT_NE(std::find(captions.begin(), captions.end(), Utf8Of(windows[i].Title)), captions.end()) << i;
+    // The filter ignores case beyond ASCII too: lower-case Cyrillic finds the capitalised title.
+    enumTab.SetMode(emTopLevel);
+    enumTab.SetFindText(Utf8Of(L"\u043f\u0420\u0418\u0432\u0435\u0442 \u4f60"));
+    enumTab.Enumerate();
+    bool listed = false;
+    for (int row = 0; row < enumTab.ListView->RowCount(); ++row)
+        listed = listed || enumTab.ListView->CellText(row, 2) == Utf8Of(UnicodeTopTitle);
+    EXPECT_TRUE(listed);
     EXPECT_FALSE(dog.Fired());
 }
 
