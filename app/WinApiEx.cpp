@@ -32,6 +32,8 @@ bool PlaceOnClipboard(UINT format, const void* data, size_t size) {
     return false;
 }
 
+} // namespace
+
 std::wstring WideText(const std::string& text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (length <= 0) return std::wstring();
@@ -39,8 +41,6 @@ std::wstring WideText(const std::string& text) {
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
     return wide;
 }
-
-} // namespace
 
 bool CopyTextToClipboard(HWND owner, const std::string& text) {
     // Other programs would read CF_TEXT through the locale's ANSI page, not ours (UTF-8): the Unicode

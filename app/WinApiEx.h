@@ -9,6 +9,9 @@
 #include "app/QrLib.h"
 
 int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags, HWND owner);
+// Our 8-bit text in UTF-16. It is in the process code page: UTF-8 where the manifest's setting is honoured,
+// the ANSI page on an older Windows that ignores it (where the platform gave us its texts in that page).
+std::wstring WideText(const std::string& text);
 bool CopyTextToClipboard(HWND owner, const std::string& text);
 // The font that a text such as `Tahoma, 9; bi` describes, on top of the icon-title font.
 HFONT FontFromText(const std::string& text); // new font, owned by the caller

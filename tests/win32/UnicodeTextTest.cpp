@@ -4,6 +4,9 @@
 #include "FormFixture.h"
 #include "Watchdog.h"
 #include "config/EasyConfig.h"
+#include "processes/TabProcesses.h"
+#include "tabs/TabBranch.h"
+#include "tabs/TabProperties.h"
 #include "tabs/TabEnum.h"
 #include "tabs/TabWindows.h"
 #include "tabs/WndFuncs.h"
@@ -129,6 +132,88 @@ TEST_F(UnicodeText, SetWindowTextConfirmedUnchangedKeepsTheTitle) {
     EXPECT_FALSE(dog.Fired());
 }
 
+TEST_F(UnicodeText, BranchShowsTheClassNames) {
+    TrackWindow(top, false, true);
+    TBranchTab& branch = Tab<TBranchTab>();
+    branch.SetStartMode(bsCurrent);
+    branch.RebuildTree();
+    TNvActionTreeView& tree = *branch.Tree;
+    const HTREEITEM root = TreeView_GetRoot(tree.Handle());
+    EXPECT_EQ(tree.NodeText(root), "PaneprobeTargetUnicode");
+    std::vector<std::string> children;
+    for (HTREEITEM node = TreeView_GetChild(tree.Handle(), root); node;
+         node = TreeView_GetNextSibling(tree.Handle(), node))
+        children.push_back(tree.NodeText(node));
+    EXPECT_EQ(children, (std::vector<std::string>{"PaneprobeTargetUnicode", Utf8Of(UnicodeChildClass)}));
+}
+
+// A copy of the target program in a folder with a non-ASCII name, removed again at the end.
+class TForeignFolder {
+  public:
+    explicit TForeignFolder(const std::vector<std::wstring>& files) {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        folder = std::wstring(temp) + L"\u041f\u0440\u043e\u0433\u0440 \u7a0b\u5e8f\\";
+        CreateDirectoryW(folder.c_str(), nullptr);
+        const std::wstring from = WideOf(TestProgramFolder());
+        for (const std::wstring& file : files)
+            if (CopyFileW((from + file).c_str(), (folder + file).c_str(), FALSE)) copied.push_back(file);
+    }
+    ~TForeignFolder() {
+        for (const std::wstring& file : copied)
+            DeleteFileW((folder + file).c_str());
+        RemoveDirectoryW(folder.c_str());
+    }
+    TForeignFolder(const TForeignFolder&) = delete;
+    TForeignFolder& operator=(const TForeignFolder&) = delete;
+    std::string Utf8() const { return Utf8Of(folder); }
+    const std::wstring& Wide() const { return folder; }
+    size_t Copied() const { return copied.size(); }
+    // A file made there by the test, removed with the others.
+    void Adopt(const std::wstring& file) { copied.push_back(file); }
+
+  private:
+    static std::wstring WideOf(const std::string& utf8) {
+        std::wstring wide(utf8.size(), L'\0');
+        const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                               &wide[0], static_cast<int>(wide.size()));
+        wide.resize(static_cast<size_t>(length > 0 ? length : 0));
+        return wide;
+    }
+    std::wstring folder;
+    std::vector<std::wstring> copied;
+};
+
+class UnicodeFolder : public FormTest {};
+
+TEST_F(UnicodeFolder, ProcessesAndPropertiesShowAProgramPathWithANonAsciiFolder) {
+    TForeignFolder folder({L"PaneprobeTarget.exe"});
+    ASSERT_EQ(folder.Copied(), 1u);
+    TTargetProcess target("abroad", false, folder.Utf8());
+    ASSERT_NE(target.MainWindow(), nullptr);
+    const std::string path = folder.Utf8() + "PaneprobeTarget.exe";
+
+    TrackWindow(target.MainWindow(), false, true);
+    TPropertiesTab& properties = Tab<TPropertiesTab>();
+    form->PageIndex->SetValue(properties.Sheet->PageIndex());
+    PumpMessages(20);
+    std::string moduleName;
+    for (int row = 0; row < properties.ListView->RowCount(); ++row)
+        if (properties.ListView->CellText(row, 0) == "Module Name")
+            moduleName = properties.ListView->CellText(row, 1);
+    EXPECT_EQ(moduleName, path);
+
+    TProcessesTab& processes = Tab<TProcessesTab>();
+    form->PageIndex->SetValue(processes.Sheet->PageIndex());
+    PumpMessages(20);
+    int row = -1;
+    for (size_t i = 0; i < processes.Rows().size(); ++i)
+        if (processes.Rows()[i].ProcessId == target.ProcessId()) row = static_cast<int>(i);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(processes.ListView->CellText(row, 0), "PaneprobeTarget.exe");
+    EXPECT_EQ(processes.ListView->CellText(row, 9), path);
+}
+
 TEST(UnicodeSettings, LoadAndSaveInAFolderWithANonAsciiName) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
@@ -153,3 +238,74 @@ TEST(UnicodeSettings, LoadAndSaveInAFolderWithANonAsciiName) {
 }
 
 } // namespace
+
+namespace {
+
+HWND MainWindowOfProcess(DWORD processId) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        for (HWND window = FindWindowExA(nullptr, nullptr, nullptr, nullptr); window;
+             window = FindWindowExA(nullptr, window, nullptr, nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == processId && IsWindowVisible(window) && GetMenu(window)) return window;
+        }
+        Sleep(25);
+    }
+    return nullptr;
+}
+
+std::string FileText(const std::wstring& fileName) {
+    std::string text;
+    HANDLE file =
+        CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    CloseHandle(file);
+    return text;
+}
+
+} // namespace
+
+// The program itself started from such a folder finds its settings beside it, and saves them there.
+TEST(UnicodeFolder, TheProgramLoadsAndSavesItsSettingsBesideItself) {
+    TForeignFolder folder({L"Paneprobe.exe", L"WindowMessages.csv"});
+    ASSERT_EQ(folder.Copied(), 2u);
+    folder.Adopt(L"Paneprobe.ini");
+    const std::wstring ini = folder.Wide() + L"Paneprobe.ini";
+    {
+        HANDLE file = CreateFileW(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        const std::string text = "[window]\r\nleft=37\r\ntop=41\r\n";
+        DWORD written = 0;
+        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::wstring commandLine = L"\"" + folder.Wide() + L"Paneprobe.exe\"";
+    ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &info));
+    CloseHandle(info.hThread);
+    TWatchdog dog(20000, [&info] { TerminateProcess(info.hProcess, 1); });
+    const HWND main = MainWindowOfProcess(info.dwProcessId);
+    ASSERT_NE(main, nullptr);
+    RECT bounds = {};
+    GetWindowRect(main, &bounds);
+    EXPECT_EQ(bounds.left, 37) << "loaded";
+    EXPECT_EQ(bounds.top, 41);
+    // As at the end of a move by the user: the new place is a modified setting, saved on closing.
+    SetWindowPos(main, nullptr, 53, 59, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    DWORD_PTR unused = 0;
+    SendMessageTimeoutA(main, WM_EXITSIZEMOVE, 0, 0, SMTO_NORMAL, 5000, &unused);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, 15000), WAIT_OBJECT_0);
+    CloseHandle(info.hProcess);
+    EXPECT_FALSE(dog.Fired());
+    const std::string saved = FileText(ini);
+    EXPECT_NE(saved.find("left=53"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("top=59"), std::string::npos) << saved;
+}
