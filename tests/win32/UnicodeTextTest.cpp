@@ -270,7 +270,7 @@ std::string FileText(const std::wstring& fileName) {
 } // namespace
 
 // The program itself started from such a folder finds its settings beside it, and saves them there.
-TEST(UnicodeFolder, TheProgramLoadsAndSavesItsSettingsBesideItself) {
+TEST(UnicodeSettings, TheProgramInSuchAFolderLoadsAndSavesThemBesideItself) {
     TForeignFolder folder({L"Paneprobe.exe", L"WindowMessages.csv"});
     ASSERT_EQ(folder.Copied(), 2u);
     folder.Adopt(L"Paneprobe.ini");
