@@ -42,6 +42,18 @@ std::wstring WideText(const std::string& text) {
     return wide;
 }
 
+int DrawProgramText(HDC dc, const std::string& text, RECT* rect, UINT format) {
+    const std::wstring wide = WideText(text);
+    return DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), rect, format);
+}
+
+SIZE ProgramTextExtent(HDC dc, const std::string& text) {
+    const std::wstring wide = WideText(text);
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
+    return extent;
+}
+
 bool CopyTextToClipboard(HWND owner, const std::string& text) {
     // Other programs would read CF_TEXT through the locale's ANSI page, not ours (UTF-8): the Unicode
     // form is the text, the 8-bit one is there for programs that ask for nothing else.

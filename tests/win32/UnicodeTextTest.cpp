@@ -13,6 +13,7 @@
 #include "tests/target/TargetUnicode.h"
 
 #include <algorithm>
+#include <utility>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -145,6 +146,58 @@ TEST_F(UnicodeText, BranchShowsTheClassNames) {
          node = TreeView_GetNextSibling(tree.Handle(), node))
         children.push_back(tree.NodeText(node));
     EXPECT_EQ(children, (std::vector<std::string>{"PaneprobeTargetUnicode", Utf8Of(UnicodeChildClass)}));
+}
+
+// The columns that hold pixels of a colour in a bitmap's strip: their first and last, or -1.
+std::pair<int, int> ColouredSpan(HDC dc, int width, int height, COLORREF colour) {
+    std::pair<int, int> span(-1, -1);
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < height; ++y)
+            if (GetPixel(dc, x, y) == colour) {
+                if (span.first < 0) span.first = x;
+                span.second = x;
+            }
+    return span;
+}
+
+// The width a text takes drawn as the bar draws: in its font (its own, or the stock one it falls back to).
+int DrawnWidth(HWND bar, HDC like, const std::wstring& text) {
+    const int width = 1000, height = 40;
+    TMemoryDc dc(like);
+    TBitmap bitmap(CreateCompatibleBitmap(like, width, height));
+    TSelectGuard select(dc.Get(), bitmap.Get());
+    HFONT barFont = reinterpret_cast<HFONT>(SendMessageA(bar, WM_GETFONT, 0, 0));
+    TSelectGuard font(dc.Get(), barFont ? static_cast<HGDIOBJ>(barFont) : GetStockObject(DEFAULT_GUI_FONT));
+    RECT all = {0, 0, width, height};
+    FillRect(dc.Get(), &all, GetSysColorBrush(COLOR_BTNFACE));
+    SetBkMode(dc.Get(), TRANSPARENT);
+    SetTextColor(dc.Get(), PanelCaption);
+    DrawTextW(dc.Get(), text.c_str(), -1, &all, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+    const std::pair<int, int> span = ColouredSpan(dc.Get(), width, height, PanelCaption);
+    return span.first < 0 ? 0 : span.second - span.first + 1;
+}
+
+// Panel 0 draws the caption itself, right-aligned in its own colour: the drawn width is that of the title,
+// not of the question marks that an 8-bit page without these letters would make of it.
+TEST_F(UnicodeText, TheStatusBarDrawsTheTitle) {
+    TrackWindow(top, false, true);
+    PumpMessages(50);
+    HWND bar = form->StatusBar->Handle();
+    RECT client = {};
+    GetClientRect(bar, &client);
+    TWindowDc screen(bar);
+    TMemoryDc memory(screen.Get());
+    TBitmap bitmap(CreateCompatibleBitmap(screen.Get(), client.right, client.bottom));
+    TSelectGuard select(memory.Get(), bitmap.Get());
+    SendMessageA(bar, WM_PAINT, reinterpret_cast<WPARAM>(memory.Get()), 0);
+    const std::pair<int, int> drawn =
+        ColouredSpan(memory.Get(), form->StatusBar->PanelWidth(0), client.bottom, PanelCaption);
+    ASSERT_GE(drawn.first, 0) << "no caption drawn";
+
+    const int wanted = DrawnWidth(bar, screen.Get(), UnicodeTopTitle);
+    const int wrong = DrawnWidth(bar, screen.Get(), L"?????? ?? \u00e9t\u00e9");
+    ASSERT_NE(wanted, wrong) << "the two texts must differ in width for the check to tell";
+    EXPECT_EQ(drawn.second - drawn.first + 1, wanted);
 }
 
 // A copy of the target program in a folder with a non-ASCII name, removed again at the end.
