@@ -468,16 +468,15 @@ void TPaneprobeForm::DrawStatusPanel(int panel, HDC dc, const RECT& rect) {
     const std::string& panelText = StatusBar->PanelText(panel);
     if (panel == 0) {
         FillPanel(dc, rect, Panel0Colour());
-        DrawTextA(dc, panelText.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+        DrawProgramText(dc, panelText, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
         if (!current) return;
-        SIZE extent = {};
-        GetTextExtentPoint32A(dc, panelText.c_str(), static_cast<int>(panelText.size()), &extent);
+        const SIZE extent = ProgramTextExtent(dc, panelText);
         RECT caption = {text.left + extent.cx + CaptionGap, text.top, text.right, text.bottom};
         SetTextColor(dc, PanelCaption);
-        DrawTextA(dc, current->Caption, -1, &caption, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+        DrawProgramText(dc, current->Caption, &caption, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
     } else if (panel == 1) {
         FillPanel(dc, rect, current && parentAlive ? PanelTracking : GetSysColor(COLOR_BTNFACE));
-        DrawTextA(dc, panelText.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+        DrawProgramText(dc, panelText, &text, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
     }
 }
 

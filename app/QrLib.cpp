@@ -309,24 +309,15 @@ bool VersionDate(uint32_t packed, int& year, int& month, int& day) {
     return true;
 }
 
-void UpperCase1252(std::string& text) {
+void UpperCaseAscii(std::string& text) {
     for (char& ch : text) {
         const unsigned char c = static_cast<unsigned char>(ch);
-        if (c >= 'a' && c <= 'z')
-            ch = static_cast<char>(c - 32);
-        else if (c == 0x9A || c == 0x9C || c == 0x9E)
-            ch = static_cast<char>(c - 16);
-        else if (c == 0xFF)
-            ch = static_cast<char>(0x9F);
-        else if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
-            ch = static_cast<char>(c - 32);
+        if (c >= 'a' && c <= 'z') ch = static_cast<char>(c - 32);
     }
 }
 
 bool IsWordLetter(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == 0x8A || c == 0x8C || c == 0x9A ||
-           c == 0x9C || c == 0x9F || (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xDE) ||
-           (c >= 0xE0 && c <= 0xF6) || c >= 0xF8;
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0x80;
 }
 
 int FindText(std::string_view text, std::string_view pattern, int start, bool caseSensitive, bool wholeWord,

@@ -52,10 +52,12 @@ template <typename T> void FreeAndClear(T*& object) {
     delete doomed;
 }
 
-// Upper-cases a text in place. The platform layer supplies the locale's rule; natively Windows-1252 serves.
+// Upper-cases a text in place. The platform layer supplies the locale's rule; natively ASCII serves, and
+// since texts are UTF-8 every byte of a multi-byte character is left as it is.
 using TUpperCaser = void (*)(std::string& text);
-void UpperCase1252(std::string& text);
-// The letters that bound a whole word: A-Z, a-z and the Windows-1252 letters (digits and "_" are not).
+void UpperCaseAscii(std::string& text);
+// The letters that bound a whole word: A-Z, a-z and every byte of a UTF-8 multi-byte character, so that a
+// match never ends inside one (digits and "_" are not letters).
 bool IsWordLetter(unsigned char c);
 // 1-based position of the first match at or after start, or 0. Unless caseSensitive both texts go through
 // upperCase first; wholeWord requires non-letters (or the ends of the text) on both sides of the match.

@@ -1,6 +1,7 @@
 // The tab framework, the tracked-window list and the program-wide values.
 #include "app/Shared.h"
 
+#include "app/Utf8Text.h"
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 #include "ui/NvClasses.h"
@@ -138,12 +139,12 @@ void TWindowDetails::Refresh() {
     ThreadId = GetWindowThreadProcessId(Handle, &ProcessId);
     Style = static_cast<DWORD>(GetWindowLongA(Handle, GWL_STYLE));
     GetClassNameA(Handle, ClassName, TextSize);
-    ClassName[TextSize - 1] = '\0';
+    EndAtWholeCharacter(ClassName, TextSize);
     char text[TextSize] = {};
     CaptionNoWait(Handle, text, TextSize);
     // A window that does not answer keeps the caption it had.
     if (text[0] == '\0' && !AskWindowForText(Handle, text, TextSize, CaptionTimeoutMs)) return;
-    text[TextSize - 1] = '\0';
+    EndAtWholeCharacter(text, TextSize);
     std::memcpy(Caption, text, sizeof Caption);
 }
 

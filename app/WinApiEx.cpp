@@ -2,6 +2,7 @@
 #include "app/WinApiEx.h"
 
 #include "app/TimeUtils.h"
+#include "app/Utf8Text.h"
 #include "ui/WinHandles.h"
 
 #include <algorithm>
@@ -13,19 +14,54 @@ int ShowMessageBox(const std::string& text, const std::string& caption, UINT fla
     return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }
 
-bool CopyTextToClipboard(HWND owner, const std::string& text) {
-    if (!OpenClipboard(owner)) return false;
-    bool placed = false;
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-        if (void* bytes = GlobalLock(memory)) {
-            CopyMemory(bytes, text.c_str(), text.size() + 1);
-            GlobalUnlock(memory);
-            EmptyClipboard();
-            placed = SetClipboardData(CF_TEXT, memory) != nullptr;
-        }
-        // Once the clipboard holds the memory it is the clipboard's; otherwise it is still ours to free.
-        if (!placed) GlobalFree(memory);
+namespace {
+
+// Once the clipboard holds the memory it is the clipboard's; otherwise it is still ours to free.
+bool PlaceOnClipboard(UINT format, const void* data, size_t size) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory) return false;
+    void* bytes = GlobalLock(memory);
+    if (!bytes) {
+        GlobalFree(memory);
+        return false;
     }
+    CopyMemory(bytes, data, size);
+    GlobalUnlock(memory);
+    if (SetClipboardData(format, memory)) return true;
+    GlobalFree(memory);
+    return false;
+}
+
+} // namespace
+
+std::wstring WideText(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+int DrawProgramText(HDC dc, const std::string& text, RECT* rect, UINT format) {
+    const std::wstring wide = WideText(text);
+    return DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), rect, format);
+}
+
+SIZE ProgramTextExtent(HDC dc, const std::string& text) {
+    const std::wstring wide = WideText(text);
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
+    return extent;
+}
+
+bool CopyTextToClipboard(HWND owner, const std::string& text) {
+    // Other programs would read CF_TEXT through the locale's ANSI page, not ours (UTF-8): the Unicode
+    // form is the text, the 8-bit one is there for programs that ask for nothing else.
+    const std::wstring wide = WideText(text);
+    if (!OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    bool placed = PlaceOnClipboard(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    placed = PlaceOnClipboard(CF_TEXT, text.c_str(), text.size() + 1) || placed;
     CloseClipboard();
     return placed;
 }
@@ -148,10 +184,12 @@ int CaptionNoWait(HWND window, char* buffer, int size) {
     buffer[0] = '\0';
     DWORD processId = 0;
     DWORD threadId = GetWindowThreadProcessId(window, &processId);
-    if (threadId == GetCurrentThreadId() || processId != GetCurrentProcessId())
-        return GetWindowTextA(window, buffer, size);
+    if (threadId == GetCurrentThreadId() || processId != GetCurrentProcessId()) {
+        GetWindowTextA(window, buffer, size);
+        return static_cast<int>(EndAtWholeCharacter(buffer, static_cast<size_t>(size)));
+    }
     std::string text = StoredWindowText(window, size - 1);
-    size_t length = std::min(text.size(), static_cast<size_t>(size - 1));
+    size_t length = Utf8CutLength(text, static_cast<size_t>(size - 1));
     std::memcpy(buffer, text.data(), length);
     buffer[length] = '\0';
     return static_cast<int>(length);

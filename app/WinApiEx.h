@@ -9,7 +9,14 @@
 #include "app/QrLib.h"
 
 int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags, HWND owner);
+// Our 8-bit text in UTF-16. It is in the process code page: UTF-8 where the manifest's setting is honoured,
+// the ANSI page on an older Windows that ignores it (where the platform gave us its texts in that page).
+std::wstring WideText(const std::string& text);
 bool CopyTextToClipboard(HWND owner, const std::string& text);
+// DrawTextA and its measures read the bytes in the code page of the font's character set, not in ours:
+// our text is drawn and measured through its Unicode form.
+int DrawProgramText(HDC dc, const std::string& text, RECT* rect, UINT format);
+SIZE ProgramTextExtent(HDC dc, const std::string& text);
 // The font that a text such as `Tahoma, 9; bi` describes, on top of the icon-title font.
 HFONT FontFromText(const std::string& text); // new font, owned by the caller
 // A window handle as the 32-bit number the program shows ("0x%.8x"); handles fit 32 bits on 64-bit Windows

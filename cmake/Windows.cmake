@@ -83,6 +83,12 @@ endif()
 add_dependencies(${PANEPROBE_HELPER} ${PANEPROBE_HOOK})
 
 add_executable(Paneprobe WIN32 app/Paneprobe.cpp resources/Paneprobe.rc)
+# The resource compiler reads these files but CMake does not scan a resource script for them: an edited
+# manifest (which sets the process code page) or bitmap would otherwise leave the old one in the program.
+file(GLOB PANEPROBE_RESOURCE_INPUTS ${CMAKE_SOURCE_DIR}/resources/*.manifest ${CMAKE_SOURCE_DIR}/resources/*.rc
+     ${CMAKE_SOURCE_DIR}/resources/*.ico ${CMAKE_SOURCE_DIR}/resources/bitmaps/*.bmp)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/Paneprobe.rc PROPERTIES OBJECT_DEPENDS
+                            "${PANEPROBE_RESOURCE_INPUTS}")
 target_link_libraries(Paneprobe PRIVATE paneprobe_win)
 paneprobe_warnings(Paneprobe)
 if(MINGW)

@@ -23,8 +23,13 @@ bool FlushToDisk(std::FILE* file) {
 
 } // namespace
 
-bool WriteFileDurably(const std::string& fileName, const std::string& bytes) {
-    std::FILE* file = std::fopen(fileName.c_str(), "wb");
+bool WriteFileDurably(const std::filesystem::path& name, const std::string& bytes) {
+#ifdef _WIN32
+    // The wide form: the 8-bit one reads the name in a code page that may not hold every character.
+    std::FILE* file = _wfopen(name.c_str(), L"wb");
+#else
+    std::FILE* file = std::fopen(name.c_str(), "wb");
+#endif
     if (!file) return false;
     bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && FlushToDisk(file);
     // A failed close can lose what was buffered, so it fails the write as well.

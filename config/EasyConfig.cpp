@@ -305,6 +305,6 @@ bool TEasyConfigIni::ReplaceSettings(const std::string& bytes) const {
 
 void TEasyConfigIni::RemoveStaleTemporary() const {
     std::error_code error;
-    std::filesystem::remove(std::filesystem::path(TemporaryFileName(FileName)), error);
-    std::filesystem::remove(std::filesystem::path(EarlierTemporaryFileName(FileName)), error);
+    std::filesystem::remove(std::filesystem::u8path(TemporaryFileName(FileName)), error);
+    std::filesystem::remove(std::filesystem::u8path(EarlierTemporaryFileName(FileName)), error);
 }

@@ -1,6 +1,7 @@
 // The INI settings text and its file access.
 #include "config/IniFile.h"
 
+#include "app/Utf8Text.h"
 #include "config/DurableFile.h"
 
 #include <cstdio>
@@ -51,7 +52,7 @@ std::string CleanValue(const std::string& raw) {
     std::string value = TrimBlanks(raw.substr(0, raw.find('\0')));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.substr(1, value.size() - 2);
-    if (value.size() > TIniText::MaxValueLength) value.resize(TIniText::MaxValueLength);
+    if (value.size() > TIniText::MaxValueLength) value = Utf8Cut(value, TIniText::MaxValueLength);
     return value;
 }
 
@@ -154,15 +155,20 @@ std::string SettingsFileNameFor(const std::string& executablePath) {
 
 namespace {
 TFileAttributeKeeper AttributeKeeper = KeepPermissions;
+
+// Our file names are UTF-8; a plain path would read them in the runtime library's "C" locale instead.
+std::filesystem::path FilePath(const std::string& fileName) {
+    return std::filesystem::u8path(fileName);
 }
+} // namespace
 
 TFileRead ReadWholeFile(const std::string& fileName, std::string& bytes) {
     namespace fs = std::filesystem;
     bytes.clear();
     std::error_code error;
-    fs::file_status status = fs::status(fs::path(fileName), error);
+    fs::file_status status = fs::status(FilePath(fileName), error);
     if (status.type() == fs::file_type::not_found) return TFileRead::Missing;
-    std::ifstream file(fileName, std::ios::binary);
+    std::ifstream file(FilePath(fileName), std::ios::binary);
     if (!file) return TFileRead::Failed;
     // A read error (a folder of that name, a failing disk) throws from inside the stream buffer even with
     // stream exceptions off; it is a failed read, not a reason to end the program.
@@ -191,9 +197,9 @@ std::string EarlierTemporaryFileName(const std::string& fileName) {
 bool KeepPermissions(const std::string& from, const std::string& to) {
     namespace fs = std::filesystem;
     std::error_code error;
-    fs::file_status status = fs::status(fs::path(from), error);
+    fs::file_status status = fs::status(FilePath(from), error);
     if (error) return false;
-    fs::permissions(fs::path(to), status.permissions(), fs::perm_options::replace, error);
+    fs::permissions(FilePath(to), status.permissions(), fs::perm_options::replace, error);
     return !error;
 }
 
@@ -204,25 +210,25 @@ void SetFileAttributeKeeper(TFileAttributeKeeper keeper) {
 bool ReplaceFileContents(const std::string& fileName, const std::string& bytes) {
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::path target(fileName);
+    const fs::path target = FilePath(fileName);
     fs::file_status status = fs::status(target, error);
     const bool replacing = fs::exists(status);
     // A read-only settings file is the user's choice: leave it as it is.
     if (replacing && (status.permissions() & fs::perms::owner_write) == fs::perms::none) return false;
 
-    const fs::path temporary(TemporaryFileName(fileName));
+    const fs::path temporary = FilePath(TemporaryFileName(fileName));
     // Left behind by a save that was interrupted: it is ours, and a read-only one would block this save.
     // The name of earlier versions was the same for every copy; none of them runs beside us any more.
     fs::remove(temporary, error);
-    fs::remove(fs::path(EarlierTemporaryFileName(fileName)), error);
+    fs::remove(FilePath(EarlierTemporaryFileName(fileName)), error);
     // On the disk before the rename: otherwise a crash soon after can leave the new name on empty blocks.
-    if (!WriteFileDurably(temporary.string(), bytes)) {
+    if (!WriteFileDurably(temporary, bytes)) {
         fs::remove(temporary, error);
         return false;
     }
     // The replacement takes the old file's attributes before it takes its place; the keeper's result does
     // not stop the save, since the old file's contents are kept in the new one either way.
-    if (replacing) AttributeKeeper(fileName, temporary.string());
+    if (replacing) AttributeKeeper(fileName, temporary.u8string());
     fs::rename(temporary, target, error);
     if (error) {
         fs::remove(temporary, error);

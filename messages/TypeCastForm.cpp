@@ -168,8 +168,7 @@ void TTypeCastForm::Paint(HDC dc) {
                         ViewFont ? static_cast<HGDIOBJ>(ViewFont.Get()) : GetStockObject(ANSI_FIXED_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area,
-              DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    DrawProgramText(dc, text, &area, DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
 }
 
 LRESULT TTypeCastForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,6 +2,7 @@
 #include "messages/TypeCastText.h"
 
 #include "app/QrLib.h"
+#include "app/Utf8Text.h"
 
 #include <cstdlib>
 
@@ -41,7 +42,10 @@ std::string TypeCastCaption(TTypeCastKind kind, uint64_t value) {
 }
 
 std::string StringViewText(const std::string& bytes) {
-    return bytes.substr(0, bytes.find('\0'));
+    const size_t zero = bytes.find('\0');
+    if (zero != std::string::npos) return bytes.substr(0, zero);
+    // The copy's bound, not the text, ended it: it may have stopped inside a character.
+    return Utf8Cut(bytes, bytes.size());
 }
 
 std::string NumberViewText(TTypeCastKind kind, const std::string& bytes) {

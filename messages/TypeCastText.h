@@ -30,7 +30,8 @@ const char* TypeCastKindName(TTypeCastKind kind);
 // "string(0x1A2B)": the kind name and the value in upper-case hexadecimal, all of its bits.
 std::string TypeCastCaption(TTypeCastKind kind, uint64_t value);
 
-// The zero-terminated text at the start of a copy of memory; a copy without a zero ends the text.
+// The zero-terminated (UTF-8) text at the start of a copy of memory; a copy without a zero ends the text,
+// less a character that the copy cut short.
 std::string StringViewText(const std::string& bytes);
 // The number at the start of a copy of memory for the kinds byte, word and dword, in hexadecimal with two,
 // four or eight digits; the empty text when the copy is too short.

@@ -417,7 +417,7 @@ void TProcessesTab::DrawCell(HDC dc, RECT cell, const std::string& text, int col
     cell.left += CellInset;
     cell.right -= CellInset;
     if (text.empty()) return;
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &cell,
-              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
-                  AlignmentFlag(Columns[column].Alignment));
+    DrawProgramText(dc, text, &cell,
+                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
+                        AlignmentFlag(Columns[column].Alignment));
 }

@@ -2,6 +2,7 @@
 #include "tabs/TabEnum.h"
 
 #include "app/PickOutline.h"
+#include "app/Utf8Text.h"
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 #include "tabs/StyleNames.h"
@@ -81,8 +82,8 @@ class TEnumDetails : public TWindowDetails {
                 IsWindow(Handle))
                 hungThreads.insert(ThreadId);
         }
-        ClassName[TextSize - 1] = '\0';
-        Caption[TextSize - 1] = '\0';
+        EndAtWholeCharacter(ClassName, TextSize);
+        EndAtWholeCharacter(Caption, TextSize);
     }
 
   private:

@@ -2,6 +2,7 @@
 #include "tabs/WndFuncs.h"
 
 #include "app/Shared.h"
+#include "app/Utf8Text.h"
 #include "app/WinApiEx.h"
 #include "app/WindowCalls.h"
 #include "ui/WinHandles.h"
@@ -122,7 +123,9 @@ bool SendWithin(HWND h, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
 }
 
 // The window's own answer is its length, and a window may answer anything: the buffer is bounded, so a
-// window cannot make us allocate without limit; a longer text is read up to the bound.
+// window cannot make us allocate without limit; a longer text is read up to the bound. The length is in
+// bytes of our code page, but a window may count its characters instead: room for the longest UTF-8 form
+// of that many, so that the text is not cut short.
 bool ReadWindowText(HWND h, std::string& text) {
     LRESULT length = 0;
     if (!SendWithin(h, WM_GETTEXTLENGTH, 0, 0, length)) return false;
@@ -130,12 +133,12 @@ bool ReadWindowText(HWND h, std::string& text) {
         text.clear();
         return true;
     }
-    std::vector<char> buffer(static_cast<size_t>(std::min<LRESULT>(length, MaxWindowTextLength)) + 1, '\0');
+    const size_t room = static_cast<size_t>(std::min<LRESULT>(length, MaxWindowTextLength)) * MaxBytesPerUnit;
+    std::vector<char> buffer(room + 1, '\0');
     LRESULT copied = 0;
     if (!SendWithin(h, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), copied))
         return false;
-    buffer.back() = '\0';
-    text = buffer.data();
+    text.assign(buffer.data(), EndAtWholeCharacter(buffer.data(), buffer.size()));
     return true;
 }
 

@@ -56,8 +56,10 @@ enum TWndCommandRow {
 
 extern const TWndCommand WndCommands[WndCommandCount];
 
-// The most characters "Set Window Text..." reads from a window, whatever length the window claims.
+// The most characters (UTF-16 units) "Set Window Text..." reads from a window, whatever length the window
+// claims, and the most UTF-8 bytes one of them takes.
 const int MaxWindowTextLength = 65535;
+const size_t MaxBytesPerUnit = 3;
 
 TWndTarget WndTargetOf(const TWindowDetails& record);
 // Runs a command on the current record, or with allWindows on every record, by position as counted at the

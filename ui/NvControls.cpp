@@ -9,6 +9,7 @@
 #include "ui/NvStatusBar.h"
 #include "ui/NvTreeView.h"
 
+#include "app/WinApiEx.h"
 #include "ui/AccelChar.h"
 #include "ui/EditMargins.h"
 
@@ -129,7 +130,7 @@ void TNvStatusBar::PaintInto(HDC dc) {
         RECT text = {bound.left + 2, bound.top, bound.right - 2, bound.bottom};
         UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
                       (panel.Centred ? DT_CENTER : DT_LEFT);
-        DrawTextA(dc, panel.Text.c_str(), -1, &text, format);
+        DrawProgramText(dc, panel.Text, &text, format);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "ui/NvOwnerDrawListView.h"
 #include "ui/NvPopupMenu.h"
 
+#include "app/Utf8Text.h"
 #include "app/WinApiEx.h"
 #include "ui/ListText.h"
 
@@ -245,11 +246,19 @@ template <class TInfoTip> void TNvListView::AnswerInfoTip(TInfoTip& request) {
     }
     const std::string tip = InfoTip(request.iItem, column);
     if (tip.empty() || !request.pszText || request.cchTextMax <= 0) return;
-    if constexpr (std::is_same_v<TInfoTip, NMLVGETINFOTIPW>)
-        MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, request.pszText, request.cchTextMax);
-    else
-        lstrcpynA(request.pszText, tip.c_str(), request.cchTextMax);
-    request.pszText[request.cchTextMax - 1] = 0;
+    const size_t room = static_cast<size_t>(request.cchTextMax) - 1;
+    // The room is the list's: a longer tip is cut between characters, never inside one.
+    if constexpr (std::is_same_v<TInfoTip, NMLVGETINFOTIPW>) {
+        std::wstring wide = WideText(tip);
+        size_t length = std::min(wide.size(), room);
+        if (length > 0 && length < wide.size() && IS_HIGH_SURROGATE(wide[length - 1])) --length;
+        std::copy_n(wide.begin(), length, request.pszText);
+        request.pszText[length] = 0;
+    } else {
+        const size_t length = Utf8CutLength(tip, room);
+        std::copy_n(tip.begin(), length, request.pszText);
+        request.pszText[length] = 0;
+    }
 }
 
 LRESULT TNvListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -16,11 +16,16 @@ TEST(EnumRows, FoldedTextComparisonFoldsOnlyAsciiLetters) {
         int expected;
     };
     const Case cases[] = {
-        {"Button", "BUTTON", 0}, {"abc", "abd", -1}, {"abd", "ABC", 1}, {"ab", "abc", -1},
-        {"abc", "AB", 1},        {"", "", 0},        {"_x", "ax", 1}, // "_" (0x5F) sorts after "A" (0x41):
-                                                                      // letters fold up, not down
-        {"\xE9", "\xC9", 1},                                          // e acute is not folded to E acute
-        {"\xFF", "a", 1},                                             // bytes compare unsigned
+        {"Button", "BUTTON", 0},
+        {"abc", "abd", -1},
+        {"abd", "ABC", 1},
+        {"ab", "abc", -1},
+        {"abc", "AB", 1},
+        {"", "", 0},
+        {"_x", "ax", 1},     // "_" (0x5F) sorts after "A" (0x41):
+                             // letters fold up, not down
+        {"\xE9", "\xC9", 1}, // e acute is not folded to E acute
+        {"\xFF", "a", 1},    // bytes compare unsigned
         {"#32770", "#32769", 1},
     };
     for (const Case& c : cases) {
@@ -95,7 +100,7 @@ TEST(EnumRows, FilterLooksInClassAndCaptionIgnoringCase) {
         {"Line", "one\r\ntwo", "\r\n", true},      // raw caption
     };
     for (const Case& c : cases)
-        EXPECT_EQ(EnumFilterKeeps(c.className, c.caption, c.filter, UpperCase1252), c.keeps)
+        EXPECT_EQ(EnumFilterKeeps(c.className, c.caption, c.filter, UpperCaseAscii), c.keeps)
             << c.className << " / " << c.caption << " / " << c.filter;
 }
 

@@ -455,3 +455,22 @@ TEST(IniText, WritesIntoTheRightPlaces) {
 }
 
 } // namespace
+
+// The file is UTF-8; one written by an older build in an ANSI page still loads, byte for byte, and a save
+// that changes another key leaves its bytes as they were.
+TEST_F(IniStore, TextsLoadByteForByteAndAreCutBetweenCharacters) {
+    const std::string ansiLine = "[tabs.messages]\r\nfilter=caf\xE9 M\xFCller\r\n";
+    WriteFile(ansiLine + "[s]\r\nutf8=" + std::string(254, 'v') + "\xC3\xA9\r\n");
+    {
+        TEasyConfigIni config(FileName);
+        TConfigVarStr& filter = TConfigVarStr::Get(&config, "tabs.messages", "filter", "");
+        TConfigVarStr& utf8 = TConfigVarStr::Get(&config, "s", "utf8", "");
+        TConfigVarInt& left = TConfigVarInt::Get(&config, "window", "left", 0);
+        config.Load();
+        EXPECT_EQ(filter.Value, "caf\xE9 M\xFCller");
+        EXPECT_EQ(utf8.Value, std::string(254, 'v')) << "the two-byte letter does not fit in 255 bytes";
+        left.SetValue(3);
+        config.Save(true);
+    }
+    EXPECT_EQ(ReadFile().substr(0, ansiLine.size()), ansiLine);
+}

@@ -133,12 +133,16 @@ TEST(FindText, PositionsForCaseAndWholeWord) {
         {"ab", "abc", 1, true, false, 0},
         {"", "a", 1, true, false, 0},
         {"abc", "", 1, true, false, 0},
-        {"caf\xE9 au lait", "CAF\xC9", 1, false, true, 1},
-        {"\xE9t\xE9", "T", 1, false, true, 0},
-        {"x\xD7y", "y", 1, false, true, 3},
+        // UTF-8: bytes of a multi-byte character are letters of the word and are never folded.
+        {"caf\xC3\xA9 au lait", "CAF\xC3\xA9", 1, false, true, 1},
+        {"\xC3\xA9t\xC3\xA9", "T", 1, false, true, 0},
+        {"\xD0\x9F\xD1\x80\xD0\xB8", "\x80", 1, false, false, 4},
+        {"\xD0\x9F\xD1\x80\xD0\xB8", "\xA0", 1, false, false, 0},
+        {"\xE4\xBD\xA0 hi", "HI", 1, false, true, 5},
+        {"\xE4\xBD\xA0hi", "HI", 1, false, true, 0},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FindText(c.Text, c.Pattern, c.Start, c.CaseSensitive, c.WholeWord, UpperCase1252),
+        EXPECT_EQ(FindText(c.Text, c.Pattern, c.Start, c.CaseSensitive, c.WholeWord, UpperCaseAscii),
                   c.Expected)
             << '"' << c.Pattern << "\" in \"" << c.Text << "\" from " << c.Start;
 }
@@ -147,26 +151,27 @@ TEST(FindText, ReadsNoByteOutsideTheViews) {
     const std::string text = "needle in a hay stack";
     const std::unique_ptr<char[]> exact(new char[text.size()]);
     std::copy(text.begin(), text.end(), exact.get());
-    EXPECT_EQ(FindText(std::string_view(exact.get(), text.size()), "stack", 1, false, true, UpperCase1252),
+    EXPECT_EQ(FindText(std::string_view(exact.get(), text.size()), "stack", 1, false, true, UpperCaseAscii),
               17);
-    EXPECT_EQ(FindText(std::string_view(exact.get(), text.size()), "stacks", 1, false, false, UpperCase1252),
+    EXPECT_EQ(FindText(std::string_view(exact.get(), text.size()), "stacks", 1, false, false, UpperCaseAscii),
               0);
 }
 
-TEST(WordLetters, MatchTheWindows1252Letters) {
+TEST(WordLetters, AreAsciiLettersAndEveryByteOfAMultiByteCharacter) {
     int letters = 0;
     for (int c = 0; c < 256; ++c)
         letters += IsWordLetter(static_cast<unsigned char>(c)) ? 1 : 0;
-    // 52 ASCII letters, 5 in 0x8A-0x9F, 23 + 7 capitals from 0xC0, 23 + 8 small ones from 0xE0.
-    EXPECT_EQ(letters, 52 + 5 + 30 + 31);
-    for (int c : {0x30, 0x39, 0x5F, 0x20, 0x8E, 0x9E, 0xD7, 0xF7, 0xDE})
-        EXPECT_EQ(IsWordLetter(static_cast<unsigned char>(c)), c == 0xDE) << c;
+    EXPECT_EQ(letters, 52 + 128);
+    for (int c : {0x30, 0x39, 0x5F, 0x20, 0x40, 0x7F, 0x80, 0xBF, 0xC3, 0xF4})
+        EXPECT_EQ(IsWordLetter(static_cast<unsigned char>(c)), c >= 0x80) << c;
 }
 
-TEST(UpperCase1252, FoldsAsciiAndWesternLetters) {
-    std::string text = "abz\x9A\x9C\x9E\xFF\xE0\xF6\xF7\xF8\xFE\xDF\xB5 1_";
-    UpperCase1252(text);
-    EXPECT_EQ(text, "ABZ\x8A\x8C\x8E\x9F\xC0\xD6\xF7\xD8\xDE\xDF\xB5 1_");
+TEST(UpperCaseAscii, FoldsAsciiAndLeavesEveryOtherByte) {
+    // "é", "я", "你" and an emoji in UTF-8, then bytes of an older file in Windows-1252.
+    const std::string others = "\xC3\xA9\xD1\x8F\xE4\xBD\xA0\xF0\x9F\x98\x80\x9A\xE0\xFF\xB5";
+    std::string text = "abz{`@" + others + " 1_";
+    UpperCaseAscii(text);
+    EXPECT_EQ(text, "ABZ{`@" + others + " 1_");
 }
 
 TEST(RemoveChars, KeepsWhatIsNotInTheSetFromStartOn) {

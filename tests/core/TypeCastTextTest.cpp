@@ -32,6 +32,9 @@ TEST(TypeCastText, StringsEndAtTheFirstZeroOrTheCopy) {
     EXPECT_EQ(StringViewText(std::string("abc\0def", 7)), "abc");
     EXPECT_EQ(StringViewText("no zero here"), "no zero here");
     EXPECT_EQ(StringViewText(std::string()), "");
+    // A copy that ends inside a character loses that character; a zero ends the text before any cut.
+    EXPECT_EQ(StringViewText("\xD0\x9F\xE4\xBD"), "\xD0\x9F");
+    EXPECT_EQ(StringViewText(std::string("\xD0\x9F\xE4\xBD\xA0\0\xE4", 7)), "\xD0\x9F\xE4\xBD\xA0");
 }
 
 TEST(TypeCastText, NumbersAreReadLowByteFirst) {

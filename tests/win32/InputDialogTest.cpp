@@ -73,4 +73,23 @@ TEST(InputDialog, FailsWithoutTheTemplate) {
     EXPECT_EQ(value, "kept");
 }
 
+// The limit is what the user may type: a longer value given to the dialog, up to the most "Set Window
+// Text..." reads from a window, comes back whole when confirmed unchanged, whatever its characters.
+TEST(InputDialog, ALongValueConfirmedUnchangedComesBackWhole) {
+    const struct {
+        const char* Unit;
+        size_t Count;
+    } cases[] = {{"x", 40000}, {"\xC3\xA9", 40000}, {"\xE4\xBD\xA0", 65535}, {"\xF0\x9F\x98\x80", 20000}};
+    for (const auto& c : cases) {
+        std::string value;
+        for (size_t i = 0; i < c.Count; ++i)
+            value += c.Unit;
+        const std::string given = value;
+        TDialogAnswerer answerer({{"Title", TAnswer::Ok, ""}});
+        ASSERT_TRUE(InputDialog(nullptr, "", value, nullptr, "Title"));
+        EXPECT_EQ(value.size(), given.size()) << c.Unit;
+        EXPECT_TRUE(value == given) << c.Unit;
+    }
+}
+
 } // namespace

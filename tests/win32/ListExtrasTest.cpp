@@ -377,4 +377,34 @@ TEST_F(ListExtras, CtrlCInThePropertiesAndProcessesListsCopiesTheSelectedRow) {
     EXPECT_EQ(TrackedList->Current()->Handle, target.Child(TTargetProcess::ButtonId)) << "no pick";
 }
 
+// A tip longer than the room the list gives is cut between characters, never inside one: a UTF-8
+// sequence in the 8-bit form, a surrogate pair in the Unicode form.
+TEST_F(ListExtras, AnInfoTipCutToItsRoomKeepsWholeCharacters) {
+    TNvActionListView& list = *Tab<TWindowsTab>().ListView;
+    const std::string tip = "a\xD0\x9F\xD1\x80 \xF0\x9F\x98\x80!"; // "aПр 😀!"
+    list.SetInfoTipHandler([&](TNvListView&, int, int) { return tip; });
+    ASSERT_GT(list.RowCount(), 0);
+    const struct {
+        int Room;
+        std::string Narrow;
+        std::wstring Wide;
+    } cases[] = {
+        {5, "a\xD0\x9F", L"a\u041f\u0440 "},
+        {6, "a\xD0\x9F\xD1\x80", L"a\u041f\u0440 "},
+        {7, "a\xD0\x9F\xD1\x80 ", L"a\u041f\u0440 \U0001F600"},
+        {8, "a\xD0\x9F\xD1\x80 ", L"a\u041f\u0440 \U0001F600!"},
+        {64, tip, L"a\u041f\u0440 \U0001F600!"},
+    };
+    for (const auto& c : cases) {
+        char narrow[64] = {};
+        wchar_t wide[64] = {};
+        NMLVGETINFOTIPA a = {{list.Handle(), 0, LVN_GETINFOTIPA}, 0, narrow, c.Room, 0, 0, 0};
+        NMLVGETINFOTIPW w = {{list.Handle(), 0, LVN_GETINFOTIPW}, 0, wide, c.Room, 0, 0, 0};
+        for (NMHDR* request : {&a.hdr, &w.hdr})
+            SendMessageA(GetParent(list.Handle()), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(request));
+        EXPECT_EQ(std::string(narrow), c.Narrow) << c.Room;
+        EXPECT_EQ(std::wstring(wide), c.Wide) << c.Room;
+    }
+}
+
 } // namespace

@@ -23,9 +23,9 @@ void SettleWindowCalls(std::initializer_list<HWND> windows) {
     }
 }
 
-TTargetProcess::TTargetProcess(const std::string& tag, bool hangOnRequest) {
-    std::string commandLine =
-        "\"" + TestProgramFolder() + "PaneprobeTarget.exe\" " + tag + (hangOnRequest ? " hang" : "");
+TTargetProcess::TTargetProcess(const std::string& tag, bool hangOnRequest, const std::string& folder) {
+    std::string commandLine = "\"" + (folder.empty() ? TestProgramFolder() : folder) +
+                              "PaneprobeTarget.exe\" " + tag + (hangOnRequest ? " hang" : "");
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     STARTUPINFOA startup = {};

@@ -14,7 +14,9 @@ void SettleWindowCalls(std::initializer_list<HWND> windows);
 
 class TTargetProcess {
   public:
-    explicit TTargetProcess(const std::string& tag, bool hangOnRequest = false);
+    // The program starts from folder (UTF-8, ending in a separator) when one is given, else from the tests'.
+    explicit TTargetProcess(const std::string& tag, bool hangOnRequest = false,
+                            const std::string& folder = "");
     ~TTargetProcess();
     TTargetProcess(const TTargetProcess&) = delete;
     TTargetProcess& operator=(const TTargetProcess&) = delete;
