@@ -74,6 +74,16 @@ done
 key ctrl+1
 shot paneprobe 0 0 1280 1024
 
+# A message log of the tracked button while the pointer moves over it.
+key ctrl+l
+sleep 2
+for x in 130 150 170 190 210 190 170; do xdotool mousemove $x 165; sleep 0.2; done
+xdotool mousemove $((left + width / 2)) $((top + height - 40))
+sleep 1.5
+shot message-log 0 0 1280 1024
+key alt+F4
+sleep 1
+
 key F1
 sleep 1
 shot about-box $((left - 100)) $((top - 100)) $((width + 200)) $((height + 200))
