@@ -89,9 +89,6 @@ void RunLogBench() {
         hooked = std::min(hooked, Burst(window, burst));
         while (log.Channel->Waiting() > 0)
             log.Drain();
-        std::printf("  [round %d: attached %d, recorded %u, dropped %u, state %s]\n", round,
-                    log.Channel->Attached() ? 1 : 0, static_cast<unsigned>(log.Rows.RecordedCount()),
-                    log.Channel->Dropped(), log.StateText().c_str());
         logs.CloseAll();
         Pump();
     }
@@ -165,8 +162,8 @@ void RunLogBench() {
                     2.0 * static_cast<double>(burst) / floor);
     std::printf(
         "  longest stall of Paneprobe's loop while logging: %.1f ms (at most 50 ms); longest dispatch "
-        "%.1f ms (message 0x%04X)\n",
-        longest * 1000, longestDispatch * 1000, slowest);
+        "%.1f ms (message 0x%04X); longest peek %.1f ms\n",
+        longest * 1000, longestDispatch * 1000, slowest, longestPeek * 1000);
     // Wine reports no private bytes for a process, so the rows' containers count their own bytes.
     std::printf("  memory: %.1f bytes per recorded message, counted from the rows' containers (at most 64)\n",
                 recorded ? static_cast<double>(log.Rows.Bytes()) / static_cast<double>(recorded) : 0.0);
