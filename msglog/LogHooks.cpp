@@ -57,8 +57,10 @@ bool PostAttach(DWORD thread, uint64_t key, std::string& error) {
     return false;
 }
 
-TLogHooks::TLogHooks(std::string hookFolder) : folder(std::move(hookFolder)) {
+TLogHooks::TLogHooks(std::string hookFolder, std::string module)
+    : folder(std::move(hookFolder)), moduleName(std::move(module)) {
     if (folder.empty()) folder = ExecutableFolder();
+    if (moduleName.empty()) moduleName = HookModuleName(OwnBits());
 }
 
 // The hooks go before the module: the map is emptied first.
@@ -68,19 +70,18 @@ TLogHooks::~TLogHooks() {
 
 bool TLogHooks::LoadModule(std::string& error) {
     if (module) return true;
-    std::string path = folder + HookModuleName(OwnBits());
+    std::string path = folder + moduleName;
     TLibraryModule loaded(LoadLibraryA(path.c_str()));
     if (!loaded) {
         failureCode = GetLastError();
-        error = "The hook module \"" + HookModuleName(OwnBits()) +
-                "\" is missing beside Paneprobe or cannot be loaded.";
+        error = "The hook module \"" + moduleName + "\" is missing beside Paneprobe or cannot be loaded.";
         return false;
     }
     sentProc = HookProcedure(loaded.Get(), "PaneprobeCallWndProc");
     returnedProc = HookProcedure(loaded.Get(), "PaneprobeCallWndRetProc");
     postedProc = HookProcedure(loaded.Get(), "PaneprobeGetMsgProc");
     if (!sentProc || !returnedProc || !postedProc) {
-        error = "The hook module \"" + HookModuleName(OwnBits()) + "\" is not Paneprobe's.";
+        error = "The hook module \"" + moduleName + "\" is not Paneprobe's.";
         return false;
     }
     module = std::move(loaded);

@@ -35,8 +35,10 @@ class TLogHookHost {
 
 class TLogHooks : public TLogHookHost {
   public:
-    // The hook module is looked for in this folder (the executable's by default) at the first Acquire.
-    explicit TLogHooks(std::string folder = std::string());
+    // The hook module is looked for in this folder (the executable's by default) at the first Acquire. A
+    // module of another name must not share the log module's name: the platform finds a hook's module in
+    // the target by its name.
+    explicit TLogHooks(std::string folder = std::string(), std::string moduleName = std::string());
     TLogHooks(const TLogHooks&) = delete;
     TLogHooks& operator=(const TLogHooks&) = delete;
     ~TLogHooks() override;
@@ -63,6 +65,7 @@ class TLogHooks : public TLogHookHost {
     bool LoadModule(std::string& error);
 
     std::string folder;
+    std::string moduleName;
     DWORD failureCode = 0;
     TLibraryModule module;
     HOOKPROC sentProc = nullptr;

@@ -303,20 +303,49 @@ bool TLogRows::Shows(uint32_t message) {
 }
 
 void TLogRows::Append(const std::vector<TLogRecord>& added) {
-    for (const TLogRecord& record : added) {
-        if (Shows(record.Message)) shown.push_back(static_cast<uint32_t>(records.size()));
-        records.push_back(record);
+    for (const TLogRecord& r : added) {
+        size_t index = rows.Size();
+        if (Shows(r.Message)) shown.PushBack(static_cast<uint32_t>(index));
+        rows.PushBack(
+            {r.Sequence, r.Time, r.Window, r.WParam, r.LParam, r.Result, r.Message, r.Kind, r.Copied});
+        if (r.Copied != lcNone) copied.PushBack({index, r.Fields});
     }
+}
+
+TLogRecord TLogRows::Record(size_t index) const {
+    const TRow& row = rows[index];
+    TLogRecord r = {};
+    r.Sequence = row.Sequence;
+    r.Time = row.Time;
+    r.Window = row.Window;
+    r.WParam = row.WParam;
+    r.LParam = row.LParam;
+    r.Result = row.Result;
+    r.Message = row.Message;
+    r.Kind = row.Kind;
+    r.Copied = row.Copied;
+    if (row.Copied == lcNone) return r;
+    size_t low = 0, high = copied.Size();
+    while (low < high) {
+        size_t middle = low + (high - low) / 2;
+        if (copied[middle].Row < index)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    if (low < copied.Size() && copied[low].Row == index) r.Fields = copied[low].Fields;
+    return r;
 }
 
 void TLogRows::Refilter() {
     verdicts.clear();
-    shown.clear();
-    for (size_t i = 0; i < records.size(); ++i)
-        if (Shows(records[i].Message)) shown.push_back(static_cast<uint32_t>(i));
+    shown.Clear();
+    for (size_t i = 0; i < rows.Size(); ++i)
+        if (Shows(rows[i].Message)) shown.PushBack(static_cast<uint32_t>(i));
 }
 
 void TLogRows::Clear() {
-    records.clear();
-    shown.clear();
+    rows.Clear();
+    shown.Clear();
+    copied.Clear();
 }

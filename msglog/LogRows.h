@@ -3,6 +3,7 @@
 #pragma once
 
 #include "messages/RegExSimple.h"
+#include "msglog/ChunkedArray.h"
 #include "msglog/LogRecord.h"
 
 #include <cstdint>
@@ -76,7 +77,8 @@ class TLogFilter {
     TPatterns exclude;
 };
 
-// Every record a log took in, and which of them its filter shows.
+// Every record a log took in, and which of them its filter shows. A row keeps only what the columns show;
+// the fields copied from a structure live in a side store, since few messages carry them.
 class TLogRows {
   public:
     explicit TLogRows(const TLogMessageNames& names) : Names(names) {}
@@ -88,14 +90,34 @@ class TLogRows {
     // After a change of the filter: the rows already recorded are sorted out again.
     void Refilter();
     void Clear();
-    size_t RecordedCount() const { return records.size(); }
-    size_t ShownCount() const { return shown.size(); }
-    const TLogRecord& Shown(size_t index) const { return records[shown[index]]; }
+    size_t RecordedCount() const { return rows.Size(); }
+    size_t ShownCount() const { return shown.Size(); }
+    // The shown row as a record; its thread is not kept.
+    TLogRecord Shown(size_t index) const { return Record(shown[index]); }
+    // The memory the rows hold, counted from the containers.
+    size_t Bytes() const { return rows.Bytes() + shown.Bytes() + copied.Bytes() + verdicts.capacity(); }
 
   private:
+    struct TRow {
+        uint64_t Sequence;
+        int64_t Time;
+        uint64_t Window;
+        uint64_t WParam;
+        uint64_t LParam;
+        uint64_t Result;
+        uint32_t Message;
+        uint8_t Kind;
+        uint8_t Copied;
+    };
+    struct TCopied {
+        uint64_t Row;
+        decltype(TLogRecord::Fields) Fields;
+    };
+    TLogRecord Record(size_t row) const;
     bool Shows(uint32_t message);
-    std::vector<TLogRecord> records;
-    std::vector<uint32_t> shown;
+    TChunkedArray<TRow> rows;
+    TChunkedArray<uint32_t> shown;
+    TChunkedArray<TCopied> copied; // in the order of their rows
     // What the filter said for each message number, so that a burst costs one match per message kind:
     // 0 not asked yet, 1 shown, 2 hidden.
     std::vector<uint8_t> verdicts;

@@ -9,6 +9,7 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -242,7 +243,7 @@ void TMessageLogForm::SetPaused(bool on) {
 
 void TMessageLogForm::Clear() {
     Rows.Clear();
-    ShowRows(false);
+    ShowRows(false, false);
 }
 
 void TMessageLogForm::SetInclude(const std::string& pattern) {
@@ -256,7 +257,7 @@ void TMessageLogForm::SetInclude(const std::string& pattern) {
     if (settings.Include) settings.Include->SetValue(pattern);
     SetState(ended ? state : std::string());
     Rows.Refilter();
-    ShowRows(true);
+    ShowRows(true, false);
 }
 
 void TMessageLogForm::SetExclude(const std::string& pattern) {
@@ -270,7 +271,7 @@ void TMessageLogForm::SetExclude(const std::string& pattern) {
     if (settings.Exclude) settings.Exclude->SetValue(pattern);
     SetState(ended ? state : std::string());
     Rows.Refilter();
-    ShowRows(true);
+    ShowRows(true, false);
 }
 
 void TMessageLogForm::SetScope(TLogScope newScope) {
@@ -285,28 +286,38 @@ void TMessageLogForm::Drain() {
     if (!Channel || !Channel->Ok()) return;
     std::string hookError = Channel->HookError();
     if (!hookError.empty() && state != hookError) SetState(hookError);
-    drained.clear();
-    bool endedNow = !ended && Channel->TargetEnded();
-    Channel->Drain(drained);
-    if (!drained.empty()) {
-        Rows.Append(drained);
-        ShowRows(true);
-    }
-    if (endedNow) {
+    // Asked before the ring is read, so that what the target wrote before it ended is still taken.
+    if (!ended && Channel->TargetEnded()) {
         ended = true;
-        KillTimer(Handle(), DrainTimerId);
         SetState("The window's program has ended; the log keeps its rows.");
     }
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    const int64_t deadline = now.QuadPart + Channel->Frequency() * DrainBudgetMs / 1000;
+    const size_t batch = 4096;
+    size_t taken = 0;
+    while (taken < DrainBudget) {
+        drained.clear();
+        size_t read = Channel->Drain(drained, std::min(batch, DrainBudget - taken));
+        if (read == 0) break;
+        Rows.Append(drained);
+        taken += read;
+        QueryPerformanceCounter(&now);
+        if (now.QuadPart >= deadline) break;
+    }
+    if (taken > 0) ShowRows(true, true);
+    if (ended && Channel->Waiting() == 0) KillTimer(Handle(), DrainTimerId);
     UpdateStatus();
 }
 
-void TMessageLogForm::ShowRows(bool followNewest) {
+void TMessageLogForm::ShowRows(bool followNewest, bool appended) {
     HWND list = List->Handle();
     int before = ListView_GetItemCount(list);
     // The newest row stays in view unless the user scrolled up to read older ones.
     bool atEnd = before == 0 || ListView_GetTopIndex(list) + ListView_GetCountPerPage(list) >= before;
     int count = static_cast<int>(Rows.ShownCount());
-    ListView_SetItemCountEx(list, count, LVSICF_NOSCROLL);
+    ListView_SetItemCountEx(list, count,
+                            appended ? LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL : LVSICF_NOSCROLL);
     if (followNewest && atEnd && count > 0) ListView_EnsureVisible(list, count - 1, FALSE);
     UpdateStatus();
 }

@@ -69,6 +69,10 @@ class TMessageLogForm : public TNvForm {
     TNvStatusBar* StatusBar = nullptr;
     // False stops taking records from the ring: the target then fills it and its writer drops.
     bool DrainOnTimer = true;
+    // The most records one drain takes: a flood waits in the ring for the next tick instead of stalling
+    // the window. A drain also stops after DrainBudgetMs.
+    size_t DrainBudget = 65536;
+    static const int DrainBudgetMs = 12;
 
     HWND TargetWindow() const { return target; }
     bool Paused() const { return paused; }
@@ -102,7 +106,9 @@ class TMessageLogForm : public TNvForm {
     void ApplySettings();
     void SaveBounds();
     void SaveColumnWidths();
-    void ShowRows(bool followNewest);
+    // After new rows at the end only the rows that came into view are drawn; a clear or a refilter
+    // changes every row.
+    void ShowRows(bool followNewest, bool appended);
     void UpdateStatus();
     void SetState(const std::string& text);
 

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 
 void RunPlacementBench(TPaneprobeForm& form, TTargetProcess& target);
 void RunLogBench();
@@ -144,9 +145,14 @@ std::string WriteTripledTable(const std::string& source) {
 
 void BenchHandleScan();
 
-int main() {
+// "log" as the argument runs the message log's figures alone.
+int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+    if (argc > 1 && std::strcmp(argv[1], "log") == 0) {
+        RunLogBench();
+        return 0;
+    }
     TTargetProcess target("bench");
     if (!target.MainWindow()) {
         std::printf("The target program did not start.\n");

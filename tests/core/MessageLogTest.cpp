@@ -205,4 +205,57 @@ TEST(LogRowsFilter, IncludeAndExcludeApplyToRowsAlreadyRecorded) {
     EXPECT_EQ(rows.ShownCount(), 0u);
 }
 
+// A million rows must cost what the memory goal allows, and keep every field the columns and details show.
+TEST(LogRowsMemory, AtMost64BytesARowWithEveryShownFieldKept) {
+    TLogMessageNames names;
+    TLogRows rows(names);
+    const uint32_t count = 200000;
+    std::vector<TLogRecord> batch;
+    auto made = [](uint32_t i) {
+        TLogRecord r = Message(i % 50 == 0 ? 0x0047 : 0x0200 + i % 7, i * 3ull, ~static_cast<uint64_t>(i),
+                               static_cast<uint8_t>(i % 3));
+        r.Sequence = i + (1ull << 40);
+        r.Time = static_cast<int64_t>(i) * 977 - 5;
+        r.Window = 0xFFFF000000010000ull + i % 5;
+        r.Result = r.Kind == lkReturned ? i * 11ull : 0;
+        r.Thread = 99;
+        if (r.Message == 0x0047) {
+            r.Copied = lcWindowPos;
+            for (int v = 0; v < 8; ++v)
+                r.Fields.Values[v] = static_cast<int32_t>(i) * (v + 1) - 4;
+        }
+        return r;
+    };
+    for (uint32_t i = 0; i < count; ++i) {
+        batch.push_back(made(i));
+        if (batch.size() == 4096 || i + 1 == count) {
+            rows.Append(batch);
+            batch.clear();
+        }
+    }
+    ASSERT_EQ(rows.RecordedCount(), count);
+    EXPECT_LE(rows.Bytes(), 64ull * count) << static_cast<double>(rows.Bytes()) / count << " bytes a row";
+    for (uint32_t i = 0; i < count; i += 7) {
+        TLogRecord expected = made(i), kept = rows.Shown(i);
+        ASSERT_EQ(kept.Sequence, expected.Sequence) << i;
+        ASSERT_EQ(kept.Time, expected.Time) << i;
+        ASSERT_EQ(kept.Window, expected.Window) << i;
+        ASSERT_EQ(kept.WParam, expected.WParam) << i;
+        ASSERT_EQ(kept.LParam, expected.LParam) << i;
+        ASSERT_EQ(kept.Result, expected.Result) << i;
+        ASSERT_EQ(kept.Message, expected.Message) << i;
+        ASSERT_EQ(kept.Kind, expected.Kind) << i;
+        ASSERT_EQ(kept.Copied, expected.Copied) << i;
+        ASSERT_EQ(LogDetails(kept), LogDetails(expected)) << i;
+    }
+    // A filter that shows a few rows finds their copied fields too.
+    rows.Filter.SetInclude("^0x0047$");
+    rows.Refilter();
+    ASSERT_EQ(rows.ShownCount(), count / 50);
+    EXPECT_EQ(LogDetails(rows.Shown(3)), LogDetails(made(150)));
+    rows.Clear();
+    // Only the filter's verdicts, one byte for each message number, outlive a clear.
+    EXPECT_LE(rows.Bytes(), 0x10000u + 64) << "Clear gives the rows' memory back";
+}
+
 } // namespace

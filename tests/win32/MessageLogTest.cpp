@@ -60,11 +60,12 @@ class MessageLog : public ::testing::Test {
         return log;
     }
     // Shown rows with this message and kind, in order.
-    static std::vector<const TLogRecord*> RowsOf(const TMessageLogForm& log, UINT message, uint8_t kind) {
-        std::vector<const TLogRecord*> found;
-        for (size_t i = 0; i < log.Rows.ShownCount(); ++i)
-            if (log.Rows.Shown(i).Message == message && log.Rows.Shown(i).Kind == kind)
-                found.push_back(&log.Rows.Shown(i));
+    static std::vector<TLogRecord> RowsOf(const TMessageLogForm& log, UINT message, uint8_t kind) {
+        std::vector<TLogRecord> found;
+        for (size_t i = 0; i < log.Rows.ShownCount(); ++i) {
+            TLogRecord row = log.Rows.Shown(i);
+            if (row.Message == message && row.Kind == kind) found.push_back(row);
+        }
         return found;
     }
     static bool Has(const TMessageLogForm& log, UINT message, uint8_t kind) {
@@ -110,17 +111,17 @@ TEST_F(MessageLog, SentReturnedPostedAndMouseMessagesArriveInOrderWithTheirKinds
     // module copies nothing there (the same message within one thread carries both: the self-log test
     // checks them); Windows hands over both.
     if (RunsUnderWine()) {
-        EXPECT_EQ(LogDetails(*sent[0]), "");
+        EXPECT_EQ(LogDetails(sent[0]), "");
     } else {
-        EXPECT_EQ(LogDetails(*sent[0]), "\"Logged title\"");
-        EXPECT_EQ(returned[0]->Result, 1u);
+        EXPECT_EQ(LogDetails(sent[0]), "\"Logged title\"");
+        EXPECT_EQ(returned[0].Result, 1u);
     }
-    EXPECT_EQ(posted[0]->WParam, 7u);
-    EXPECT_EQ(posted[0]->LParam, 9u);
-    EXPECT_LT(sent[0]->Sequence, returned[0]->Sequence);
-    EXPECT_LT(returned[0]->Sequence, posted[0]->Sequence);
-    EXPECT_LT(posted[0]->Sequence, moves[0]->Sequence);
-    EXPECT_EQ(moves[0]->Window, reinterpret_cast<UINT_PTR>(target.MainWindow()));
+    EXPECT_EQ(posted[0].WParam, 7u);
+    EXPECT_EQ(posted[0].LParam, 9u);
+    EXPECT_LT(sent[0].Sequence, returned[0].Sequence);
+    EXPECT_LT(returned[0].Sequence, posted[0].Sequence);
+    EXPECT_LT(posted[0].Sequence, moves[0].Sequence);
+    EXPECT_EQ(moves[0].Window, reinterpret_cast<UINT_PTR>(target.MainWindow()));
     for (size_t i = 1; i < log.Rows.ShownCount(); ++i)
         EXPECT_LT(log.Rows.Shown(i - 1).Sequence, log.Rows.Shown(i).Sequence);
     // The list shows the rows through its own cells.
@@ -216,6 +217,34 @@ TEST_F(MessageLog, AnOverflowingRingCountsEveryDroppedMessageExactly) {
     ASSERT_GT(log.Rows.RecordedCount(), capacity);
     EXPECT_EQ(log.Rows.Shown(capacity).Sequence, first + capacity + dropped);
     EXPECT_NE(log.CountsText().find(FormatText("dropped %u", dropped)), std::string::npos);
+}
+
+// A flood waits in the ring: each drain takes a bounded share and tells the list its count once, and the
+// following ticks take the rest without losing or reordering a row.
+TEST_F(MessageLog, ADrainTakesABoundedShareOfAFloodAndTheNextDrainsTheRest) {
+    TMessageLogForm& log = OpenLog(target.MainWindow(), 8192);
+    log.DrainOnTimer = false;
+    log.Drain();
+    log.Clear();
+    SendMessageTimeoutA(target.MainWindow(), BurstRequest, 2000, 0, SMTO_NORMAL, 10000, nullptr);
+    ASSERT_GE(log.Channel->Waiting(), 4000u);
+    log.DrainBudget = 1500;
+    log.Drain();
+    EXPECT_EQ(log.Rows.RecordedCount(), 1500u);
+    EXPECT_EQ(ListView_GetItemCount(log.List->Handle()), 1500);
+    EXPECT_GE(log.Channel->Waiting(), 2500u) << "the rest waits for the next tick";
+    for (int tick = 0; tick < 10 && log.Channel->Waiting() > 0; ++tick)
+        log.Drain();
+    ASSERT_EQ(log.Channel->Waiting(), 0u);
+    ASSERT_GE(log.Rows.RecordedCount(), 4000u);
+    EXPECT_EQ(log.Channel->Dropped(), 0u);
+    for (size_t i = 1; i < log.Rows.RecordedCount(); ++i)
+        ASSERT_EQ(log.Rows.Shown(i).Sequence, log.Rows.Shown(i - 1).Sequence + 1) << i;
+    HWND list = log.List->Handle();
+    int count = ListView_GetItemCount(list);
+    EXPECT_EQ(count, static_cast<int>(log.Rows.ShownCount()));
+    EXPECT_GE(ListView_GetTopIndex(list) + ListView_GetCountPerPage(list), count)
+        << "the newest row is in view";
 }
 
 TEST_F(MessageLog, AnEndedTargetKeepsItsRowsAndTheLogSaysSo) {
