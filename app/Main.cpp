@@ -1,7 +1,7 @@
 // The main window: start-up and shut-down, settings and their effects, refresh loop, menus, keys, status bar.
 #include "app/Main.h"
 
-#include "app/PickOutline.h"
+#include "app/PickWindow.h"
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 #include "config/IniFile.h"
@@ -73,9 +73,15 @@ void FillPanel(HDC dc, const RECT& rect, COLORREF colour) {
 
 const std::vector<TTabClass>& PaneprobeTabClasses() {
     static const std::vector<TTabClass> tabs = {
-        TabClassOf<TWindowsTab>(),    TabClassOf<TPlacementTab>(), TabClassOf<TEnumTab>(),
-        TabClassOf<TBranchTab>(),     TabClassOf<TMessageTab>(),   TabClassOf<TMenusTab>(),
-        TabClassOf<TPropertiesTab>(), TabClassOf<TProcessesTab>(), TabClassOf<TConfigTab>(),
+        TabClassOf<TWindowsTab>(),    // Tracked
+        TabClassOf<TPlacementTab>(),  // Placement
+        TabClassOf<TEnumTab>(),       // Enum
+        TabClassOf<TBranchTab>(),     // Branch
+        TabClassOf<TMessageTab>(),    // Messages
+        TabClassOf<TMenusTab>(),      // Menus
+        TabClassOf<TPropertiesTab>(), // Properties
+        TabClassOf<TProcessesTab>(),  // Processes
+        TabClassOf<TConfigTab>(),     // Config
     };
     return tabs;
 }
@@ -163,7 +169,8 @@ void TPaneprobeForm::DeclareSettings() {
     UpdateInterval = &TConfigVarInt::Get(store, "system", "update_interval_ms", 33);
     ScanAtMouse = &TConfigVarBool::Get(store, "system", "scan_window_at_mouse", true);
     PageIndex = &TConfigVarInt::Get(store, "tabs", "page_index", 0);
-    TabInterval = &TConfigVarInt::Get(store, "tabs", "update_interval_ms", 2500);
+    TabInterval =
+        &TConfigVarInt::Get(store, "tabs", "update_interval_ms", TPaneprobeTab::DefaultRefreshIntervalMs);
     TabInterval->Stored = false;
     FontMain = &TConfigVarStr::Get(store, "gui", "font_main", "");
     Width = &TConfigVarInt::Get(store, "window", "width", MainDefaultWidth);
@@ -481,6 +488,7 @@ void TPaneprobeForm::DrawStatusPanel(int panel, HDC dc, const RECT& rect) {
 }
 
 void TPaneprobeForm::RunMenuCommand(int id) {
+    auto trackQuietly = [this](HWND handle) { TrackQuietly(handle, true); };
     switch (id) {
     case cmdAbout:
         ShowAboutBox(Handle(), PaneprobeVersion, "Paneprobe");
@@ -497,18 +505,14 @@ void TPaneprobeForm::RunMenuCommand(int id) {
                       : id == cmdClipboardOwner  ? GetClipboardOwner()
                       : id == cmdClipboardViewer ? GetClipboardViewer()
                                                  : GetOpenClipboardWindow();
-        if (handle) {
-            TrackQuietly(handle, true);
-            FlashPickedWindow(handle);
-        }
+        if (handle) PickWindow(handle, trackQuietly);
         break;
     }
     case cmdObtainParent: {
         TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
         if (current && current->Parent) {
             HWND parent = current->Parent; // the record goes when the list is replaced
-            TrackQuietly(parent, true);
-            FlashPickedWindow(parent);
+            PickWindow(parent, trackQuietly);
         }
         break;
     }

@@ -16,7 +16,9 @@ HWND MainWindowHandle = nullptr;
 std::string HexPrefix;
 
 void TPaneprobeTab::Activate() {
-    if (ConfigStore) TConfigVarInt::Get(ConfigStore, "tabs", "update_interval_ms", 2500).Reset();
+    if (ConfigStore)
+        TConfigVarInt::Get(ConfigStore, "tabs", "update_interval_ms", DefaultRefreshIntervalMs)
+            .SetValue(RefreshIntervalMs());
 }
 
 void TPaneprobeTab::SetCaption(const std::string& text) {
@@ -143,7 +145,13 @@ void TWindowDetails::Refresh() {
     char text[TextSize] = {};
     CaptionNoWait(Handle, text, TextSize);
     // A window that does not answer keeps the caption it had.
-    if (text[0] == '\0' && !AskWindowForText(Handle, text, TextSize, CaptionTimeoutMs)) return;
+    if (text[0] == '\0') {
+        if (!MayAskForCaption()) return;
+        if (!AskWindowForText(Handle, text, TextSize, CaptionTimeoutMs)) {
+            CaptionUnanswered();
+            return;
+        }
+    }
     EndAtWholeCharacter(text, TextSize);
     std::memcpy(Caption, text, sizeof Caption);
 }
@@ -198,9 +206,12 @@ void TWindowList::Changed() {
     if (OnChange) OnChange(*this);
 }
 
+void StopFollowingMouse() {
+    if (ConfigStore) TConfigVarBool::Get(ConfigStore, "system", "scan_window_at_mouse", true).SetValue(false);
+}
+
 void TrackWindow(HWND handle, bool append, bool stopScanning) {
-    if (stopScanning && ConfigStore)
-        TConfigVarBool::Get(ConfigStore, "system", "scan_window_at_mouse", true).SetValue(false);
+    if (stopScanning) StopFollowingMouse();
     if (!TrackedList) return;
     if (!append) TrackedList->Clear();
     auto record = std::make_unique<TWindowDetails>(handle);

@@ -34,7 +34,10 @@ class TPaneprobeTab {
     TNvTabSheet* const Sheet; // not owned: the page belongs to the page control
     std::string Caption;
 
-    // This tab became the visible one: chooses the tab-refresh interval (2500 ms unless overridden).
+    static const int DefaultRefreshIntervalMs = 2500;
+    // How often the visible tab is refreshed while it is this one.
+    virtual int RefreshIntervalMs() const { return DefaultRefreshIntervalMs; }
+    // This tab became the visible one: sets the tab-refresh interval to RefreshIntervalMs().
     virtual void Activate();
     // Called for the visible tab only, on every tick of the tab-refresh timer and right after Activate.
     virtual void Refresh() {}
@@ -98,6 +101,12 @@ class TWindowDetails {
     virtual void Refresh();
     virtual void Clear();
     void SetHandle(HWND handle);
+
+  protected:
+    // Whether Refresh may ask the window itself for its caption, a question that can wait for its thread;
+    // CaptionUnanswered hears that it did not answer in time.
+    virtual bool MayAskForCaption() const { return true; }
+    virtual void CaptionUnanswered() {}
 };
 
 // The owning list of window records with a current index and one change listener.
@@ -134,6 +143,8 @@ class TWindowList {
 // meanwhile shows its last slow answer, or keeps the caption the record had.
 bool AwaitsAnswer(HWND window);
 
+// Switches following the mouse off ("system"/"scan_window_at_mouse").
+void StopFollowingMouse();
 // Makes a window the tracked window: optionally switches following the mouse off, empties the list unless
 // appending, and adds a fresh record of the window.
 void TrackWindow(HWND handle, bool append, bool stopScanning);

@@ -23,11 +23,14 @@ add_library(paneprobe_win STATIC
   ui/NvControls.cpp
   ui/NvMenus.cpp
   tabs/TabEnum.cpp
+  tabs/WindowRows.cpp
+  tabs/TopPanelLayout.cpp
   tabs/TabBranch.cpp
   tabs/TabMenus.cpp
   ui/NvActionTreeView.cpp
   app/PickOutline.cpp
   ui/NvFinder.cpp
+  app/PickWindow.cpp
   ui/HotTrackLabel.cpp
   ui/NvEditComboBox.cpp
   ui/EditMargins.cpp

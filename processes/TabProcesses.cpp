@@ -1,9 +1,8 @@
 // TProcessesTab: the process tree as an owner-drawn list that keeps its selection and scroll position.
 #include "processes/TabProcesses.h"
 
-#include "app/PickOutline.h"
+#include "app/PickWindow.h"
 #include "app/WinApiEx.h"
-#include "config/EasyConfig.h"
 #include "processes/ProcessRows.h"
 #include "tabs/Properties.h"
 
@@ -122,11 +121,6 @@ TProcessesTab::~TProcessesTab() {
     }
     ListView = nullptr;
     if (hIcons) ImageList_Destroy(hIcons);
-}
-
-void TProcessesTab::Activate() {
-    if (ConfigStore)
-        TConfigVarInt::Get(ConfigStore, "tabs", "update_interval_ms", 2500).SetValue(UpdateIntervalMs);
 }
 
 int TProcessesTab::IconCount() const {
@@ -323,8 +317,7 @@ void TProcessesTab::TrackSelected() {
     const TRow* row = SelectedRow();
     if (!row || !row->Window) return;
     HWND handle = reinterpret_cast<HWND>(row->Window); // the row may go while the list is rebuilt
-    TrackWindow(handle, false, true);
-    FlashPickedWindow(handle);
+    PickWindow(handle);
 }
 
 // The process is held open while the question is on screen: its identifier cannot pass to another

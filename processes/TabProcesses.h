@@ -42,7 +42,7 @@ class TProcessesTab : public TPaneprobeTab {
     TProcessListView* ListView = nullptr;
     std::unique_ptr<TProcessEnumerator> Enumerator;
 
-    void Activate() override;
+    int RefreshIntervalMs() const override { return UpdateIntervalMs; }
     void Refresh() override { ReloadProcesses(); }
     void ReloadProcesses();
     // Double-click and Enter: the selected process's window becomes the tracked window.

@@ -1,7 +1,7 @@
 // TBranchTab: a window hierarchy as a tree, built depth first and sorted by class name at every level.
 #include "tabs/TabBranch.h"
 
-#include "app/PickOutline.h"
+#include "app/PickWindow.h"
 #include "app/WinApiEx.h"
 
 #include <algorithm>
@@ -15,14 +15,7 @@ const TNvMenuEntry PopupEntries[] = {
 };
 const char* const StartModes[] = {"Current Window", "Parent OR Desktop Window", "Parent Window",
                                   "Desktop Window", "Parent Ancestor"};
-const int PanelHeight = 32;
-const int Margin = 2;
-const int Top = 4;
-const int ButtonWidth = 64;
-const int ButtonHeight = 21;
-const int Gap = 6;
 const int StartWidth = 200;
-const int DropHeight = 200;
 const int VisibleImage = 2;
 const int HiddenImage = 9;
 
@@ -35,41 +28,24 @@ int CALLBACK CompareNodeTexts(LPARAM window1, LPARAM window2, LPARAM texts) {
 
 } // namespace
 
-TBranchTab::TBranchTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
+TBranchTab::TBranchTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet), Panels(*sheet) {
     SetCaption("Branch");
-    TopPanel = &Sheet->MakeChild<TNvPanel>();
-    UpdateButton = &TopPanel->MakeChild<TNvButton>("&Update");
-    UpdateButton->SetBounds(Margin, Top, ButtonWidth, ButtonHeight);
+    UpdateButton = &Panels.AddToRow<TNvButton>(Panels.ButtonWidth, Panels.ButtonHeight, "&Update");
     UpdateButton->OnClick = [this](TNvButton&) { RebuildTree(); };
-    StartBox = &TopPanel->MakeChild<TNvComboBox>();
-    StartBox->SetBounds(Margin + ButtonWidth + Gap, Top, StartWidth, DropHeight);
+    StartBox = &Panels.AddToRow<TNvComboBox>(StartWidth, Panels.DropHeight);
     for (const char* mode : StartModes)
         SendMessageA(StartBox->Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(mode));
     SendMessageA(StartBox->Handle(), CB_SETCURSEL, bsParentOrDesktop, 0);
     StartBox->OnChange = [this](TNvComboBox&) { RebuildTree(); };
 
-    Body = &Sheet->MakeChild<TNvPanel>();
-    Tree = &Body->MakeChild<TNvActionTreeView>();
+    Tree = &Panels.MakeBody().MakeChild<TNvActionTreeView>();
     Tree->BoldParents = true;
     if (SharedImageList) TreeView_SetImageList(Tree->Handle(), SharedImageList->Handle(), TVSIL_NORMAL);
     Tree->PopupMenu = std::make_unique<TNvPopupMenu>(
         *Tree, [this](TNvMenuItem& item) { RunPopupCommand(item.Entry ? item.Entry->Id : 0); }, PopupEntries,
         static_cast<int>(std::size(PopupEntries)) - 1);
     Tree->OnDblClick = [this](TNvActionTreeView&) { DoubleClicked(); };
-
-    Sheet->OnResize = [this](TNvPanel&) { Layout(); };
-    Layout();
-}
-
-TBranchTab::~TBranchTab() {
-    Sheet->OnResize = nullptr;
-}
-
-void TBranchTab::Layout() {
-    if (!Sheet->Handle()) return;
-    RECT client = Sheet->ClientRect();
-    TopPanel->SetBounds(0, 0, client.right, PanelHeight);
-    Body->SetBounds(0, PanelHeight, client.right, std::max(0, static_cast<int>(client.bottom) - PanelHeight));
+    Panels.Layout();
 }
 
 int TBranchTab::StartMode() const {
@@ -172,7 +148,5 @@ void TBranchTab::RunPopupCommand(int id) {
     if (id != cmdBranchMonitor) return;
     HTREEITEM selected = Tree->Selected();
     if (!selected) return;
-    HWND handle = reinterpret_cast<HWND>(Tree->NodeData(selected));
-    TrackWindow(handle, false, true);
-    FlashPickedWindow(handle);
+    PickWindow(reinterpret_cast<HWND>(Tree->NodeData(selected)));
 }

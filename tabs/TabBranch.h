@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/Shared.h"
+#include "tabs/TopPanelLayout.h"
 #include "ui/NvActionTreeView.h"
 
 #include <map>
@@ -22,12 +23,10 @@ class TBranchTab : public TPaneprobeTab {
     explicit TBranchTab(TNvTabSheet* sheet);
     // The most nodes one tree gets: windows come and go while they are walked.
     static const int MaxBranchNodes = 50000;
-    ~TBranchTab() override;
 
-    TNvPanel* TopPanel = nullptr;
+    TTopPanelLayout Panels;
     TNvButton* UpdateButton = nullptr;
     TNvComboBox* StartBox = nullptr;
-    TNvPanel* Body = nullptr;
     TNvActionTreeView* Tree = nullptr;
 
     int StartMode() const;
@@ -38,7 +37,6 @@ class TBranchTab : public TPaneprobeTab {
     static HWND StartWindow(int mode, const TWindowDetails& tracked);
 
   private:
-    void Layout();
     HTREEITEM AddNode(HWND window, HTREEITEM parent);
     void AddSiblings(HWND first, HTREEITEM parent);
     void SortAll(HTREEITEM parent);

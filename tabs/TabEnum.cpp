@@ -1,11 +1,10 @@
 // TEnumTab: seven ways to gather windows, a filter, and a list to pick the tracked window from.
 #include "tabs/TabEnum.h"
 
-#include "app/PickOutline.h"
-#include "app/Utf8Text.h"
+#include "app/PickWindow.h"
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
-#include "tabs/StyleNames.h"
+#include "tabs/WindowRows.h"
 #include "ui/EditMargins.h"
 
 #include <algorithm>
@@ -15,12 +14,6 @@
 
 namespace {
 
-const TNvListColumn Columns[] = {
-    {191, TNvAlignment::Left, "Class"},   {75, TNvAlignment::Centre, "Handle"},
-    {336, TNvAlignment::Left, "Caption"}, {75, TNvAlignment::Centre, "Parent"},
-    {44, TNvAlignment::Centre, "PID"},    {44, TNvAlignment::Centre, "TID"},
-    {76, TNvAlignment::Centre, "Style"},
-};
 const TNvMenuEntry PopupEntries[] = {
     {cmdEnumMonitor, VK_RETURN, "&Monitor Selected", 0, 0},
     {0, 0, "-", 0, 0},
@@ -31,17 +24,7 @@ const TNvMenuEntry PopupEntries[] = {
 };
 const char* const FindTexts[] = {"MozillaWindowClass", "Winamp v1.x", "TNvListView"};
 
-const int PanelHeight = 32;
-const int Margin = 2;
-const int Top = 4;
-const int ButtonWidth = 64;
-const int ButtonHeight = 21;
-const int Gap = 6;
 const int ModeWidth = 170;
-const int DropHeight = 200;
-const int StyleColumn = 6;
-const int VisibleImage = 2;
-const int HiddenImage = 9;
 const UINT_PTR FindEditSubclassId = 0x46696E64;
 
 const UINT ScanDoneMessage = WM_APP + 2;
@@ -69,26 +52,28 @@ HWND WindowOfValue(uint32_t value) {
 class TEnumDetails : public TWindowDetails {
   public:
     TEnumDetails(HWND handle, std::set<DWORD>& hung) : TWindowDetails(handle), hungThreads(hung) {}
-    void Refresh() override {
-        Parent = GetParent(Handle);
-        ThreadId = GetWindowThreadProcessId(Handle, &ProcessId);
-        Style = static_cast<DWORD>(GetWindowLongA(Handle, GWL_STYLE));
-        GetClassNameA(Handle, ClassName, TextSize);
-        CaptionNoWait(Handle, Caption, TextSize);
-        if (Caption[0] == '\0' && ThreadId != 0 && hungThreads.count(ThreadId) == 0) {
-            DWORD_PTR length = 0;
-            if (!SendMessageTimeoutA(Handle, WM_GETTEXT, TextSize, reinterpret_cast<LPARAM>(Caption),
-                                     SMTO_ABORTIFHUNG, CaptionTimeoutMs, &length) &&
-                IsWindow(Handle))
-                hungThreads.insert(ThreadId);
-        }
-        EndAtWholeCharacter(ClassName, TextSize);
-        EndAtWholeCharacter(Caption, TextSize);
+
+  protected:
+    bool MayAskForCaption() const override { return ThreadId != 0 && hungThreads.count(ThreadId) == 0; }
+    void CaptionUnanswered() override {
+        if (IsWindow(Handle)) hungThreads.insert(ThreadId);
     }
 
   private:
     std::set<DWORD>& hungThreads;
 };
+
+TEnumRowValues RowValuesOf(const TWindowDetails& record) {
+    TEnumRowValues values;
+    values.ClassName = record.ClassName;
+    values.Caption = record.Caption;
+    values.Handle = HandleValue(record.Handle);
+    values.Parent = HandleValue(record.Parent);
+    values.ProcessId = record.ProcessId;
+    values.ThreadId = record.ThreadId;
+    values.Style = record.Style;
+    return values;
+}
 
 } // namespace
 
@@ -140,14 +125,11 @@ LRESULT CALLBACK TEnumFindBox::EditProc(HWND window, UINT message, WPARAM wParam
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
+TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet), Panels(*sheet) {
     SetCaption("Enum");
-    TopPanel = &Sheet->MakeChild<TNvPanel>();
-    EnumButton = &TopPanel->MakeChild<TNvButton>("&Enum");
-    EnumButton->SetBounds(Margin, Top, ButtonWidth, ButtonHeight);
+    EnumButton = &Panels.AddToRow<TNvButton>(Panels.ButtonWidth, Panels.ButtonHeight, "&Enum");
     EnumButton->OnClick = [this](TNvButton&) { Enumerate(); };
-    ModeBox = &TopPanel->MakeChild<TNvComboBox>();
-    ModeBox->SetBounds(Margin + ButtonWidth + Gap, Top, ModeWidth, DropHeight);
+    ModeBox = &Panels.AddToRow<TNvComboBox>(ModeWidth, Panels.DropHeight);
     const std::string modes[] = {"Top Level Windows",
                                  "Children of Desktop",
                                  "Children of Current Window",
@@ -159,26 +141,21 @@ TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
         SendMessageA(ModeBox->Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(mode.c_str()));
     SendMessageA(ModeBox->Handle(), CB_SETCURSEL, 0, 0);
     ModeBox->OnChange = [this](TNvComboBox&) { Enumerate(); };
-    FindBox = &TopPanel->MakeChild<TEnumFindBox>();
+    FindBox = &Panels.AddStretched<TEnumFindBox>(Panels.DropHeight);
     for (const char* text : FindTexts)
         SendMessageA(FindBox->Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     FindBox->OnEnter = [this](TEnumFindBox&) { Enumerate(); };
 
-    auto& body = Sheet->MakeChild<TEnumBody>();
+    auto& body = Panels.MakeBody<TEnumBody>();
     body.OnScanDone = [this] { ShowHandleScan(); };
-    Body = &body;
-    ListView = &Body->MakeChild<TNvActionListView>();
-    ListView->AddColumns(Columns, static_cast<int>(std::size(Columns)) - 1, ScreenPixelsPerInch());
-    if (SharedImageList) ListView_SetImageList(ListView->Handle(), SharedImageList->Handle(), LVSIL_SMALL);
+    ListView = &body.MakeChild<TNvActionListView>();
+    SetUpWindowRows(*ListView, [this](int position) { return Windows.Get(position); });
     ListView->OnCompare = [this](TNvListView&, int a, int b) { return CompareRows(a, b); };
     ListView->PopupMenu = std::make_unique<TNvPopupMenu>(
         *ListView, [this](TNvMenuItem& item) { RunPopupCommand(item.Entry ? item.Entry->Id : 0); },
         PopupEntries, static_cast<int>(std::size(PopupEntries)) - 1);
     ListView->OnDblClick = [this](TNvActionListView&) { TrackRow(); };
-    ListView->SetInfoTipHandler([this](TNvListView&, int row, int column) { return InfoTip(row, column); });
-
-    Sheet->OnResize = [this](TNvPanel&) { Layout(); };
-    Layout();
+    Panels.Layout();
 
     VisibleOnly = &TConfigVarBool::Get(ConfigStore, "tabs.enum", "show_visible_only", false);
     if (TNvMenuItem* item = ListView->PopupMenu->FindMenuItem(cmdEnumVisibleOnly))
@@ -187,18 +164,7 @@ TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
 }
 
 TEnumTab::~TEnumTab() {
-    Sheet->OnResize = nullptr;
     StopHandleScan();
-}
-
-// The find box stretches with the tab; the list takes everything below the top panel.
-void TEnumTab::Layout() {
-    if (!Sheet->Handle()) return;
-    RECT client = Sheet->ClientRect();
-    TopPanel->SetBounds(0, 0, client.right, PanelHeight);
-    int left = Margin + ButtonWidth + Gap + ModeWidth + Gap;
-    FindBox->SetBounds(left, Top, std::max(0, static_cast<int>(client.right) - left - Margin), DropHeight);
-    Body->SetBounds(0, PanelHeight, client.right, std::max(0, static_cast<int>(client.bottom) - PanelHeight));
 }
 
 int TEnumTab::Mode() const {
@@ -287,7 +253,7 @@ void TEnumTab::StartHandleScan() {
         job->Result = ScanWindowHandles(HandleScanLimit, &job->Cancel);
         job->Finished = true;
     };
-    HWND notify = Body->Handle();
+    HWND notify = Panels.Body->Handle();
     try {
         scanJob->Worker = std::thread([scan, notify] {
             scan();
@@ -348,27 +314,14 @@ void TEnumTab::AddWindow(HWND handle, bool applyFilters) {
 
 void TEnumTab::RebuildList() {
     HWND list = ListView->Handle();
-    static const TCharSet lineBreaks = MakeCharSet("\r\n");
     TRedrawOff redraw(list);
     ListView_DeleteAllItems(list);
     rowValues.clear();
     rowValues.reserve(static_cast<size_t>(Windows.Count()));
     for (int i = 0; i < Windows.Count(); ++i) {
         const TWindowDetails& record = *Windows.Get(i);
-        TEnumRowValues values;
-        values.ClassName = record.ClassName;
-        values.Caption = record.Caption;
-        values.Handle = HandleValue(record.Handle);
-        values.Parent = HandleValue(record.Parent);
-        values.ProcessId = record.ProcessId;
-        values.ThreadId = record.ThreadId;
-        values.Style = record.Style;
-        ListView->AddRow({values.ClassName, FormatNonZero(values.Handle, "0x%.8x"),
-                          RemoveChars(values.Caption, lineBreaks, 1), FormatNonZero(values.Parent, "0x%.8x"),
-                          FormatNonZero(values.ProcessId, "%d"), FormatNonZero(values.ThreadId, "%d"),
-                          FormatNonZero(values.Style, "0x%.8x")},
-                         i, (record.Style & WS_VISIBLE) ? VisibleImage : HiddenImage);
-        rowValues.push_back(std::move(values));
+        ListView->AddRow(WindowRowCells(record), i, WindowRowImage(record));
+        rowValues.push_back(RowValuesOf(record));
     }
     ListView->Sort();
     redraw.Resume();
@@ -387,16 +340,7 @@ void TEnumTab::TrackRow() {
     int row = ListView->SelectedIndex();
     const TWindowDetails* record = row < 0 ? nullptr : Windows.Get(static_cast<int>(ListView->RowData(row)));
     if (!record) return;
-    HWND handle = record->Handle; // the tracked list's listeners may enumerate again
-    TrackWindow(handle, false, true);
-    FlashPickedWindow(handle);
-}
-
-// The names of the bits as the record read them, so that the tip agrees with the cell.
-std::string TEnumTab::InfoTip(int row, int column) const {
-    if (column != StyleColumn || row < 0 || row >= ListView->RowCount()) return std::string();
-    const TWindowDetails* record = Windows.Get(static_cast<int>(ListView->RowData(row)));
-    return record ? StyleText(record->Style, record->ClassName) : std::string();
+    PickWindow(record->Handle); // a copy: the tracked list's listeners may enumerate again
 }
 
 void TEnumTab::RunPopupCommand(int id) {
@@ -408,22 +352,13 @@ void TEnumTab::RunPopupCommand(int id) {
         if (VisibleOnly) VisibleOnly->SetValue(!VisibleOnly->Value);
         break;
     case cmdEnumMonitor: {
-        if (ConfigStore)
-            TConfigVarBool::Get(ConfigStore, "system", "scan_window_at_mouse", true).SetValue(false);
-        if (!TrackedList) break;
         // Copied first: the tracked list's listeners run between the additions.
         std::vector<HWND> selected;
         for (int row = ListView_GetNextItem(ListView->Handle(), -1, LVNI_SELECTED); row >= 0;
              row = ListView_GetNextItem(ListView->Handle(), row, LVNI_SELECTED))
             if (const TWindowDetails* record = Windows.Get(static_cast<int>(ListView->RowData(row))))
                 selected.push_back(record->Handle);
-        if (GetKeyState(VK_SHIFT) >= 0) TrackedList->Clear();
-        for (HWND handle : selected) {
-            auto record = std::make_unique<TWindowDetails>(handle);
-            record->Refresh();
-            TrackedList->Add(std::move(record));
-        }
-        if (!selected.empty()) FlashPickedWindow(selected.front());
+        PickWindows(selected, GetKeyState(VK_SHIFT) < 0);
         break;
     }
     case cmdEnumClearFilter:

@@ -4,6 +4,7 @@
 #include "app/Shared.h"
 #include "tabs/EnumRows.h"
 #include "tabs/HandleScan.h"
+#include "tabs/TopPanelLayout.h"
 #include "ui/NvActionListView.h"
 
 #include <atomic>
@@ -50,11 +51,10 @@ class TEnumTab : public TPaneprobeTab {
     explicit TEnumTab(TNvTabSheet* sheet);
     ~TEnumTab() override;
 
-    TNvPanel* TopPanel = nullptr;
+    TTopPanelLayout Panels;
     TNvButton* EnumButton = nullptr;
     TNvComboBox* ModeBox = nullptr;
     TEnumFindBox* FindBox = nullptr;
-    TNvPanel* Body = nullptr;
     TNvActionListView* ListView = nullptr;
     TConfigVarBool* VisibleOnly = nullptr;
     // The enumeration's own records; never the tracked list.
@@ -79,13 +79,10 @@ class TEnumTab : public TPaneprobeTab {
     // The list's comparison of the rows at two positions.
     int CompareRows(int row1, int row2) const;
     void TrackRow();
-    // The style names of a "Style" cell; "" for every other cell.
-    std::string InfoTip(int row, int column) const;
     void RunPopupCommand(int id);
 
   private:
     static BOOL CALLBACK AddEnumerated(HWND window, LPARAM self);
-    void Layout();
     void FindWindows(const std::string& text);
     // Empties the list, lets gather add the windows, and shows them.
     void Refill(const std::function<void()>& gather);
@@ -101,6 +98,7 @@ class TEnumTab : public TPaneprobeTab {
 
 // Every value from 1 to the limit that names a window, in ascending order, probing as few as it can.
 // A set cancel flag ends the scan early.
-THandleScanResult ScanWindowHandles(uint32_t limit = HandleScanLimit, const std::atomic<bool>* cancel = nullptr);
+THandleScanResult ScanWindowHandles(uint32_t limit = HandleScanLimit,
+                                    const std::atomic<bool>* cancel = nullptr);
 // The full handle of the window that a (possibly partial) handle value names; 0 when none is found.
 uint32_t FullWindowHandle(uint32_t value);

@@ -6,12 +6,6 @@
 
 namespace {
 
-const int PanelHeight = 32;
-const int Margin = 2;
-const int Top = 4;
-const int ButtonWidth = 64;
-const int ButtonHeight = 21;
-const int Gap = 6;
 // Menus may hold themselves, directly or through others (Windows allows it): a menu already on the path
 // from the top becomes a leaf. Menus that open the next one twice, level after level, double the tree at each
 // level without any loop: the tree stops at a total number of nodes.
@@ -26,33 +20,17 @@ bool LiveTracked(HWND& window) {
 
 } // namespace
 
-TMenusTab::TMenusTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
+TMenusTab::TMenusTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet), Panels(*sheet) {
     SetCaption("Menus");
-    TopPanel = &Sheet->MakeChild<TNvPanel>();
-    StandardButton = &TopPanel->MakeChild<TNvButton>("&Standard");
-    StandardButton->SetBounds(Margin, Top, ButtonWidth, ButtonHeight);
+    const int buttonWidth = Panels.ButtonWidth, buttonHeight = Panels.ButtonHeight;
+    StandardButton = &Panels.AddToRow<TNvButton>(buttonWidth, buttonHeight, "&Standard");
     StandardButton->OnClick = [this](TNvButton&) { ShowMenu(mkStandard); };
-    SystemButton = &TopPanel->MakeChild<TNvButton>("&System");
-    SystemButton->SetBounds(Margin + ButtonWidth + Gap, Top, ButtonWidth, ButtonHeight);
+    SystemButton = &Panels.AddToRow<TNvButton>(buttonWidth, buttonHeight, "&System");
     SystemButton->OnClick = [this](TNvButton&) { ShowMenu(mkSystem); };
 
-    Body = &Sheet->MakeChild<TNvPanel>();
-    Tree = &Body->MakeChild<TNvActionTreeView>(TVS_FULLROWSELECT, TVS_HASLINES);
+    Tree = &Panels.MakeBody().MakeChild<TNvActionTreeView>(TVS_FULLROWSELECT, TVS_HASLINES);
     if (SharedImageList) TreeView_SetImageList(Tree->Handle(), SharedImageList->Handle(), TVSIL_NORMAL);
-
-    Sheet->OnResize = [this](TNvPanel&) { Layout(); };
-    Layout();
-}
-
-TMenusTab::~TMenusTab() {
-    Sheet->OnResize = nullptr;
-}
-
-void TMenusTab::Layout() {
-    if (!Sheet->Handle()) return;
-    RECT client = Sheet->ClientRect();
-    TopPanel->SetBounds(0, 0, client.right, PanelHeight);
-    Body->SetBounds(0, PanelHeight, client.right, std::max(0, static_cast<int>(client.bottom) - PanelHeight));
+    Panels.Layout();
 }
 
 void TMenusTab::Refresh() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/Shared.h"
+#include "tabs/TopPanelLayout.h"
 #include "ui/NvActionTreeView.h"
 
 #include <vector>
@@ -13,12 +14,10 @@ class TMenusTab : public TPaneprobeTab {
     explicit TMenusTab(TNvTabSheet* sheet);
     // The most nodes one menu gives: menus that open the next one twice, level after level, are no loop.
     static const int MaxMenuNodes = 5000;
-    ~TMenusTab() override;
 
-    TNvPanel* TopPanel = nullptr;
+    TTopPanelLayout Panels;
     TNvButton* StandardButton = nullptr;
     TNvButton* SystemButton = nullptr;
-    TNvPanel* Body = nullptr;
     TNvActionTreeView* Tree = nullptr;
 
     // Enables each button exactly when the tracked window has that menu.
@@ -27,6 +26,5 @@ class TMenusTab : public TPaneprobeTab {
     void AddMenuItems(HMENU menu, HTREEITEM parent);
 
   private:
-    void Layout();
     void AddMenuLevel(HMENU menu, HTREEITEM parent, std::vector<HMENU>& path, int& budget);
 };

@@ -2,14 +2,12 @@
 #include "tabs/TabPlacement.h"
 
 #include "app/WinApiEx.h"
-#include "config/EasyConfig.h"
 
 #include <windowsx.h>
 
 namespace {
 
 const UINT ReportMessage = WM_APP + 1;
-const int PlacementInterval = 16;
 const char* const LabelFont = "\"Verdana\" 7";
 const int PointerSize = 8;
 
@@ -161,8 +159,7 @@ TPlacementTab::~TPlacementTab() {
 }
 
 void TPlacementTab::Activate() {
-    if (ConfigStore)
-        TConfigVarInt::Get(ConfigStore, "tabs", "update_interval_ms", 2500).SetValue(PlacementInterval);
+    TPaneprobeTab::Activate();
     canvasFailing = false; // another try at making the canvas
 }
 

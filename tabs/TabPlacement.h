@@ -63,6 +63,7 @@ class TPlacementTab : public TPaneprobeTab {
     explicit TPlacementTab(TNvTabSheet* sheet);
     ~TPlacementTab() override;
 
+    int RefreshIntervalMs() const override { return 16; }
     void Activate() override;
     void Refresh() override { Redraw(); }
 

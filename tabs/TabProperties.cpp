@@ -2,7 +2,6 @@
 #include "tabs/TabProperties.h"
 
 #include "app/WinApiEx.h"
-#include "config/EasyConfig.h"
 #include "tabs/PropertyTexts.h"
 #include "tabs/StyleNames.h"
 
@@ -40,11 +39,6 @@ TPropertiesTab::TPropertiesTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     for (const TPropertyGroupClass& groupClass : PropertyGroupClasses())
         Groups.push_back(groupClass.Create());
     BuildRows();
-}
-
-void TPropertiesTab::Activate() {
-    if (ConfigStore)
-        TConfigVarInt::Get(ConfigStore, "tabs", "update_interval_ms", 2500).SetValue(UpdateIntervalMs);
 }
 
 void TPropertiesTab::BuildRows() {

@@ -21,7 +21,7 @@ class TPropertiesTab : public TPaneprobeTab {
     TNvActionListView* ListView = nullptr;
     std::vector<std::unique_ptr<TPropertyGroup>> Groups;
 
-    void Activate() override;
+    int RefreshIntervalMs() const override { return UpdateIntervalMs; }
     void Refresh() override { RefreshValues(); }
     void RefreshValues();
 

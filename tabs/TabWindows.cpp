@@ -4,7 +4,7 @@
 #include "app/PickOutline.h"
 #include "app/QrLib.h"
 #include "app/WinApiEx.h"
-#include "tabs/StyleNames.h"
+#include "tabs/WindowRows.h"
 #include "tabs/WndFuncs.h"
 
 #include <algorithm>
@@ -12,31 +12,21 @@
 
 namespace {
 
-const TNvListColumn Columns[] = {
-    {191, TNvAlignment::Left, "Class"},   {75, TNvAlignment::Centre, "Handle"},
-    {336, TNvAlignment::Left, "Caption"}, {75, TNvAlignment::Centre, "Parent"},
-    {44, TNvAlignment::Centre, "PID"},    {44, TNvAlignment::Centre, "TID"},
-    {76, TNvAlignment::Centre, "Style"},
-};
 const TNvMenuEntry PopupEntries[] = {
     {cmdCopyClassName, 0, "Copy ClassName", 0, 0},
     {cmdCopyCaption, 0, "Copy Caption", 0, 0},
 };
-const int VisibleImage = 2; // blue
-const int HiddenImage = 9;  // red
-const int StyleColumn = 6;
 
 } // namespace
 
 TWindowsTab::TWindowsTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     SetCaption("Tracked");
     ListView = &Sheet->MakeChild<TNvActionListView>(LVS_SINGLESEL | LVS_NOSORTHEADER);
-    ListView->AddColumns(Columns, static_cast<int>(std::size(Columns)) - 1, ScreenPixelsPerInch());
-    if (SharedImageList) ListView_SetImageList(ListView->Handle(), SharedImageList->Handle(), LVSIL_SMALL);
+    SetUpWindowRows(*ListView,
+                    [](int position) { return TrackedList ? TrackedList->Get(position) : nullptr; });
     ListView->PopupMenu = std::make_unique<TNvPopupMenu>(
         *ListView, [this](TNvMenuItem& item) { CopySelected(item.Entry ? item.Entry->Id : 0); }, PopupEntries,
         static_cast<int>(std::size(PopupEntries)) - 1);
-    ListView->SetInfoTipHandler([this](TNvListView&, int row, int column) { return InfoTip(row, column); });
     ListView->OnDblClick = [this](TNvActionListView&) { MakeSelectedCurrent(); };
     ListView->OnKeyDown = [this](TNvActionListView&, WORD key, unsigned shift) {
         if (shift != ssNone) return;
@@ -51,19 +41,12 @@ TWindowsTab::TWindowsTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
 void TWindowsTab::RebuildList() {
     HWND list = ListView->Handle();
     int count = TrackedList ? TrackedList->Count() : 0;
-    static const TCharSet lineBreaks = MakeCharSet("\r\n");
     std::vector<TShownRow> rows;
     rows.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const TWindowDetails* record = TrackedList->Get(i);
         if (!record) continue;
-        rows.push_back(
-            {{record->ClassName, FormatNonZero(HandleValue(record->Handle), "0x%.8x"),
-              RemoveChars(record->Caption, lineBreaks, 1),
-              FormatNonZero(HandleValue(record->Parent), "0x%.8x"), FormatNonZero(record->ProcessId, "%d"),
-              FormatNonZero(record->ThreadId, "%d"), FormatNonZero(record->Style, "0x%.8x")},
-             i,
-             (record->Style & WS_VISIBLE) ? VisibleImage : HiddenImage});
+        rows.push_back({WindowRowCells(*record), i, WindowRowImage(*record)});
     }
     // The platform's locale-aware, case-sensitive order of the class names; equal names keep list order.
     std::stable_sort(rows.begin(), rows.end(), [](const TShownRow& a, const TShownRow& b) {
@@ -125,13 +108,6 @@ void TWindowsTab::MakeSelectedCurrent() {
     if (record < 0 || !TrackedList) return;
     TrackedList->SetItemIndex(record);
     if (const TWindowDetails* current = TrackedList->Current()) FlashPickedWindow(current->Handle);
-}
-
-// The Style cell names its bits as the record read them, so that the tip agrees with the cell.
-std::string TWindowsTab::InfoTip(int row, int column) const {
-    if (column != StyleColumn || !TrackedList || row < 0 || row >= ListView->RowCount()) return std::string();
-    const TWindowDetails* record = TrackedList->Get(static_cast<int>(ListView->RowData(row)));
-    return record ? StyleText(record->Style, record->ClassName) : std::string();
 }
 
 void TWindowsTab::DeleteSelected() {

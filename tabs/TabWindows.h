@@ -20,8 +20,6 @@ class TWindowsTab : public TPaneprobeTab {
     int SelectedRecord() const;
     // Double-click and Enter: the selected row's window becomes the current one, outlined on the screen.
     void MakeSelectedCurrent();
-    // The tooltip of a cell: the names of the style bits over the "Style" column.
-    std::string InfoTip(int row, int column) const;
     void DeleteSelected();
     // The popup commands: 1 copies the class name, 2 the caption (line breaks included).
     void CopySelected(int command);

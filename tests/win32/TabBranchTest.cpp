@@ -195,12 +195,13 @@ TEST_F(BranchTab, TheRightClickedNodeIsSelectedBeforeTheNotificationAndThePopupT
     TRightClickSpy spy{Tree().Handle()};
     const UINT_PTR spyId = 0x5079;
     SetWindowSubclass(Tree().Handle(), RightClickSpy, spyId, reinterpret_cast<DWORD_PTR>(&spy));
-    SetWindowSubclass(Branch().Body->Handle(), RightClickSpy, spyId, reinterpret_cast<DWORD_PTR>(&spy));
+    SetWindowSubclass(Branch().Panels.Body->Handle(), RightClickSpy, spyId,
+                      reinterpret_cast<DWORD_PTR>(&spy));
     PostMessageA(Tree().Handle(), WM_RBUTTONUP, 0, MAKELPARAM(point.x, point.y));
     SendMessageA(Tree().Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(point.x, point.y));
     PumpMessages();
     RemoveWindowSubclass(Tree().Handle(), RightClickSpy, spyId);
-    RemoveWindowSubclass(Branch().Body->Handle(), RightClickSpy, spyId);
+    RemoveWindowSubclass(Branch().Panels.Body->Handle(), RightClickSpy, spyId);
     EXPECT_EQ(spy.AtNotification, clicked);
     ASSERT_GE(spy.ContextMenus, 1) << "the request reached the tree or its parent";
     EXPECT_EQ(spy.AtContextMenu, clicked);

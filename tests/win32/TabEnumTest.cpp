@@ -283,7 +283,7 @@ TEST_F(EnumTab, ChoosingTheLastModeScansEveryHandleAtOnce) {
     EXPECT_STREQ(caption, "Handles <= 0xFFFFFFF");
     SendMessageA(tab.ModeBox->Handle(), CB_SETCURSEL, static_cast<WPARAM>(last), 0);
     const int rowsBefore = List().RowCount();
-    SendMessageA(tab.TopPanel->Handle(), WM_COMMAND,
+    SendMessageA(tab.Panels.TopPanel.Handle(), WM_COMMAND,
                  MAKEWPARAM(GetDlgCtrlID(tab.ModeBox->Handle()), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(tab.ModeBox->Handle()));
     // The scan runs on its own thread: the window goes on answering, the list shows the last enumeration.
@@ -311,7 +311,7 @@ TEST_F(EnumTab, AScanLeftBeforeItEndsChangesNothing) {
     ASSERT_EQ(List().RowCount(), 1) << "the find result stays";
     EXPECT_EQ(List().CellText(0, 1), Hex8(tree));
     // A stray word that a scan has finished, when none has, changes nothing either.
-    SendMessageA(tab.Body->Handle(), WM_APP + 2, 0, 0);
+    SendMessageA(tab.Panels.Body->Handle(), WM_APP + 2, 0, 0);
     EXPECT_EQ(List().RowCount(), 1);
     // The whole window goes while a scan runs: no wait for it, and nothing arrives afterwards.
     Run(emAllHandles);

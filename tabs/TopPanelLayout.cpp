@@ -1,0 +1,24 @@
+// The top panel and body layout of the tabs that have a row of controls above a list or a tree.
+#include "tabs/TopPanelLayout.h"
+
+#include <algorithm>
+
+TTopPanelLayout::TTopPanelLayout(TNvTabSheet& page) : TopPanel(page.MakeChild<TNvPanel>()), sheet(page) {
+    sheet.OnResize = [this](TNvPanel&) { Layout(); };
+}
+
+TTopPanelLayout::~TTopPanelLayout() {
+    sheet.OnResize = nullptr;
+}
+
+void TTopPanelLayout::Layout() {
+    if (!sheet.Handle()) return;
+    RECT client = sheet.ClientRect();
+    TopPanel.SetBounds(0, 0, client.right, PanelHeight);
+    if (stretched)
+        stretched->SetBounds(nextLeft, Top, std::max(0, static_cast<int>(client.right) - nextLeft - Margin),
+                             stretchedHeight);
+    if (Body)
+        Body->SetBounds(0, PanelHeight, client.right,
+                        std::max(0, static_cast<int>(client.bottom) - PanelHeight));
+}
