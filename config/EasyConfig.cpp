@@ -27,7 +27,8 @@ bool EqualsIgnoringAsciiCase(const std::string& text, const char* word) {
 
 std::string StripTrailingZeros(std::string digits) {
     if (digits.find('.') == std::string::npos) return digits;
-    while (!digits.empty() && digits.back() == '0') digits.pop_back();
+    while (!digits.empty() && digits.back() == '0')
+        digits.pop_back();
     if (!digits.empty() && digits.back() == '.') digits.pop_back();
     return digits;
 }
@@ -47,7 +48,8 @@ std::string FormatGeneral18(long double value) {
     if (!exponentMark) return buffer;
     int exponent = std::atoi(exponentMark + 1);
     if (exponent >= 18 || exponent < -5) {
-        std::string mantissa = StripTrailingZeros(std::string(buffer, static_cast<size_t>(exponentMark - buffer)));
+        std::string mantissa =
+            StripTrailingZeros(std::string(buffer, static_cast<size_t>(exponentMark - buffer)));
         char tail[16];
         std::snprintf(tail, sizeof tail, "e%+d", exponent);
         return mantissa + tail;
@@ -63,8 +65,10 @@ bool ParseFloat(const std::string& text, char separator, long double& value) {
     std::string number = text.substr(first, last - first + 1);
     // Only plain decimal notation: strtold would also take hexadecimal, "inf" and "nan".
     for (char& c : number) {
-        if (c == separator) c = '.';
-        else if (c == '.' || !(std::strchr("0123456789+-eE", c))) return false;
+        if (c == separator)
+            c = '.';
+        else if (c == '.' || !(std::strchr("0123456789+-eE", c)))
+            return false;
     }
     char* end = nullptr;
     long double parsed = std::strtold(number.c_str(), &end);
@@ -92,13 +96,13 @@ TConfigVarBool::TConfigVarBool(TEasyConfig& config, const std::string& nameSpace
                                bool defaultValue)
     : TConfigVar(config, nameSpace, name), Value(defaultValue), Default(defaultValue) {}
 
-TConfigVarBool& TConfigVarBool::Create(TEasyConfig* config, const std::string& nameSpace, const std::string& name,
-                                       bool defaultValue) {
+TConfigVarBool& TConfigVarBool::Create(TEasyConfig* config, const std::string& nameSpace,
+                                       const std::string& name, bool defaultValue) {
     return Declare<TConfigVarBool>(config, nameSpace, name, defaultValue);
 }
 
-TConfigVarBool& TConfigVarBool::Get(TEasyConfig* config, const std::string& nameSpace, const std::string& name,
-                                    bool defaultValue) {
+TConfigVarBool& TConfigVarBool::Get(TEasyConfig* config, const std::string& nameSpace,
+                                    const std::string& name, bool defaultValue) {
     return FindOrDeclare<TConfigVarBool>(config, nameSpace, name, defaultValue);
 }
 
@@ -107,11 +111,17 @@ void TConfigVarBool::SetValue(bool value) {
     Changed();
 }
 
-void TConfigVarBool::SetValueData(const void* data) { SetValue(*static_cast<const unsigned char*>(data) != 0); }
+void TConfigVarBool::SetValueData(const void* data) {
+    SetValue(*static_cast<const unsigned char*>(data) != 0);
+}
 
-std::string TConfigVarBool::AsText() const { return Value ? "true" : "false"; }
+std::string TConfigVarBool::AsText() const {
+    return Value ? "true" : "false";
+}
 
-void TConfigVarBool::SetAsText(const std::string& text) { SetValue(text == "1" || EqualsIgnoringAsciiCase(text, "true")); }
+void TConfigVarBool::SetAsText(const std::string& text) {
+    SetValue(text == "1" || EqualsIgnoringAsciiCase(text, "true"));
+}
 
 // Integer
 
@@ -119,8 +129,8 @@ TConfigVarInt::TConfigVarInt(TEasyConfig& config, const std::string& nameSpace, 
                              int32_t defaultValue)
     : TConfigVar(config, nameSpace, name), Value(defaultValue), Default(defaultValue) {}
 
-TConfigVarInt& TConfigVarInt::Create(TEasyConfig* config, const std::string& nameSpace, const std::string& name,
-                                     int32_t defaultValue) {
+TConfigVarInt& TConfigVarInt::Create(TEasyConfig* config, const std::string& nameSpace,
+                                     const std::string& name, int32_t defaultValue) {
     return Declare<TConfigVarInt>(config, nameSpace, name, defaultValue);
 }
 
@@ -144,8 +154,10 @@ void TConfigVarInt::SetValueData(const void* data) {
 
 std::string TConfigVarInt::AsText() const {
     char buffer[16];
-    if (Hex) std::snprintf(buffer, sizeof buffer, "0x%X", static_cast<unsigned>(static_cast<uint32_t>(Value)));
-    else std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(Value));
+    if (Hex)
+        std::snprintf(buffer, sizeof buffer, "0x%X", static_cast<unsigned>(static_cast<uint32_t>(Value)));
+    else
+        std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(Value));
     return buffer;
 }
 
@@ -161,8 +173,8 @@ TConfigVarFloat::TConfigVarFloat(TEasyConfig& config, const std::string& nameSpa
                                  long double defaultValue)
     : TConfigVar(config, nameSpace, name), Value(defaultValue), Default(defaultValue) {}
 
-TConfigVarFloat& TConfigVarFloat::Create(TEasyConfig* config, const std::string& nameSpace, const std::string& name,
-                                         long double defaultValue) {
+TConfigVarFloat& TConfigVarFloat::Create(TEasyConfig* config, const std::string& nameSpace,
+                                         const std::string& name, long double defaultValue) {
     return Declare<TConfigVarFloat>(config, nameSpace, name, defaultValue);
 }
 
@@ -172,7 +184,9 @@ void TConfigVarFloat::SetValue(long double value) {
 }
 
 // Ten bytes where long double is the x87 extended type; its own size where the compiler maps it to double.
-int TConfigVarFloat::ValueSize() const { return LDBL_MANT_DIG == 64 ? 10 : static_cast<int>(sizeof(long double)); }
+int TConfigVarFloat::ValueSize() const {
+    return LDBL_MANT_DIG == 64 ? 10 : static_cast<int>(sizeof(long double));
+}
 
 void TConfigVarFloat::SetValueData(const void* data) {
     long double value = 0;
@@ -199,8 +213,8 @@ TConfigVarStr::TConfigVarStr(TEasyConfig& config, const std::string& nameSpace, 
                              const std::string& defaultValue)
     : TConfigVar(config, nameSpace, name), Value(defaultValue), Default(defaultValue) {}
 
-TConfigVarStr& TConfigVarStr::Create(TEasyConfig* config, const std::string& nameSpace, const std::string& name,
-                                     const std::string& defaultValue) {
+TConfigVarStr& TConfigVarStr::Create(TEasyConfig* config, const std::string& nameSpace,
+                                     const std::string& name, const std::string& defaultValue) {
     return Declare<TConfigVarStr>(config, nameSpace, name, defaultValue);
 }
 
@@ -214,7 +228,9 @@ void TConfigVarStr::SetValue(const std::string& value) {
     Changed();
 }
 
-void TConfigVarStr::SetValueData(const void* data) { SetValue(static_cast<const char*>(data)); }
+void TConfigVarStr::SetValueData(const void* data) {
+    SetValue(static_cast<const char*>(data));
+}
 
 // Registry
 
@@ -246,7 +262,8 @@ void TEasyConfig::NotifyAll(bool onlyModified) {
 
 void TEasyConfig::Load() {
     Loading = true;
-    for (int i = 0; i < Count(); ++i) LoadVariable(*Variables[static_cast<size_t>(i)]);
+    for (int i = 0; i < Count(); ++i)
+        LoadVariable(*Variables[static_cast<size_t>(i)]);
     Loading = false;
     NotifyAll(false);
 }
@@ -260,8 +277,10 @@ void TEasyConfigIni::LoadVariable(TConfigVar& variable) {
     std::optional<std::string> text = TIniText(bytes).Read(variable.Namespace, variable.Name);
     // The platform reader answers an absent key with the default we ask for: a lone ESC. A stored value
     // of exactly ESC is therefore absent too.
-    if (!text || *text == "\x1B") variable.Reset();
-    else variable.SetAsText(*text);
+    if (!text || *text == "\x1B")
+        variable.Reset();
+    else
+        variable.SetAsText(*text);
 }
 
 void TEasyConfigIni::Save(bool clearModified) {
@@ -281,7 +300,8 @@ void TEasyConfigIni::Save(bool clearModified) {
         if (!variable.Stored) continue;
         if (SaveModifiedOnly && !variable.Modified) continue;
         std::string text = variable.AsText();
-        if (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' || text.back() == '\t'))
+        if (!text.empty() &&
+            (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' || text.back() == '\t'))
             text = "\"" + text + "\"";
         ini.Write(variable.Namespace, variable.Name, text);
         written = true;

@@ -13,12 +13,12 @@ enum class TFileRead;
 
 // Raised for programming errors in declaring a variable.
 class EConfigError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class TConfigVar {
-public:
+  public:
     TConfigVar(const TConfigVar&) = delete;
     TConfigVar& operator=(const TConfigVar&) = delete;
     virtual ~TConfigVar() = default;
@@ -40,12 +40,13 @@ public:
     virtual std::string TypeName() const = 0;
     virtual void Reset() = 0;
 
-protected:
+  protected:
     TConfigVar(TEasyConfig& config, const std::string& nameSpace, const std::string& name);
 
     // Checks a declaration, builds the variable and hands it to the registry; throws EConfigError.
     template <class T, class V>
-    static T& Declare(TEasyConfig* config, const std::string& nameSpace, const std::string& name, V defaultValue);
+    static T& Declare(TEasyConfig* config, const std::string& nameSpace, const std::string& name,
+                      V defaultValue);
     // Find-or-create of a typed class: the existing variable of that full name, or a new one.
     template <class T, class V>
     static T& FindOrDeclare(TEasyConfig* config, const std::string& nameSpace, const std::string& name,
@@ -53,7 +54,7 @@ protected:
 };
 
 class TConfigVarBool : public TConfigVar {
-public:
+  public:
     bool Value;
     bool Default;
 
@@ -72,13 +73,14 @@ public:
     std::string TypeName() const override { return ClassTypeName(); }
     void Reset() override { SetValue(Default); }
 
-protected:
+  protected:
     friend class TConfigVar;
-    TConfigVarBool(TEasyConfig& config, const std::string& nameSpace, const std::string& name, bool defaultValue);
+    TConfigVarBool(TEasyConfig& config, const std::string& nameSpace, const std::string& name,
+                   bool defaultValue);
 };
 
 class TConfigVarInt : public TConfigVar {
-public:
+  public:
     int32_t Value;
     int32_t Default;
     int32_t Min = INT32_MIN;
@@ -100,13 +102,14 @@ public:
     std::string TypeName() const override { return ClassTypeName(); }
     void Reset() override { SetValue(Default); }
 
-protected:
+  protected:
     friend class TConfigVar;
-    TConfigVarInt(TEasyConfig& config, const std::string& nameSpace, const std::string& name, int32_t defaultValue);
+    TConfigVarInt(TEasyConfig& config, const std::string& nameSpace, const std::string& name,
+                  int32_t defaultValue);
 };
 
 class TConfigVarFloat : public TConfigVar {
-public:
+  public:
     long double Value;
     long double Default;
 
@@ -123,14 +126,14 @@ public:
     std::string TypeName() const override { return ClassTypeName(); }
     void Reset() override { SetValue(Default); }
 
-protected:
+  protected:
     friend class TConfigVar;
     TConfigVarFloat(TEasyConfig& config, const std::string& nameSpace, const std::string& name,
                     long double defaultValue);
 };
 
 class TConfigVarStr : public TConfigVar {
-public:
+  public:
     std::string Value;
     std::string Default;
 
@@ -149,14 +152,14 @@ public:
     std::string TypeName() const override { return ClassTypeName(); }
     void Reset() override { SetValue(Default); }
 
-protected:
+  protected:
     friend class TConfigVar;
     TConfigVarStr(TEasyConfig& config, const std::string& nameSpace, const std::string& name,
                   const std::string& defaultValue);
 };
 
 class TEasyConfig {
-public:
+  public:
     using TChangeListener = std::function<void(TConfigVar&)>;
 
     TEasyConfig() = default;
@@ -184,12 +187,12 @@ public:
     virtual void LoadVariable(TConfigVar& variable) = 0;
     virtual void Save(bool clearModified) = 0;
 
-private:
+  private:
     std::vector<std::unique_ptr<TConfigVar>> Variables;
 };
 
 class TEasyConfigIni : public TEasyConfig {
-public:
+  public:
     explicit TEasyConfigIni(const std::string& fileName) : FileName(fileName) {}
 
     const std::string FileName;
@@ -199,19 +202,21 @@ public:
     // be read completely is left untouched.
     void Save(bool clearModified) override;
 
-protected:
+  protected:
     // The file access, separate so that a test can make it fail part-way.
     virtual TFileRead ReadSettings(std::string& bytes) const;
     virtual bool ReplaceSettings(const std::string& bytes) const;
 
-private:
+  private:
     void RemoveStaleTemporary() const;
 };
 
 template <class T, class V>
-T& TConfigVar::Declare(TEasyConfig* config, const std::string& nameSpace, const std::string& name, V defaultValue) {
+T& TConfigVar::Declare(TEasyConfig* config, const std::string& nameSpace, const std::string& name,
+                       V defaultValue) {
     if (!config) throw EConfigError("Config variable must have an owner");
-    if (nameSpace.empty() || name.empty()) throw EConfigError("Config variable must have a valid namespace and name");
+    if (nameSpace.empty() || name.empty())
+        throw EConfigError("Config variable must have a valid namespace and name");
     if (config->IndexOf(nameSpace + "." + name) >= 0)
         throw EConfigError("A config variable named \"" + nameSpace + "." + name + "\" already exists");
     std::unique_ptr<T> variable(new T(*config, nameSpace, name, defaultValue));

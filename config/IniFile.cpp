@@ -12,16 +12,22 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string TrimBlanks(const std::string& text) {
     size_t first = 0, last = text.size();
-    while (first < last && IsBlank(text[first])) ++first;
-    while (last > first && IsBlank(text[last - 1])) --last;
+    while (first < last && IsBlank(text[first]))
+        ++first;
+    while (last > first && IsBlank(text[last - 1]))
+        --last;
     return text.substr(first, last - first);
 }
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -94,7 +100,8 @@ int TIniText::FindSection(const std::string& section) const {
 int TIniText::SectionEnd(int header) const {
     size_t i = static_cast<size_t>(header) + 1;
     std::string name;
-    while (i < Lines.size() && !SectionName(Lines[i].Text, name)) ++i;
+    while (i < Lines.size() && !SectionName(Lines[i].Text, name))
+        ++i;
     return static_cast<int>(i);
 }
 
@@ -129,8 +136,10 @@ void TIniText::Write(const std::string& section, const std::string& key, const s
         }
         // New keys go after the section's last non-blank line, so blank separators stay between sections.
         int insert = SectionEnd(header);
-        while (insert > header + 1 && TrimBlanks(Lines[static_cast<size_t>(insert - 1)].Text).empty()) --insert;
-        if (Lines[static_cast<size_t>(insert - 1)].Ending.empty()) Lines[static_cast<size_t>(insert - 1)].Ending = NewLine;
+        while (insert > header + 1 && TrimBlanks(Lines[static_cast<size_t>(insert - 1)].Text).empty())
+            --insert;
+        if (Lines[static_cast<size_t>(insert - 1)].Ending.empty())
+            Lines[static_cast<size_t>(insert - 1)].Ending = NewLine;
         Lines.insert(Lines.begin() + insert, TLine{key + "=" + value, NewLine});
         return;
     }
@@ -141,7 +150,8 @@ void TIniText::Write(const std::string& section, const std::string& key, const s
 
 std::string TIniText::Bytes() const {
     std::string bytes;
-    for (const TLine& line : Lines) bytes += line.Text + line.Ending;
+    for (const TLine& line : Lines)
+        bytes += line.Text + line.Ending;
     return bytes;
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 class TIniText {
-public:
+  public:
     static constexpr size_t MaxValueLength = 255;
 
     TIniText() = default;
@@ -20,7 +20,7 @@ public:
     void Write(const std::string& section, const std::string& key, const std::string& value);
     std::string Bytes() const;
 
-private:
+  private:
     struct TLine {
         std::string Text;
         std::string Ending;

@@ -41,4 +41,3 @@ class TTypeCastForm : public TNvForm {
     std::string snapshot;
     int paintPpi = 96;
 };
-

@@ -12,7 +12,7 @@ namespace {
 
 // A registry whose store is a map, so that loading can be observed without files.
 class TMapConfig : public TEasyConfig {
-public:
+  public:
     std::map<std::string, std::string> Stored;
     std::vector<std::string> Heard;
     std::vector<bool> LoadingWhenHeard;
@@ -25,8 +25,10 @@ public:
     }
     void LoadVariable(TConfigVar& variable) override {
         auto found = Stored.find(variable.FullName());
-        if (found == Stored.end()) variable.Reset();
-        else variable.SetAsText(found->second);
+        if (found == Stored.end())
+            variable.Reset();
+        else
+            variable.SetAsText(found->second);
     }
     void Save(bool) override {}
 };
@@ -43,7 +45,8 @@ std::string MessageOf(const std::function<void()>& action) {
 TEST(ConfigDeclaration, ReportsProgrammingErrorsWithFixedMessagesAndRegistersNothing) {
     TMapConfig config;
     TConfigVarBool::Create(&config, "system", "stay_on_top", false);
-    EXPECT_EQ(MessageOf([] { TConfigVarInt::Create(nullptr, "a", "b", 1); }), "Config variable must have an owner");
+    EXPECT_EQ(MessageOf([] { TConfigVarInt::Create(nullptr, "a", "b", 1); }),
+              "Config variable must have an owner");
     EXPECT_EQ(MessageOf([&] { TConfigVarInt::Create(&config, "", "b", 1); }),
               "Config variable must have a valid namespace and name");
     EXPECT_EQ(MessageOf([&] { TConfigVarStr::Create(&config, "a", "", ""); }),
@@ -130,9 +133,9 @@ TEST(ConfigTextForms, IntegerTextOutsideMinAndMaxKeepsTheValue) {
 TEST(ConfigTextForms, BooleanReadsTrueOnlyFromTrueOrOne) {
     TMapConfig config;
     TConfigVarBool& flag = TConfigVarBool::Get(&config, "b", "flag", false);
-    const std::pair<const char*, bool> cases[] = {{"TRUE", true},  {"true", true},  {"True", true}, {"1", true},
-                                                  {"yes", false},  {"0", false},    {"", false},    {" true", false},
-                                                  {"true ", false}, {"11", false}};
+    const std::pair<const char*, bool> cases[] = {
+        {"TRUE", true}, {"true", true}, {"True", true},   {"1", true},      {"yes", false},
+        {"0", false},   {"", false},    {" true", false}, {"true ", false}, {"11", false}};
     for (const auto& [text, expected] : cases) {
         flag.SetValue(!expected);
         flag.SetAsText(text);
@@ -146,7 +149,7 @@ TEST(ConfigTextForms, BooleanReadsTrueOnlyFromTrueOrOne) {
 TEST(ConfigTextForms, IntegerParsesTheIntegerRuleAndKeepsItsValueOtherwise) {
     TMapConfig config;
     TConfigVarInt& number = TConfigVarInt::Get(&config, "i", "n", 5);
-    const std::pair<const char*, int32_t> cases[] = {{"0x1f", 31}, {"$1F", 31}, {" 31", 31}, {"31 ", 5},
+    const std::pair<const char*, int32_t> cases[] = {{"0x1f", 31},      {"$1F", 31},  {" 31", 31}, {"31 ", 5},
                                                      {"2147483648", 5}, {"-12", -12}, {"", 5}};
     for (const auto& [text, expected] : cases) {
         number.SetValue(5);
@@ -168,8 +171,9 @@ TEST(ConfigTextForms, FloatTextRoundTripsInFixedAndScientificForm) {
     TMapConfig config;
     TConfigVarFloat& number = TConfigVarFloat::Create(&config, "f", "x", 0);
     const std::pair<long double, const char*> forms[] = {
-        {0.0L, "0"}, {1.5L, "1.5"}, {-2.25L, "-2.25"}, {100.0L, "100"}, {0.00001L, "0.00001"},
-        {123456789012345678.0L, "123456789012345678"}, {1e18L, "1e+18"}, {0.000001L, "1e-6"}};
+        {0.0L, "0"},      {1.5L, "1.5"},         {-2.25L, "-2.25"},
+        {100.0L, "100"},  {0.00001L, "0.00001"}, {123456789012345678.0L, "123456789012345678"},
+        {1e18L, "1e+18"}, {0.000001L, "1e-6"}};
     for (const auto& [value, text] : forms) {
         number.SetValue(value);
         EXPECT_EQ(number.AsText(), text);
@@ -262,8 +266,10 @@ TEST(ConfigLoading, LoadsSilentlyThenAnnouncesEveryVariableOnceInOrder) {
     EXPECT_EQ(text.Value, "x") << "an absent key resets to the default";
     EXPECT_FALSE(flag.Modified);
     EXPECT_FALSE(number.Modified);
-    EXPECT_EQ(config.Heard, (std::vector<std::string>{"system.stay_on_top", "system.update_interval_ms", "gui.font_main"}));
-    for (bool loading : config.LoadingWhenHeard) EXPECT_FALSE(loading);
+    EXPECT_EQ(config.Heard,
+              (std::vector<std::string>{"system.stay_on_top", "system.update_interval_ms", "gui.font_main"}));
+    for (bool loading : config.LoadingWhenHeard)
+        EXPECT_FALSE(loading);
 }
 
 TEST(ConfigLoading, AutoLoadLoadsALateVariableAsAChange) {

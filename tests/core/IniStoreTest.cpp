@@ -15,14 +15,14 @@ namespace fs = std::filesystem;
 namespace {
 
 class IniStore : public ::testing::Test {
-protected:
+  protected:
     fs::path Folder;
     std::string FileName;
 
     void SetUp() override {
-        Folder = fs::temp_directory_path() /
-                 ("paneprobe-ini-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        Folder =
+            fs::temp_directory_path() / ("paneprobe-ini-" + std::to_string(::getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(Folder);
         fs::create_directories(Folder);
         FileName = (Folder / "Paneprobe.ini").string();
@@ -111,9 +111,10 @@ TEST_F(IniStore, WritesTheDocumentedExampleFileFromScratch) {
         settings.Top.SetValue(80);
         config.Save(true);
     }
-    EXPECT_EQ(ReadFile(), "[system]\r\nstay_on_top=true\r\nupdate_interval_ms=50\r\nscan_window_at_mouse=false\r\n"
-                          "[tabs]\r\npage_index=4\r\n"
-                          "[window]\r\nwidth=900\r\nheight=640\r\nleft=120\r\ntop=80\r\n");
+    EXPECT_EQ(ReadFile(),
+              "[system]\r\nstay_on_top=true\r\nupdate_interval_ms=50\r\nscan_window_at_mouse=false\r\n"
+              "[tabs]\r\npage_index=4\r\n"
+              "[window]\r\nwidth=900\r\nheight=640\r\nleft=120\r\ntop=80\r\n");
 }
 
 TEST_F(IniStore, ReadsNamesWithoutCaseAndValuesByTheVariablesRules) {
@@ -129,7 +130,8 @@ TEST_F(IniStore, ReadsNamesWithoutCaseAndValuesByTheVariablesRules) {
     config.Load();
     EXPECT_TRUE(settings.StayOnTop.Value);
     EXPECT_EQ(settings.UpdateInterval.Value, 33);
-    EXPECT_TRUE(settings.ScanAtMouse.Value) << "only the first [system] section counts, so this is the default";
+    EXPECT_TRUE(settings.ScanAtMouse.Value)
+        << "only the first [system] section counts, so this is the default";
     EXPECT_EQ(settings.Width.Value, 16);
     EXPECT_EQ(settings.Height.Value, 533) << "an empty integer keeps its value";
     EXPECT_FALSE(settings.Maxed.Value);

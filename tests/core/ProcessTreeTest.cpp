@@ -277,13 +277,13 @@ TEST(ProcessRowsTest, SelectionAfterAReload) {
         std::vector<uint32_t> fresh;
         int expected;
     } cases[] = {
-        {true, 20, 1, {10, 20, 30}, 1},     // still there
-        {true, 30, 2, {30, 10, 20}, 0},     // moved
-        {true, 20, 1, {10, 30}, 1},         // gone: the row at its old position
-        {true, 30, 2, {10, 20}, 1},         // gone from the end: the last row, not none
-        {true, 40, 13, {10, 20, 30}, 2},    // its parent went with it: the last row
-        {true, 30, 2, {}, -1},              // an empty list
-        {false, 0, 0, {10, 20, 30}, -1},    // nothing selected stays so
+        {true, 20, 1, {10, 20, 30}, 1},  // still there
+        {true, 30, 2, {30, 10, 20}, 0},  // moved
+        {true, 20, 1, {10, 30}, 1},      // gone: the row at its old position
+        {true, 30, 2, {10, 20}, 1},      // gone from the end: the last row, not none
+        {true, 40, 13, {10, 20, 30}, 2}, // its parent went with it: the last row
+        {true, 30, 2, {}, -1},           // an empty list
+        {false, 0, 0, {10, 20, 30}, -1}, // nothing selected stays so
     };
     for (const auto& c : cases)
         EXPECT_EQ(RowToSelectAfterReload(c.fresh, c.anySelected, c.selectedId, c.oldIndex), c.expected)

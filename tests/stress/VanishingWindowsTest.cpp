@@ -113,7 +113,8 @@ class TVanishRun {
         Timed("pump", [&] { PumpMessages(static_cast<DWORD>(RandomBelow(20))); });
         Timed("status bar", [&] { form.UpdateStatusBar(); });
         TPaneprobeTab* active = form.TabManager->TabAt(form.PageControl->ActivePageIndex());
-        Timed("refresh of " + (active ? active->Caption : std::string("-")), [&] { form.RefreshActiveTab(); });
+        Timed("refresh of " + (active ? active->Caption : std::string("-")),
+              [&] { form.RefreshActiveTab(); });
         form.ScanAtMouse->SetValue(true);
         figures.Operations += 4;
     }

@@ -212,8 +212,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     if (arguments.find(" rotate") != std::string::npos) StartRotation(instance, caption);
     if (arguments.find(" details") != std::string::npos) CreateDetailsWindows(instance, caption);
     CreateUnicodeWindowsIfAsked(instance, arguments);
-    HWND window = CreateWindowExA(0, MainClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
-                                  nullptr, BuildMenuBar(), instance, nullptr);
+    HWND window = CreateWindowExA(0, MainClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                                  400, 300, nullptr, BuildMenuBar(), instance, nullptr);
     if (!window) return 1;
     if (arguments.find(" churn") != std::string::npos) StartChurn(window, instance);
     MSG message;
