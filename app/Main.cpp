@@ -1,6 +1,7 @@
 // The main window: start-up and shut-down, settings and their effects, refresh loop, menus, keys, status bar.
 #include "app/Main.h"
 
+#include "app/PickOutline.h"
 #include "app/PickWindow.h"
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"

@@ -137,8 +137,9 @@ void TMessageLogForm::BuildControls() {
     List->CellText = [this](int row, int column) { return CellText(static_cast<size_t>(row), column); };
     List->OnColumnResize = [this](TNvListView&, int, int) { SaveColumnWidths(); };
     StatusBar = &MakeChild<TNvStatusBar>();
-    StatusBar->AddPanels(StatusPanels, 1);
+    // The spring first: adding panels lays them out, and the spring panel's width is what is left over.
     StatusBar->SpringPanel = 1;
+    StatusBar->AddPanels(StatusPanels, 1);
     TNvWindow* boxes[] = {IncludeEdit, ExcludeEdit, ScopeCombo};
     for (size_t i = 0; i < labels.size(); ++i)
         static_cast<TStaticLabel*>(labels[i])->FocusControl = boxes[i]->Handle();
@@ -319,6 +320,13 @@ void TMessageLogForm::ShowRows(bool followNewest, bool appended) {
     ListView_SetItemCountEx(list, count,
                             appended ? LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL : LVSICF_NOSCROLL);
     if (followNewest && atEnd && count > 0) ListView_EnsureVisible(list, count - 1, FALSE);
+    // The count changed without invalidating the list: the new rows on the page were drawn empty (or, after
+    // the scroll, as copies of older ones) and are drawn again; a page at most, whatever came in.
+    if (appended && count > before) {
+        const int top = ListView_GetTopIndex(list);
+        const int last = std::min(count - 1, top + ListView_GetCountPerPage(list));
+        if (last >= std::max(before, top)) ListView_RedrawItems(list, std::max(before, top), last);
+    }
     UpdateStatus();
 }
 

@@ -194,6 +194,10 @@ TEST_F(MessageLog, FiltersPauseClearAndTheSavedCsv) {
     EXPECT_EQ(log.Rows.RecordedCount(), 0u);
     EXPECT_EQ(ListView_GetItemCount(log.List->Handle()), 0);
     EXPECT_EQ(log.CountsText(), "Recorded 0, shown 0, dropped 0");
+    // The status line shows the counts in a panel with room for them, as drawn on the screen.
+    PumpMessages(20);
+    EXPECT_EQ(log.StatusBar->PanelText(0), log.CountsText());
+    EXPECT_GE(log.StatusBar->PanelWidth(0), 200) << "a panel of no width shows nothing";
 }
 
 TEST_F(MessageLog, AnOverflowingRingCountsEveryDroppedMessageExactly) {
