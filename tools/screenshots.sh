@@ -20,6 +20,7 @@ shots="$root/build/$arch/screenshots"
 rm -rf "$shots/program"
 mkdir -p "$shots/program" "$out"
 cp "build/$arch/bin/"{Paneprobe.exe,PaneprobeTarget.exe,WindowMessages.csv,readme.txt,changelog.txt} "$shots/program/"
+cp "build/$arch/bin/"PaneprobeHook*.dll "build/$arch/bin/"PaneprobeHelper*.exe "$shots/program/" 2>/dev/null || true
 # The main window at a known place, so that the pictures can be cut from the desktop.
 left=420 top=300 width=720 height=533
 printf '[window]\r\nleft=%d\r\ntop=%d\r\nwidth=%d\r\nheight=%d\r\n' $left $top $width $height \
@@ -70,6 +71,14 @@ for i in "${!tabs[@]}"; do
   fi
   sleep 1.5
   shot "tab-${tabs[$i]}"
+  # The later groups of the Properties tab: the list scrolled to its end.
+  if [ "${tabs[$i]}" = properties ]; then
+    xdotool mousemove $((left + 200)) $((top + 200)) click 1
+    key End
+    sleep 1
+    shot properties-details
+    xdotool mousemove $((left + width / 2)) $((top + height - 40))
+  fi
 done
 key ctrl+1
 shot paneprobe 0 0 1280 1024
@@ -77,6 +86,9 @@ shot paneprobe 0 0 1280 1024
 # A message log of the tracked button while the pointer moves over it.
 key ctrl+l
 sleep 2
+# The log opens over the target: drag it down by its title bar, off the button.
+xdotool mousemove 400 93 mousedown 1 mousemove 400 300 mousemove 400 473 mouseup 1
+sleep 1
 for x in 130 150 170 190 210 190 170; do xdotool mousemove $x 165; sleep 0.2; done
 xdotool mousemove $((left + width / 2)) $((top + height - 40))
 sleep 1.5
