@@ -1,5 +1,6 @@
 // The detail groups of the Properties tab on the target's details window, against the platform's answers.
 #include "FormFixture.h"
+#include "PropertyRows.h"
 #include "Watchdog.h"
 #include "app/WinApiEx.h"
 #include "tabs/DetailTexts.h"
@@ -43,13 +44,7 @@ class DetailGroups : public FormTest {
         ASSERT_NE(owner, nullptr);
     }
     TPropertiesTab& PropTab() { return Tab<TPropertiesTab>(); }
-    std::map<std::string, std::string> Values() {
-        TNvActionListView& list = *PropTab().ListView;
-        std::map<std::string, std::string> values;
-        for (int row = 0; row < list.RowCount(); ++row)
-            values[list.CellText(row, 0)] = list.CellText(row, 1);
-        return values;
-    }
+    std::map<std::string, std::string> Values() { return PropertyValues(PropTab()); }
     // The target takes the caret and the capture once its loop runs.
     void InputOfTarget() {
         const DWORD processId = target.ProcessId();

@@ -1,5 +1,6 @@
 // The Properties tab inside a real main window, on windows of the target program and of this process.
 #include "FormFixture.h"
+#include "PropertyRows.h"
 #include "app/WinApiEx.h"
 #include "tabs/PropertyTexts.h"
 #include "tabs/TabProperties.h"
@@ -17,14 +18,7 @@ class PropertiesTab : public FormTest {
         ASSERT_NE(target.MainWindow(), nullptr);
     }
     TPropertiesTab& PropTab() { return Tab<TPropertiesTab>(); }
-    // The Value cell of each description, as the list shows it.
-    std::map<std::string, std::string> Values() {
-        TNvActionListView& list = *PropTab().ListView;
-        std::map<std::string, std::string> values;
-        for (int row = 0; row < list.RowCount(); ++row)
-            values[list.CellText(row, 0)] = list.CellText(row, 1);
-        return values;
-    }
+    std::map<std::string, std::string> Values() { return PropertyValues(PropTab()); }
     void ShowTab() {
         form->PageIndex->SetValue(PropTab().Sheet->PageIndex());
         PumpMessages(20);
