@@ -1,6 +1,7 @@
 // The settings store on a real Windows path: backslashes, a folder with spaces, files that other programs
 // hold open, file attributes, and the settings file name of a long executable path.
 #include "ShellTestSupport.h"
+#include "WholeFile.h"
 #include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 #include "config/IniFile.h"
@@ -12,19 +13,6 @@
 #include <string>
 
 namespace {
-
-std::string ReadWholeFile(const std::string& path) {
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
 
 TEST(IniStoreOnWindows, SavesAndLoadsInAFolderWithSpaces) {
     char temp[MAX_PATH] = {};
@@ -41,7 +29,7 @@ TEST(IniStoreOnWindows, SavesAndLoadsInAFolderWithSpaces) {
         config.Save(true);
     }
     EXPECT_EQ(
-        ReadWholeFile(fileName),
+        WholeFile(fileName),
         "[system]\r\nstay_on_top=true\r\n[tabs.messages]\r\nfilter=\" wm_\t\"\r\n[window]\r\nleft=-20\r\n");
     // The platform's own profile reader agrees with ours on what we wrote.
     char value[256] = {};
@@ -71,7 +59,7 @@ TEST(IniStoreOnWindows, AReadOnlySettingsFileStaysAsItWas) {
     SetFileAttributesA(fileName.c_str(), FILE_ATTRIBUTE_NORMAL);
     WritePrivateProfileStringA("system", "stay_on_top", "false", fileName.c_str());
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, fileName.c_str());
-    std::string before = ReadWholeFile(fileName);
+    std::string before = WholeFile(fileName);
     ASSERT_FALSE(before.empty());
     SetFileAttributesA(fileName.c_str(), FILE_ATTRIBUTE_READONLY);
     {
@@ -79,7 +67,7 @@ TEST(IniStoreOnWindows, AReadOnlySettingsFileStaysAsItWas) {
         TConfigVarBool::Get(&config, "system", "stay_on_top", false).SetValue(true);
         config.Save(true);
     }
-    EXPECT_EQ(ReadWholeFile(fileName), before);
+    EXPECT_EQ(WholeFile(fileName), before);
     SetFileAttributesA(fileName.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(fileName.c_str());
 }

@@ -3,6 +3,7 @@
 #include "DialogAnswerer.h"
 #include "FormFixture.h"
 #include "Watchdog.h"
+#include "WholeFile.h"
 #include "config/EasyConfig.h"
 #include "processes/TabProcesses.h"
 #include "tabs/TabBranch.h"
@@ -307,19 +308,6 @@ HWND MainWindowOfProcess(DWORD processId) {
     return nullptr;
 }
 
-std::string FileText(const std::wstring& fileName) {
-    std::string text;
-    HANDLE file =
-        CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return text;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        text.append(buffer, read);
-    CloseHandle(file);
-    return text;
-}
-
 } // namespace
 
 // The program itself started from such a folder finds its settings beside it, and saves them there.
@@ -358,7 +346,7 @@ TEST(UnicodeSettings, TheProgramInSuchAFolderLoadsAndSavesThemBesideItself) {
     EXPECT_EQ(WaitForSingleObject(info.hProcess, 15000), WAIT_OBJECT_0);
     CloseHandle(info.hProcess);
     EXPECT_FALSE(dog.Fired());
-    const std::string saved = FileText(ini);
+    const std::string saved = WholeFile(ini);
     EXPECT_NE(saved.find("left=53"), std::string::npos) << saved;
     EXPECT_NE(saved.find("top=59"), std::string::npos) << saved;
 }
