@@ -111,11 +111,15 @@ const char* const LogColumnCaptions[LogColumnCount] = {"#",      "Time",   "Kind
 TLogMessageNames::TLogMessageNames() : names(UserBase) {}
 
 void TLogMessageNames::Load(const TCsvFile& table) {
-    for (int row = 0; row < table.RowCount(); ++row) {
-        int32_t number = 0;
-        if (TryIntFromText(table.GetCell(row, 1), number))
-            Add(table.GetCell(row, 0), static_cast<uint32_t>(number));
-    }
+    // Range markers (WM_MOUSEFIRST shares its number with WM_MOUSEMOVE) go last: a row reads better with
+    // the message's own name.
+    for (bool markers : {false, true})
+        for (int row = 0; row < table.RowCount(); ++row) {
+            int32_t number = 0;
+            bool marker = table.GetCell(row, 2).find("range marker") != std::string::npos;
+            if (marker == markers && TryIntFromText(table.GetCell(row, 1), number))
+                Add(table.GetCell(row, 0), static_cast<uint32_t>(number));
+        }
 }
 
 void TLogMessageNames::Add(const std::string& name, uint32_t message) {

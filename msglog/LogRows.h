@@ -31,7 +31,8 @@ extern const char* const LogColumnCaptions[LogColumnCount];
 class TLogMessageNames {
   public:
     TLogMessageNames();
-    // Rows of name and number, as the message table holds them; the first name of a number wins.
+    // Rows of name and number, as the message table holds them; the first name of a number wins, a range
+    // marker only where no other name has the number.
     void Load(const TCsvFile& table);
     void Add(const std::string& name, uint32_t message);
     // The table's name below WM_USER, "WM_USER+n" and "WM_APP+n" in the private ranges, otherwise the

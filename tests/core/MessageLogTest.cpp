@@ -95,14 +95,18 @@ TEST(LogRing, ReaderKeepsItsCapacityWhenTheSharedHeaderChanges) {
 
 TEST(LogNames, TableNamesAndPrivateRanges) {
     TCsvFile table(',', '#');
-    table.LoadFromText("Name,Number,Result\nWM_SETTEXT,0x000C,x\nWM_SETTEXTALIAS,0x000C,x\nTB_X,0x0401,y\n");
+    // A range marker sharing a message's number names it only when nothing else does.
+    table.LoadFromText("Name,Number,Result\nWM_SETTEXT,0x000C,x\nWM_SETTEXTALIAS,0x000C,x\nTB_X,0x0401,y\n"
+                       "WM_MOUSEFIRST,0x0200,first mouse message; a range marker\nWM_MOUSEMOVE,0x0200,0\n"
+                       "WM_PENFIRST,0x0380,first of the numbers; a range marker\n");
     TLogMessageNames names;
     names.Load(table);
     const struct {
         uint32_t Message;
         const char* Name;
-    } cases[] = {{0x000C, "WM_SETTEXT"}, {0x000D, "0x000D"},   {0x0400, "WM_USER"},
-                 {0x0401, "WM_USER+1"},  {0x8002, "WM_APP+2"}, {0xC0DE, "0xC0DE"}};
+    } cases[] = {{0x000C, "WM_SETTEXT"},   {0x000D, "0x000D"},     {0x0400, "WM_USER"},
+                 {0x0401, "WM_USER+1"},    {0x8002, "WM_APP+2"},   {0xC0DE, "0xC0DE"},
+                 {0x0200, "WM_MOUSEMOVE"}, {0x0380, "WM_PENFIRST"}};
     for (const auto& c : cases)
         EXPECT_EQ(names.Name(c.Message), c.Name) << c.Message;
 }

@@ -8,7 +8,8 @@
 // Usage: PaneprobeTarget.exe TAG [hang]. The main window's caption is "Paneprobe Target TAG", the probe's
 // "Paneprobe Target TAG probe" and the dialog's "Paneprobe Target TAG dialog". With "hang"
 // the thread stops handling messages once a WM_APP message arrives, until the test releases it
-// (TargetHang.h). The program ends itself after a minute so that a failed test never leaves it behind.
+// (TargetHang.h). The program ends itself after a minute (twenty with "lasting") so that a failed test
+// never leaves it behind.
 // With "churn" windows come and go (TargetChurn.h); with "ask" an asking window is there (TargetAsk.h);
 // with "rotate" siblings keep changing places (TargetRotate.h); with "details" it
 // adds TargetDetails.h's windows; with "unicode" windows have Unicode titles (TargetUnicode.h).
@@ -41,6 +42,7 @@ const COLORREF ProbeColor = RGB(0x20, 0x60, 0xA0);
 const char* const KeptText = "Text kept by the control";
 const UINT_PTR LifetimeTimer = 1;
 const UINT LifetimeMs = 60000;
+UINT LivesForMs = LifetimeMs; // " lasting": twenty minutes, for measurements that take longer
 bool HangOnRequest = false;
 DWORD SlowTextMs = 0; // set by WM_APP + 1 to the keeper: how long it takes over each WM_GETTEXT
 
@@ -143,7 +145,7 @@ LRESULT CALLBACK MainProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
                         hWnd, reinterpret_cast<HMENU>(2), instance, nullptr);
         CreateWindowExA(0, KeeperClass, nullptr, WS_CHILD | WS_VISIBLE, 10, 76, 200, 22, hWnd,
                         reinterpret_cast<HMENU>(3), instance, nullptr);
-        SetTimer(hWnd, LifetimeTimer, LifetimeMs, nullptr);
+        SetTimer(hWnd, LifetimeTimer, LivesForMs, nullptr);
         return 0;
     }
     case WM_TIMER:
@@ -172,6 +174,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     std::string arguments = commandLine ? commandLine : "";
     std::string tag = arguments.substr(0, arguments.find(' '));
     HangOnRequest = arguments.find(" hang") != std::string::npos;
+    if (arguments.find(" lasting") != std::string::npos) LivesForMs = 20 * 60 * 1000;
     StartChildIfAsked(arguments, tag);
 
     WNDCLASSA keeper = {};
