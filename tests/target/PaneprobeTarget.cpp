@@ -14,7 +14,7 @@
 // with "rotate" siblings keep changing places (TargetRotate.h); with "details" it
 // adds TargetDetails.h's windows; with "unicode" windows have Unicode titles (TargetUnicode.h).
 // WM_APP + 2 with a count makes the main window send itself that many WM_USER + 3 messages (wParam 0,
-// 1, ...), a burst for the message log.
+// 1, ...), a burst for the message log, and counts the bursts done in its property "PaneprobeBursts".
 #include "TargetAsk.h"
 #include "TargetChild.h"
 #include "TargetChurn.h"
@@ -37,6 +37,7 @@ const char* const PlainClass = "PaneprobeTargetPlain";
 const char* const ClosesProperty = "PaneprobeCloses";
 const char* const PaintsProperty = "PaneprobePaints";
 const char* const TextReadsProperty = "PaneprobeTextReads"; // WM_GETTEXT messages the keeper answered
+const char* const BurstsProperty = "PaneprobeBursts";       // bursts of WM_APP + 2 done
 // A colour that no theme draws, so that an inverted pixel is unmistakable.
 const COLORREF ProbeColor = RGB(0x20, 0x60, 0xA0);
 const char* const KeptText = "Text kept by the control";
@@ -157,6 +158,7 @@ LRESULT CALLBACK MainProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_APP + 2:
         for (WPARAM i = 0; i < wParam; ++i)
             SendMessageA(hWnd, WM_USER + 3, i, 0);
+        CountIn(hWnd, BurstsProperty);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
