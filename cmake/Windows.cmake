@@ -19,6 +19,7 @@ add_library(paneprobe_win STATIC
   ui/NvWindow.cpp
   ui/SentStructure.cpp
   ui/NvForm.cpp
+  ui/Dpi.cpp
   ui/NvListView.cpp
   ui/NvControls.cpp
   ui/NvMenus.cpp
