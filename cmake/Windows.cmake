@@ -15,6 +15,7 @@ add_library(paneprobe_win STATIC
   ui/NvActionListView.cpp
   app/Shared.cpp
   app/WinApiEx.cpp
+  ui/Monitors.cpp
   app/WindowCalls.cpp
   ui/NvWindow.cpp
   ui/SentStructure.cpp

@@ -1,6 +1,6 @@
 // Choosing a monitor and fitting rectangles, with one, two and three monitors, some left of and above the
 // primary one.
-#include "app/MonitorLayout.h"
+#include "ui/MonitorLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +47,8 @@ TEST(MonitorLayout, NearestMonitorOfRectangles) {
         {"far left of everything", &Three, Rect(-9000, 100, 300, 200), 1},
         {"across primary and upper, more on upper", &Three, Rect(100, -150, 300, 200), 2},
     };
-    for (const TCase& c : cases) EXPECT_EQ(c.expected, NearestMonitor(*c.monitors, c.rect)) << c.what;
+    for (const TCase& c : cases)
+        EXPECT_EQ(c.expected, NearestMonitor(*c.monitors, c.rect)) << c.what;
     EXPECT_EQ(-1, NearestMonitor({}, Rect(0, 0, 10, 10)));
 }
 
@@ -89,7 +90,8 @@ TEST(MonitorLayout, FitIntoArea) {
         {"right, onto the primary", Rect(-100, 0, 300, 200), leftWork, Rect(-300, 0, 300, 200)},
         {"larger than the area", Rect(-2000, -500, 3000, 2000), leftWork, Rect(-1280, -200, 1280, 984)},
     };
-    for (const TCase& c : cases) EXPECT_EQ(c.expected, FitIntoArea(c.rect, c.area)) << c.what;
+    for (const TCase& c : cases)
+        EXPECT_EQ(c.expected, FitIntoArea(c.rect, c.area)) << c.what;
 }
 
 TEST(MonitorLayout, CenterInArea) {

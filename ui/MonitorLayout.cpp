@@ -1,5 +1,5 @@
 // Choosing a monitor and fitting rectangles into work areas, for layouts of any number of monitors.
-#include "app/MonitorLayout.h"
+#include "ui/MonitorLayout.h"
 
 #include <algorithm>
 #include <limits>
@@ -67,8 +67,10 @@ int NearestMonitorToPoint(const std::vector<TMonitorArea>& monitors, int32_t x, 
 
 bool VisibleOnMonitor(const std::vector<TMonitorArea>& monitors, const TIntRect& rect, int32_t minimum) {
     return std::any_of(monitors.begin(), monitors.end(), [&](const TMonitorArea& monitor) {
-        int64_t width = int64_t{std::min(rect.Right, monitor.Bounds.Right)} - std::max(rect.Left, monitor.Bounds.Left);
-        int64_t height = int64_t{std::min(rect.Bottom, monitor.Bounds.Bottom)} - std::max(rect.Top, monitor.Bounds.Top);
+        int64_t width =
+            int64_t{std::min(rect.Right, monitor.Bounds.Right)} - std::max(rect.Left, monitor.Bounds.Left);
+        int64_t height =
+            int64_t{std::min(rect.Bottom, monitor.Bounds.Bottom)} - std::max(rect.Top, monitor.Bounds.Top);
         return width >= minimum && height >= minimum && width > 0 && height > 0;
     });
 }
