@@ -322,12 +322,20 @@ void TPaneprobeForm::KeepOnMonitor() {
         ToRect(FitIntoArea(ToIntRect(rect), monitors[static_cast<size_t>(nearest)].WorkArea)));
 }
 
+// The 96-DPI default at the window's scale, but never larger than the primary work area, where the window
+// opens first: at 200% the default would not fit a small screen.
 int TPaneprobeForm::DefaultWidth() const {
-    return ScaleToDpi(MainDefaultWidth, Handle() ? WindowDpi(Handle()) : ScreenDpi());
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    const int scaled = ScaleToDpi(MainDefaultWidth, Handle() ? WindowDpi(Handle()) : ScreenDpi());
+    return std::min(scaled, static_cast<int>(area.right - area.left));
 }
 
 int TPaneprobeForm::DefaultHeight() const {
-    return ScaleToDpi(MainDefaultHeight, Handle() ? WindowDpi(Handle()) : ScreenDpi());
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    const int scaled = ScaleToDpi(MainDefaultHeight, Handle() ? WindowDpi(Handle()) : ScreenDpi());
+    return std::min(scaled, static_cast<int>(area.bottom - area.top));
 }
 
 void TPaneprobeForm::ApplyBound(const TConfigVarInt& variable) {

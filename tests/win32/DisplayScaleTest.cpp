@@ -9,6 +9,8 @@
 #include "ui/QrAboutBox.h"
 #include "ui/QrDialogs.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -39,11 +41,20 @@ class DisplayScale : public FormTest {
     }
 };
 
-TEST_F(DisplayScale, TheDefaultSizeFollowsTheScale) {
-    RECT rect = {};
+// tools/dpitest.sh names the scale it set up; without it the run is at 96 DPI.
+TEST_F(DisplayScale, TheRunIsAtTheScaleItWasStartedAt) {
+    const char* requested = std::getenv("PANEPROBE_DPI");
+    EXPECT_EQ(form->Dpi(), requested ? std::atoi(requested) : BaseDpi);
+}
+
+TEST_F(DisplayScale, TheDefaultSizeFollowsTheScaleWithinTheWorkArea) {
+    RECT rect = {}, area = {};
     GetWindowRect(form->Handle(), &rect);
-    EXPECT_EQ(rect.right - rect.left, ScaleToDpi(MainDefaultWidth, form->Dpi()));
-    EXPECT_EQ(rect.bottom - rect.top, ScaleToDpi(MainDefaultHeight, form->Dpi()));
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0));
+    EXPECT_EQ(rect.right - rect.left,
+              std::min<int>(ScaleToDpi(MainDefaultWidth, form->Dpi()), area.right - area.left));
+    EXPECT_EQ(rect.bottom - rect.top,
+              std::min<int>(ScaleToDpi(MainDefaultHeight, form->Dpi()), area.bottom - area.top));
 }
 
 TEST_F(DisplayScale, EveryTabKeepsItsControlsInsideAndApart) {
