@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 root="$PWD"
 source tools/wine-env.sh
 arch=$(wine_env_arch)
-build="${1:-$root/build/$arch}"
+build="$(cd "${1:-$root/build/$arch}" && pwd)"
 shift || true
 scales=("$@")
 [ ${#scales[@]} -gt 0 ] || scales=(120 144 192)

@@ -35,7 +35,8 @@ std::vector<TMonitorArea> DisplayMonitors() {
         TMonitorArea primary;
         primary.Bounds = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         RECT work = {};
-        primary.WorkArea = SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) ? ToIntRect(work) : primary.Bounds;
+        primary.WorkArea =
+            SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) ? ToIntRect(work) : primary.Bounds;
         primary.Primary = true;
         monitors.push_back(primary);
     }

@@ -20,7 +20,8 @@ namespace {
 std::vector<std::string> DialogFaults(const std::string& caption, const std::function<void()>& open) {
     std::vector<std::string> faults;
     bool checked = false;
-    TDialogAnswerer answerer({{caption, TAnswer::Escape, "", [&] {
+    TDialogAnswerer answerer({{caption, TAnswer::Escape, "",
+                               [&] {
                                    faults = LayoutFaults(FindOwnDialog(caption));
                                    checked = true;
                                }}},

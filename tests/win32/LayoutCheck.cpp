@@ -105,7 +105,8 @@ std::vector<std::string> LayoutFaults(HWND root) {
 
 std::string JoinFaults(const std::vector<std::string>& faults) {
     std::string all;
-    for (const std::string& fault : faults) all += fault + "\n";
+    for (const std::string& fault : faults)
+        all += fault + "\n";
     return all;
 }
 
