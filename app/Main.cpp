@@ -16,6 +16,8 @@
 #include "tabs/TabWindows.h"
 #include "tabs/TabProperties.h"
 #include "processes/TabProcesses.h"
+#include "ui/Dpi.h"
+#include "ui/Monitors.h"
 #include "ui/QrAboutBox.h"
 
 #include <windowsx.h>
@@ -51,6 +53,8 @@ const int PageMargin = 4;
 const int CaptionGap = 12;
 const int PanelTextInset = 3;
 const int WheelStep = 120;
+// The part of the window that must lie on a monitor for the user to reach it: about its caption's height.
+const int MinVisiblePart = 32;
 
 std::string SettingsFileName() {
     return SettingsFileNameFor(ModuleFileName(nullptr));
@@ -134,6 +138,7 @@ TPaneprobeForm::TPaneprobeForm(const std::vector<TTabClass>& tabClasses, const T
 
     Store->Load();
     Store->AutoLoad = true;
+    KeepOnMonitor();
 
     shown = true;
     ShowWindow(Handle(), Maxed->Value ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
@@ -166,6 +171,8 @@ TPaneprobeForm::~TPaneprobeForm() {
 void TPaneprobeForm::DeclareSettings() {
     TEasyConfig* store = Store.get();
     int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    // Stored in pixels as shown; only the defaults follow the display scale.
+    const int defaultWidth = DefaultWidth(), defaultHeight = DefaultHeight();
     StayOnTop = &TConfigVarBool::Get(store, "system", "stay_on_top", false);
     UpdateInterval = &TConfigVarInt::Get(store, "system", "update_interval_ms", 33);
     ScanAtMouse = &TConfigVarBool::Get(store, "system", "scan_window_at_mouse", true);
@@ -174,10 +181,10 @@ void TPaneprobeForm::DeclareSettings() {
         &TConfigVarInt::Get(store, "tabs", "update_interval_ms", TPaneprobeTab::DefaultRefreshIntervalMs);
     TabInterval->Stored = false;
     FontMain = &TConfigVarStr::Get(store, "gui", "font_main", "");
-    Width = &TConfigVarInt::Get(store, "window", "width", MainDefaultWidth);
-    Height = &TConfigVarInt::Get(store, "window", "height", MainDefaultHeight);
-    Left = &TConfigVarInt::Get(store, "window", "left", (screenWidth - MainDefaultWidth) / 2);
-    Top = &TConfigVarInt::Get(store, "window", "top", (screenHeight - MainDefaultHeight) / 2);
+    Width = &TConfigVarInt::Get(store, "window", "width", defaultWidth);
+    Height = &TConfigVarInt::Get(store, "window", "height", defaultHeight);
+    Left = &TConfigVarInt::Get(store, "window", "left", (screenWidth - defaultWidth) / 2);
+    Top = &TConfigVarInt::Get(store, "window", "top", (screenHeight - defaultHeight) / 2);
     Maxed = &TConfigVarBool::Get(store, "window", "maxed", false);
     FlashPicked = &TConfigVarBool::Get(store, "gui", "flash_picked_window", true);
     // An interval of 0 would stop a timer for good; the tabs' page index is a position among the program's
@@ -190,8 +197,8 @@ void TPaneprobeForm::DeclareSettings() {
 }
 
 void TPaneprobeForm::BuildControls() {
-    SetBounds((GetSystemMetrics(SM_CXSCREEN) - MainDefaultWidth) / 2,
-              (GetSystemMetrics(SM_CYSCREEN) - MainDefaultHeight) / 2, MainDefaultWidth, MainDefaultHeight);
+    SetBounds((GetSystemMetrics(SM_CXSCREEN) - DefaultWidth()) / 2,
+              (GetSystemMetrics(SM_CYSCREEN) - DefaultHeight()) / 2, DefaultWidth(), DefaultHeight());
 
     Menu = std::make_unique<TNvMainMenu>(*this);
     TNvMenuClick run = [this](TNvMenuItem& item) { RunMenuCommand(item.Entry ? item.Entry->Id : 0); };
@@ -224,13 +231,11 @@ void TPaneprobeForm::LayoutControls() {
     if (!StatusBar || !PageControl) return;
     RECT client = ClientRect();
     int width = client.right, height = client.bottom;
-    const int finderWidth = Finder ? TNvFinder::Size : 0;
-    StatusBar->SetBounds(0, height - TNvStatusBar::Height, width - finderWidth, TNvStatusBar::Height);
-    if (Finder)
-        Finder->SetBounds(width - finderWidth, height - TNvStatusBar::Height, finderWidth,
-                          TNvStatusBar::Height);
-    PageControl->SetBounds(PageMargin, PageMargin, width - 2 * PageMargin,
-                           height - TNvStatusBar::Height - 2 * PageMargin);
+    const int barHeight = Scaled(TNvStatusBar::Height), margin = Scaled(PageMargin);
+    const int finderWidth = Finder ? Scaled(TNvFinder::Size) : 0;
+    StatusBar->SetBounds(0, height - barHeight, width - finderWidth, barHeight);
+    if (Finder) Finder->SetBounds(width - finderWidth, height - barHeight, finderWidth, barHeight);
+    PageControl->SetBounds(margin, margin, width - 2 * margin, height - barHeight - 2 * margin);
 }
 
 void TPaneprobeForm::OnConfigChange(TConfigVar& variable) {
@@ -303,6 +308,34 @@ void TPaneprobeForm::SetRestoredBoundsOnScreen(const RECT& bounds) {
     SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
                  bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
     MeasureWorkspaceOffset();
+}
+
+// A position stored before a monitor went (undocking) would open the window where nobody sees it: it is
+// moved onto the work area of the monitor nearest to it. Only the window moves; the settings keep what
+// the user chose until the window is moved.
+void TPaneprobeForm::KeepOnMonitor() {
+    const RECT rect = RestoredBoundsOnScreen();
+    std::vector<TMonitorArea> monitors = DisplayMonitors();
+    if (VisibleOnMonitor(monitors, ToIntRect(rect), Scaled(MinVisiblePart))) return;
+    const int nearest = NearestMonitor(monitors, ToIntRect(rect));
+    SetRestoredBoundsOnScreen(
+        ToRect(FitIntoArea(ToIntRect(rect), monitors[static_cast<size_t>(nearest)].WorkArea)));
+}
+
+// The 96-DPI default at the window's scale, but never larger than the primary work area, where the window
+// opens first: at 200% the default would not fit a small screen.
+int TPaneprobeForm::DefaultWidth() const {
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    const int scaled = ScaleToDpi(MainDefaultWidth, Handle() ? WindowDpi(Handle()) : ScreenDpi());
+    return std::min(scaled, static_cast<int>(area.right - area.left));
+}
+
+int TPaneprobeForm::DefaultHeight() const {
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    const int scaled = ScaleToDpi(MainDefaultHeight, Handle() ? WindowDpi(Handle()) : ScreenDpi());
+    return std::min(scaled, static_cast<int>(area.bottom - area.top));
 }
 
 void TPaneprobeForm::ApplyBound(const TConfigVarInt& variable) {
@@ -470,7 +503,8 @@ std::string TPaneprobeForm::PanelState(const TWindowDetails& current) const {
 // The liveness of the tracked window and its parent is the one UpdateStatusBar has just read.
 void TPaneprobeForm::DrawStatusPanel(int panel, HDC dc, const RECT& rect) {
     TWindowDetails* current = ShownRecord();
-    RECT text = {rect.left + PanelTextInset, rect.top, rect.right - PanelTextInset, rect.bottom};
+    const int inset = Scaled(PanelTextInset);
+    RECT text = {rect.left + inset, rect.top, rect.right - inset, rect.bottom};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
     const std::string& panelText = StatusBar->PanelText(panel);
@@ -479,7 +513,7 @@ void TPaneprobeForm::DrawStatusPanel(int panel, HDC dc, const RECT& rect) {
         DrawProgramText(dc, panelText, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
         if (!current) return;
         const SIZE extent = ProgramTextExtent(dc, panelText);
-        RECT caption = {text.left + extent.cx + CaptionGap, text.top, text.right, text.bottom};
+        RECT caption = {text.left + extent.cx + Scaled(CaptionGap), text.top, text.right, text.bottom};
         SetTextColor(dc, PanelCaption);
         DrawProgramText(dc, current->Caption, &caption, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
     } else if (panel == 1) {
@@ -557,8 +591,8 @@ bool TPaneprobeForm::HandleShortcutKey(WORD key, unsigned shift) {
         int p = percent[key - '1'];
         // Through the setting, so that the next start opens restored as well.
         Maxed->SetValue(false);
-        Width->SetValue(MainDefaultWidth * p / 100);
-        Height->SetValue(MainDefaultHeight * p / 100);
+        Width->SetValue(DefaultWidth() * p / 100);
+        Height->SetValue(DefaultHeight() * p / 100);
         return true;
     }
     if ((key == VK_LEFT || key == VK_RIGHT) && shift == ssAlt) {

@@ -101,6 +101,9 @@ class TPaneprobeForm : public TNvForm {
     void ActivateTab(int index);
     void RestartTimer(UINT_PTR id, int interval);
     void ApplyBound(const TConfigVarInt& variable);
+    void KeepOnMonitor();
+    int DefaultWidth() const;
+    int DefaultHeight() const;
     void ApplyMaxed(bool maxed);
     void MeasureWorkspaceOffset();
     RECT RestoredBoundsOnScreen();

@@ -3,6 +3,7 @@
 
 #include "app/Shared.h"
 #include "config/EasyConfig.h"
+#include "ui/Dpi.h"
 
 #include <algorithm>
 #include <memory>
@@ -28,12 +29,14 @@ TPickOutline::TPickOutline(const RECT& picked, bool steady) {
     const RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
                          GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
                          GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    const RECT outer = {std::max(picked.left - FrameWidth, screen.left),
-                        std::max(picked.top - FrameWidth, screen.top),
-                        std::min(picked.right + FrameWidth, screen.right),
-                        std::min(picked.bottom + FrameWidth, screen.bottom)};
+    // The frame's 96-DPI width at the display scale.
+    const int frameWidth = ScaleToDpi(FrameWidth, ScreenDpi());
+    const RECT outer = {std::max(picked.left - frameWidth, screen.left),
+                        std::max(picked.top - frameWidth, screen.top),
+                        std::min(picked.right + frameWidth, screen.right),
+                        std::min(picked.bottom + frameWidth, screen.bottom)};
     const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    if (width <= 2 * FrameWidth || height <= 2 * FrameWidth) return;
+    if (width <= 2 * frameWidth || height <= 2 * frameWidth) return;
 
     HWND owner = IsWindow(MainWindowHandle) ? MainWindowHandle : nullptr;
     CreateOwnWindow("TPaneprobeOutline", "", WS_POPUP,
@@ -43,7 +46,7 @@ TPickOutline::TPickOutline(const RECT& picked, bool steady) {
     SetLayeredWindowAttributes(Handle(), 0, 230, LWA_ALPHA);
     // Only the frame is part of the window: the picked window shows through the middle untouched.
     HRGN frame = CreateRectRgn(0, 0, width, height);
-    TGdiObject<HRGN> inside(CreateRectRgn(FrameWidth, FrameWidth, width - FrameWidth, height - FrameWidth));
+    TGdiObject<HRGN> inside(CreateRectRgn(frameWidth, frameWidth, width - frameWidth, height - frameWidth));
     if (frame && inside) CombineRgn(frame, frame, inside.Get(), RGN_DIFF);
     if (frame && !SetWindowRgn(Handle(), frame, FALSE)) DeleteObject(frame); // a set region is the system's
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,

@@ -15,10 +15,12 @@ add_library(paneprobe_win STATIC
   ui/NvActionListView.cpp
   app/Shared.cpp
   app/WinApiEx.cpp
+  ui/Monitors.cpp
   app/WindowCalls.cpp
   ui/NvWindow.cpp
   ui/SentStructure.cpp
   ui/NvForm.cpp
+  ui/Dpi.cpp
   ui/NvListView.cpp
   ui/NvControls.cpp
   ui/NvMenus.cpp

@@ -163,31 +163,34 @@ LRESULT CALLBACK TMessageTab::SheetProc(HWND window, UINT message, WPARAM wParam
 void TMessageTab::Layout() {
     if (!Panel || !Panel->Handle()) return;
     RECT sheet = Sheet->ClientRect();
-    Panel->SetBounds(4, 4, sheet.right - 8, sheet.bottom - 8);
+    // The sizes above are at 96 DPI; the text extents and the box height are the font's already.
+    const int inset = Sheet->Scaled(4), margin = Sheet->Scaled(Margin), rowStep = Sheet->Scaled(RowStep);
+    const int buttonWidth = Sheet->Scaled(ButtonWidth), buttonHeight = Sheet->Scaled(ButtonHeight);
+    Panel->SetBounds(inset, inset, sheet.right - 2 * inset, sheet.bottom - 2 * inset);
     RECT panel = Panel->ClientRect();
-    int boxWidth = panel.right - 2 * Margin;
+    int boxWidth = panel.right - 2 * margin;
     RECT closed = {};
     GetWindowRect(MessageCombo->Handle(), &closed);
     int boxHeight = closed.bottom - closed.top;
-    int y = Margin;
+    int y = margin;
     for (const TRow& row : rows) {
         SIZE extent = row.Label->TextExtent();
-        row.Label->SetBounds(Margin, y, extent.cx, extent.cy);
-        y += extent.cy + 2;
+        row.Label->SetBounds(margin, y, extent.cx, extent.cy);
+        y += extent.cy + Sheet->Scaled(2);
         bool combo = row.Box != ResultEdit;
         // A combo box's height includes its drop-down list.
-        row.Box->SetBounds(Margin, y, boxWidth, combo ? 300 : boxHeight);
-        y += RowStep;
+        row.Box->SetBounds(margin, y, boxWidth, combo ? Sheet->Scaled(300) : boxHeight);
+        y += rowStep;
     }
-    int buttonTop = panel.bottom - ButtonHeight - Margin;
-    SendButton->SetBounds(Margin, buttonTop, ButtonWidth, ButtonHeight);
-    PostButton->SetBounds(Margin + ButtonWidth + Margin, buttonTop, ButtonWidth, ButtonHeight);
-    TypecastButton->SetBounds(panel.right - ButtonWidth - Margin, buttonTop, ButtonWidth, ButtonHeight);
+    int buttonTop = panel.bottom - buttonHeight - margin;
+    SendButton->SetBounds(margin, buttonTop, buttonWidth, buttonHeight);
+    PostButton->SetBounds(margin + buttonWidth + margin, buttonTop, buttonWidth, buttonHeight);
+    TypecastButton->SetBounds(panel.right - buttonWidth - margin, buttonTop, buttonWidth, buttonHeight);
     RECT box = {};
     GetWindowRect(MessageCombo->Handle(), &box);
     MapWindowPoints(nullptr, Panel->Handle(), reinterpret_cast<POINT*>(&box), 2);
     SIZE link = SearchLink->TextExtent();
-    SearchLink->SetBounds(box.right - link.cx, box.top - link.cy - LinkGap, link.cx, link.cy);
+    SearchLink->SetBounds(box.right - link.cx, box.top - link.cy - Sheet->Scaled(LinkGap), link.cx, link.cy);
 }
 
 void TMessageTab::LoadMessageTable(const std::string& fileName) {

@@ -152,8 +152,8 @@ std::string TTypeCastForm::ViewText() const {
 void TTypeCastForm::Paint(HDC dc) {
     RECT client = ClientRect();
     FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
-    RECT area = {client.left + ViewInset, client.top + ViewInset, client.right - ViewInset,
-                 client.bottom - ViewInset};
+    const int inset = Scaled(ViewInset);
+    RECT area = {client.left + inset, client.top + inset, client.right - inset, client.bottom - inset};
     paintPpi = GetDeviceCaps(dc, LOGPIXELSY);
     std::string caption = Caption();
     if (caption != Text()) SetCaption(caption);

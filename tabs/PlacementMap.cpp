@@ -29,13 +29,16 @@ bool MapLayout(int32_t screenWidth, int32_t screenHeight, int32_t sheetWidth, in
 }
 
 TIntRect ScreenToMap(const TIntRect& rect, const TMapScale& scale) {
-    return ScaleRect(rect, scale.Num, scale.Den);
+    const TIntRect fromOrigin = {
+        Saturate(int64_t{rect.Left} - scale.OriginX), Saturate(int64_t{rect.Top} - scale.OriginY),
+        Saturate(int64_t{rect.Right} - scale.OriginX), Saturate(int64_t{rect.Bottom} - scale.OriginY)};
+    return ScaleRect(fromOrigin, scale.Num, scale.Den);
 }
 
 bool MapToScreen(int32_t x, int32_t y, const TMapScale& scale, int32_t& screenX, int32_t& screenY) {
     if (scale.Num == 0) return false;
-    screenX = Saturate(static_cast<int64_t>(x) * scale.Den / scale.Num);
-    screenY = Saturate(static_cast<int64_t>(y) * scale.Den / scale.Num);
+    screenX = Saturate(static_cast<int64_t>(x) * scale.Den / scale.Num + scale.OriginX);
+    screenY = Saturate(static_cast<int64_t>(y) * scale.Den / scale.Num + scale.OriginY);
     return true;
 }
 

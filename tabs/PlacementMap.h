@@ -28,10 +28,13 @@ struct TMapSize {
 bool MapLayout(int32_t screenWidth, int32_t screenHeight, int32_t sheetWidth, int32_t sheetHeight,
                TMapSize& map);
 
-// Screen to map is v * Num / Den: Num the map's width, Den the screen's width.
+// Screen to map is (v - origin) * Num / Den: Num the map's width, Den the virtual screen's width, the origin
+// its top-left corner (left of or above the primary monitor when another monitor lies there).
 struct TMapScale {
     int32_t Num = 0;
     int32_t Den = 1;
+    int32_t OriginX = 0;
+    int32_t OriginY = 0;
 };
 TIntRect ScreenToMap(const TIntRect& rect, const TMapScale& scale);
 // A point on the map back in screen coordinates, truncating toward zero. False when the map has no width.

@@ -2,6 +2,7 @@
 #include "tabs/TabPlacement.h"
 
 #include "app/WinApiEx.h"
+#include "ui/Monitors.h"
 
 #include <windowsx.h>
 
@@ -12,15 +13,6 @@ const char* const LabelFont = "\"Verdana\" 7";
 const int PointerSize = 8;
 
 static_assert(NudgeShiftBit == ssShift, "the nudge rules read the kit's modifier bits");
-
-TIntRect ToIntRect(const RECT& r) {
-    return {static_cast<int32_t>(r.left), static_cast<int32_t>(r.top), static_cast<int32_t>(r.right),
-            static_cast<int32_t>(r.bottom)};
-}
-
-RECT ToRect(const TIntRect& r) {
-    return {r.Left, r.Top, r.Right, r.Bottom};
-}
 
 bool IsLiveChild(const TWindowDetails& record) {
     return (record.Style & WS_CHILD) && IsWindow(record.Parent);
@@ -69,15 +61,24 @@ std::string TPlacementCanvas::DrawWindow(const TPlacementWindowDetails& record, 
     return label;
 }
 
-void TPlacementCanvas::DrawPointer(const TMapScale& scale) {
+void TPlacementCanvas::DrawPointer(const TMapScale& scale, int size) {
     POINT cursor = {};
     GetCursorPos(&cursor);
-    const int x = ScaleCoordinate(cursor.x, scale.Num, scale.Den);
-    const int y = ScaleCoordinate(cursor.y, scale.Num, scale.Den);
+    const TIntRect at = ScreenToMap({cursor.x, cursor.y, cursor.x, cursor.y}, scale);
+    const int x = at.Left, y = at.Top;
     SelectObject(Dc(), GetStockObject(WHITE_BRUSH));
-    const int half = PointerSize / 2;
-    POINT triangle[3] = {{x, y}, {x + half, y + PointerSize}, {x + PointerSize, y + half}};
+    const int half = size / 2;
+    POINT triangle[3] = {{x, y}, {x + half, y + size}, {x + size, y + half}};
     Polygon(Dc(), triangle, 3);
+}
+
+// One monitor is the whole map and needs no outline.
+void TPlacementCanvas::DrawMonitors(const std::vector<TMonitorArea>& monitors, const TMapScale& scale) {
+    if (monitors.size() < 2) return;
+    for (const TMonitorArea& monitor : monitors) {
+        const RECT outline = ToRect(ScreenToMap(monitor.Bounds, scale));
+        FrameRect(Dc(), &outline, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
+    }
 }
 
 TPlacementMapPanel::TPlacementMapPanel(TNvWindow& owner) : TNvPanel(owner, "TPlacementMapPanel") {
@@ -164,12 +165,15 @@ void TPlacementTab::Activate() {
 }
 
 void TPlacementTab::Layout() {
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    // The whole virtual screen: every monitor, also those left of or above the primary one.
+    Monitors = DisplayMonitors();
+    const TIntRect screen = VirtualScreenOf(Monitors);
+    const int screenWidth = screen.Right - screen.Left, screenHeight = screen.Bottom - screen.Top;
     RECT sheet = Sheet ? Sheet->ClientRect() : RECT{};
     TMapSize map;
     if (!MapLayout(screenWidth, screenHeight, sheet.right, sheet.bottom, map)) return;
     MapPanel->SetBounds(0, 0, map.Width, map.Height);
-    Scale = {map.Width, screenWidth};
+    Scale = {map.Width, screenWidth, screen.Left, screen.Top};
     canvasFailing = false;
     try {
         Canvas->SetSize(map.Width, map.Height);
@@ -201,6 +205,7 @@ void TPlacementTab::Redraw() {
 void TPlacementTab::DrawMap() {
     Canvas->Prepare();
     Canvas->FillBackground(MapPanel->ClientRect());
+    Canvas->DrawMonitors(Monitors, Scale);
     if (TWindowDetails* current = LiveTracked()) {
         WindowRecord->SetHandle(current->Handle);
         WindowRecord->Refresh();
@@ -210,7 +215,7 @@ void TPlacementTab::DrawMap() {
             Labels.push_back(Canvas->DrawWindow(*ParentRecord, Scale));
         }
         Labels.push_back(Canvas->DrawWindow(*WindowRecord, Scale));
-        Canvas->DrawPointer(Scale);
+        Canvas->DrawPointer(Scale, Sheet->Scaled(PointerSize));
     }
     errorReported = false;
 }

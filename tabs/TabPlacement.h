@@ -6,6 +6,7 @@
 #include "app/Shared.h"
 #include "tabs/MemoryCanvas.h"
 #include "tabs/PlacementMap.h"
+#include "ui/MonitorLayout.h"
 #include "ui/NvClasses.h"
 
 #include <functional>
@@ -32,7 +33,10 @@ class TPlacementCanvas : public TMemoryCanvas {
     // text when the window has gone.
     std::string DrawWindow(const TPlacementWindowDetails& record, const TMapScale& scale);
     // A white triangle with a black outline at the pointer.
-    void DrawPointer(const TMapScale& scale);
+    // The pointer mark, `size` pixels across.
+    void DrawPointer(const TMapScale& scale, int size);
+    // The outline of each monitor, where there is more than one.
+    void DrawMonitors(const std::vector<TMonitorArea>& monitors, const TMapScale& scale);
 
   private:
     TFont labelFont;
@@ -78,6 +82,7 @@ class TPlacementTab : public TPaneprobeTab {
     TPlacementMapPanel* MapPanel = nullptr;
     std::unique_ptr<TPlacementCanvas> Canvas;
     TMapScale Scale;
+    std::vector<TMonitorArea> Monitors; // as the last layout found them
     std::unique_ptr<TPlacementWindowDetails> WindowRecord;
     std::unique_ptr<TPlacementWindowDetails> ParentRecord;
     // The labels of the last redraw, the parent's first.

@@ -14,11 +14,13 @@ TTopPanelLayout::~TTopPanelLayout() {
 void TTopPanelLayout::Layout() {
     if (!sheet.Handle()) return;
     RECT client = sheet.ClientRect();
-    TopPanel.SetBounds(0, 0, client.right, PanelHeight);
+    const int panelHeight = sheet.Scaled(PanelHeight), left = sheet.Scaled(nextLeft);
+    TopPanel.SetBounds(0, 0, client.right, panelHeight);
     if (stretched)
-        stretched->SetBounds(nextLeft, Top, std::max(0, static_cast<int>(client.right) - nextLeft - Margin),
-                             stretchedHeight);
+        stretched->SetBounds(left, sheet.Scaled(Top),
+                             std::max(0, static_cast<int>(client.right) - left - sheet.Scaled(Margin)),
+                             sheet.Scaled(stretchedHeight));
     if (Body)
-        Body->SetBounds(0, PanelHeight, client.right,
-                        std::max(0, static_cast<int>(client.bottom) - PanelHeight));
+        Body->SetBounds(0, panelHeight, client.right,
+                        std::max(0, static_cast<int>(client.bottom) - panelHeight));
 }

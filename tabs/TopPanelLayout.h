@@ -26,10 +26,12 @@ class TTopPanelLayout {
     TNvPanel& TopPanel;
     TNvPanel* Body = nullptr;
 
-    // Makes a control in the top panel at the row's next place, a gap after the one before.
+    // Makes a control in the top panel at the row's next place, a gap after the one before. Sizes here are
+    // at 96 DPI; the row is laid out at the page's.
     template <class T, class... Args> T& AddToRow(int width, int height, Args&&... args) {
         T& control = TopPanel.MakeChild<T>(std::forward<Args>(args)...);
-        control.SetBounds(nextLeft, Top, width, height);
+        control.SetBounds(TopPanel.Scaled(nextLeft), TopPanel.Scaled(Top), TopPanel.Scaled(width),
+                          TopPanel.Scaled(height));
         nextLeft += width + Gap;
         return control;
     }

@@ -7,6 +7,7 @@
 #include "app/WindowCalls.h"
 #include "ui/WinHandles.h"
 #include "tabs/MoveSizeText.h"
+#include "ui/Monitors.h"
 #include "ui/QrDialogs.h"
 
 #include <algorithm>
@@ -95,14 +96,17 @@ void MakeViewableNow(HWND h) {
     SetForegroundWindow(h);
     SetFocus(h);
     RECT r = {};
-    GetWindowRect(h, &r);
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    if (r.left >= -10 && r.top >= -10 && r.right <= screenWidth + 10 && r.bottom <= screenHeight + 10) return;
-    int width = r.right - r.left;
-    int height = r.bottom - r.top;
-    SetWindowPos(h, nullptr, (screenWidth - width) / 2, (screenHeight - height) / 2, width, height,
-                 SWP_NOZORDER | SWP_NOSIZE);
+    if (!GetWindowRect(h, &r)) return;
+    // The monitor the window is nearest to, not the primary one: a window on a second monitor stays there.
+    std::vector<TMonitorArea> monitors = DisplayMonitors();
+    const TMonitorArea& monitor = monitors[static_cast<size_t>(NearestMonitor(monitors, ToIntRect(r)))];
+    const TIntRect& screen = monitor.Bounds;
+    if (r.left >= screen.Left - 10 && r.top >= screen.Top - 10 && r.right <= screen.Right + 10 &&
+        r.bottom <= screen.Bottom + 10)
+        return;
+    const TIntRect placed = CenterInArea(ToIntRect(r), monitor.WorkArea);
+    SetWindowPos(h, nullptr, placed.Left, placed.Top, placed.Right - placed.Left, placed.Bottom - placed.Top,
+                 SWP_NOZORDER);
 }
 
 void MakeViewable(const TWndTarget& t) {

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Writes the README's pictures (docs/*.png): Paneprobe under Wine on a private display beside real programs
 # (Wine's notepad and winemine, and the test target), each of the nine tabs, the About box.
-# Usage: tools/screenshots.sh [output folder, docs/ by default]
+# Usage: tools/screenshots.sh [--dpi 144] [output folder, docs/ by default]
+# With --dpi it writes docs/dpiN-*.png instead: the main window at that display scale on a few tabs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
+dpi=96
+if [ "${1:-}" = --dpi ]; then dpi="$2"; shift 2; fi
 out="${1:-$root/docs}"
 tools/deps.sh test >/dev/null
 
@@ -23,6 +26,9 @@ cp "build/$arch/bin/"{Paneprobe.exe,PaneprobeTarget.exe,WindowMessages.csv,readm
 cp "build/$arch/bin/"PaneprobeHook*.dll "build/$arch/bin/"PaneprobeHelper*.exe "$shots/program/" 2>/dev/null || true
 # The main window at a known place, so that the pictures can be cut from the desktop.
 left=420 top=300 width=720 height=533
+if [ "$dpi" != 96 ]; then
+  left=60 top=60 width=$((720 * dpi / 96)) height=$((533 * dpi / 96))
+fi
 printf '[window]\r\nleft=%d\r\ntop=%d\r\nwidth=%d\r\nheight=%d\r\n' $left $top $width $height \
   >"$shots/program/Paneprobe.ini"
 
@@ -33,7 +39,8 @@ stop_all() {
   wine_env_stop
 }
 trap stop_all EXIT
-wine_env_start "$shots" display
+PANEPROBE_DPI=$dpi wine_env_start "$shots" display
+if [ "$dpi" != 96 ]; then wine_env_dpi "$dpi"; fi
 
 start() { "$loader" "$@" >/dev/null 2>&1 </dev/null & pids+=($!); }
 key() { xdotool key --clearmodifiers "$@"; sleep 0.6; }
@@ -43,6 +50,20 @@ shot() {
   import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/$name.png"
   echo "wrote $out/$name.png"
 }
+
+if [ "$dpi" != 96 ]; then
+  # The test target beside the main window, then a few tabs at the scale.
+  start "$shots/program/PaneprobeTarget.exe"
+  sleep 3
+  start "$shots/program/Paneprobe.exe"
+  sleep 4
+  for tab in 1:tracked 2:placement 5:messages; do
+    key "ctrl+${tab%%:*}"
+    sleep 1.5
+    shot "dpi$dpi-tab-${tab#*:}"
+  done
+  exit 0
+fi
 
 # One after the other, so that each comes up above the one before.
 start notepad

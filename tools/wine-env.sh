@@ -16,7 +16,12 @@ wine_env_loader() {
 
 wine_env_start() { # build folder, "display" to start Xvfb even when DISPLAY is set
   local build="$1"
-  export WINEPREFIX="$build/wineprefix"
+  # PANEPROBE_DPI gives the run a prefix of its own at that display scale (see wine_env_dpi).
+  if [ -n "${PANEPROBE_DPI:-}" ] && [ "$PANEPROBE_DPI" != 96 ]; then
+    export WINEPREFIX="$build/wineprefix-dpi$PANEPROBE_DPI"
+  else
+    export WINEPREFIX="$build/wineprefix"
+  fi
   export WINEARCH
   WINEARCH=$(wine_env_arch)
   if [ "$WINEARCH" = win64 ]; then export WINELOADER=/usr/lib/wine/wine64; fi
@@ -65,6 +70,20 @@ wine_env_start() { # build folder, "display" to start Xvfb even when DISPLAY is 
     "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null || true
     touch "$WINEPREFIX/.paneprobe-nocrashdialog"
   fi
+}
+
+# Wine reads the display scale when its server starts: set it in this prefix, then start the server afresh.
+# Each scale has a prefix of its own, so that an interrupted run never leaves the main one scaled.
+wine_env_dpi() {
+  local dpi="$1" loader
+  loader=$(wine_env_loader)
+  if [ "$(cat "$WINEPREFIX/.paneprobe-dpi" 2>/dev/null)" = "$dpi" ]; then return; fi
+  "$loader" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 </dev/null
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  wineserver -p >/dev/null 2>&1 </dev/null
+  "$loader" wineboot >/dev/null 2>&1 </dev/null || true
+  echo "$dpi" >"$WINEPREFIX/.paneprobe-dpi"
 }
 
 wine_env_stop() {

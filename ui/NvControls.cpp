@@ -11,6 +11,7 @@
 
 #include "app/WinApiEx.h"
 #include "ui/AccelChar.h"
+#include "ui/Dpi.h"
 #include "ui/EditMargins.h"
 
 #include <windowsx.h>
@@ -94,14 +95,24 @@ void TNvStatusBar::RepaintNow() {
 void TNvStatusBar::ApplyParts() {
     if (!Handle() || Panels.empty()) return;
     RECT client = ClientRect();
-    if (SpringPanel >= 0 && SpringPanel < PanelCount()) {
-        int rest = client.right - Total;
-        Panels[static_cast<size_t>(SpringPanel)].Width = rest > 0 ? rest : 0;
-    }
+    // The table gives widths at 96 DPI; the spring panel takes what the scaled ones leave.
+    const int dpi = Dpi();
+    int fixed = 0;
+    for (int i = 0; i < PanelCount(); ++i)
+        if (i != SpringPanel) fixed += ScaleToDpi(Panels[static_cast<size_t>(i)].Width, dpi);
+    if (SpringPanel >= 0 && SpringPanel < PanelCount())
+        fixed += ScaleToDpi(Panels[static_cast<size_t>(SpringPanel)].Width, dpi);
     std::vector<int> edges;
     int right = 0;
-    for (const TPanel& panel : Panels) {
-        right += panel.Width;
+    for (int i = 0; i < PanelCount(); ++i) {
+        TPanel& panel = Panels[static_cast<size_t>(i)];
+        if (i == SpringPanel) {
+            int rest = static_cast<int>(client.right) - fixed;
+            panel.Shown = rest > 0 ? rest : 0;
+        } else {
+            panel.Shown = ScaleToDpi(panel.Width, dpi);
+        }
+        right += panel.Shown;
         edges.push_back(right);
     }
     SendMessageA(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
@@ -119,8 +130,8 @@ void TNvStatusBar::PaintInto(HDC dc) {
     int left = 0;
     for (int i = 0; i < PanelCount(); ++i) {
         const TPanel& panel = Panels[static_cast<size_t>(i)];
-        RECT bound = {left, client.top + 2, left + panel.Width - 2, client.bottom};
-        left += panel.Width;
+        RECT bound = {left, client.top + 2, left + panel.Shown - 2, client.bottom};
+        left += panel.Shown;
         if (bound.right <= bound.left) continue;
         DrawEdge(dc, &bound, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
         if (panel.OwnerDraw) {

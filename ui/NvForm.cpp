@@ -1,6 +1,8 @@
 // TNvForm: a top-level window that snaps to the work area, stays on top on request and previews keys.
 #include "ui/NvForm.h"
 
+#include "ui/Dpi.h"
+#include "ui/Monitors.h"
 #include "ui/NvMainMenu.h"
 #include "ui/NvPopupMenu.h"
 
@@ -26,8 +28,7 @@ void SnapToArea(int& left, int& top, int width, int height, const RECT& area, in
 
 TNvForm::TNvForm(const char* className) {
     LOGFONTA font = {};
-    if (SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof font, &font, 0))
-        IconTitleFont.Reset(CreateFontIndirectA(&font));
+    if (IconTitleFontFor(ScreenDpi(), font)) IconTitleFont.Reset(CreateFontIndirectA(&font));
     // Placed where the code puts it: no automatic positioning.
     RECT bounds = {0, 0, 0, 0};
     CreateOwnWindow(className, "", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, nullptr,
@@ -148,15 +149,30 @@ bool TNvForm::OfferDialogChar(WORD key) {
     return false;
 }
 
+// Snaps to the edges of the monitor the form is on, not the primary one's.
 void TNvForm::SnapToWorkArea() {
-    RECT area = {}, rect = {};
-    if (SnapDistance < 1 || !SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0) ||
-        !GetWindowRect(Handle(), &rect))
-        return;
+    RECT rect = {};
+    if (SnapDistance < 1 || !GetWindowRect(Handle(), &rect)) return;
+    const RECT area = NearestWorkArea(rect);
     int left = rect.left, top = rect.top;
-    SnapToArea(left, top, rect.right - rect.left, rect.bottom - rect.top, area, SnapDistance);
+    SnapToArea(left, top, rect.right - rect.left, rect.bottom - rect.top, area, Scaled(SnapDistance));
     if (left != rect.left || top != rect.top)
         SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Moved to another monitor's scale: the font is made again at the new DPI, and the rectangle the platform
+// proposes is taken; its WM_SIZE lays the controls out at the new scale.
+void TNvForm::DpiChanged(int dpi, const RECT& proposed) {
+    LOGFONTA font = {};
+    if (IconTitleFont && Font() == IconTitleFont.Get() && IconTitleFontFor(dpi, font)) {
+        TFont scaled(CreateFontIndirectA(&font));
+        if (scaled) {
+            SetFontAll(scaled.Get());
+            IconTitleFont = std::move(scaled);
+        }
+    }
+    SetWindowPos(Handle(), nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
+                 proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT TNvForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -166,6 +182,9 @@ LRESULT TNvForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SnapToWorkArea();
         return result;
     }
+    case WM_DPICHANGED:
+        DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_COMMAND:
         if (lParam == 0 && mainMenu && mainMenu->RunCommand(LOWORD(wParam))) return 0;
         break;

@@ -17,7 +17,7 @@ class TNvForm : public TNvWindow {
     explicit TNvForm(const char* className = "TNvForm");
     ~TNvForm() override;
 
-    int SnapDistance = 16;
+    int SnapDistance = 16; // at 96 DPI
     bool StayOnTop = false;
     bool KeyPreview = true;
 
@@ -48,6 +48,7 @@ class TNvForm : public TNvWindow {
     bool ControlShortCut(HWND focus, WORD key, unsigned shift, bool& ownKey);
     bool OfferDialogChar(WORD key);
     void SnapToWorkArea();
+    void DpiChanged(int dpi, const RECT& proposed);
 
     bool mainForm = false;
     TNvMainMenu* mainMenu = nullptr;

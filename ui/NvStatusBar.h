@@ -35,10 +35,11 @@ class TNvStatusBar : public TNvWindow {
 
   private:
     struct TPanel {
-        int Width;
+        int Width; // at 96 DPI
         bool OwnerDraw;
         bool Centred;
         std::string Text;
+        int Shown = 0; // in pixels, as last laid out
     };
     void ApplyParts();
     void PaintInto(HDC dc);

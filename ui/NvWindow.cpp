@@ -1,6 +1,8 @@
 // The kit's window base: one window procedure for own classes and subclassed controls alike.
 #include "ui/NvWindow.h"
 
+#include "ui/Dpi.h"
+
 #include "ui/NvPopupMenu.h"
 
 #include "ui/SentStructure.h"
@@ -216,6 +218,14 @@ bool TNvWindow::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESU
     if (!child || child == hWnd) return false;
     TNvWindow* target = FromHandle(child);
     return target && target->HandleNotify(message, wParam, lParam, result);
+}
+
+int TNvWindow::Dpi() const {
+    return hWnd ? WindowDpi(hWnd) : ScreenDpi();
+}
+
+int TNvWindow::Scaled(int px96) const {
+    return ScaleToDpi(px96, Dpi());
 }
 
 void TNvWindow::SetBounds(int left, int top, int width, int height) {

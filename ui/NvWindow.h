@@ -40,6 +40,9 @@ class TNvWindow {
     }
 
     void SetBounds(int left, int top, int width, int height);
+    // The DPI this window is shown at, and a size given at 96 DPI scaled to it.
+    int Dpi() const;
+    int Scaled(int px96) const;
     RECT ClientRect() const;
     std::string Text() const;
     void SetText(const std::string& text);

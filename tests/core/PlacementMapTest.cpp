@@ -54,6 +54,20 @@ TEST(PlacementMapScale, ScreenRectanglesShrinkAndMapPointsGrowBack) {
     EXPECT_EQ(y, -17) << "-7 * 1280 / 500 = -17.92";
 }
 
+// A monitor left of and above the primary one: the map starts at the virtual screen's corner.
+TEST(PlacementMapScale, TheMapStartsAtTheVirtualScreensCorner) {
+    const TMapScale scale{500, 3200, -1280, -200}; // -1280,-200 .. 1920,1080
+    EXPECT_EQ(ScreenToMap({-1280, -200, 0, 440}, scale), (TIntRect{0, 0, 200, 100}));
+    EXPECT_EQ(ScreenToMap({0, 0, 1920, 1080}, scale), (TIntRect{200, 31, 500, 200}));
+    int32_t x = 0, y = 0;
+    ASSERT_TRUE(MapToScreen(0, 0, scale, x, y));
+    EXPECT_EQ(x, -1280);
+    EXPECT_EQ(y, -200);
+    ASSERT_TRUE(MapToScreen(200, 100, scale, x, y));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 440);
+}
+
 TEST(PlacementMapScale, AnEmptyMapOrAFarWindowNeitherFaultsNorWraps) {
     int32_t x = 11, y = 22;
     EXPECT_FALSE(MapToScreen(10, 10, TMapScale{0, 1280}, x, y)) << "a map without width has no scale";
