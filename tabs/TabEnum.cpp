@@ -3,12 +3,14 @@
 
 #include "app/PickWindow.h"
 #include "app/WinApiEx.h"
+#include "app/WorkerDetails.h"
 #include "config/EasyConfig.h"
 #include "tabs/WindowRows.h"
 #include "ui/EditMargins.h"
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -28,20 +30,51 @@ const int ModeWidth = 170;
 const UINT_PTR FindEditSubclassId = 0x46696E64;
 
 const UINT ScanDoneMessage = WM_APP + 2;
+const UINT GatherDoneMessage = WM_APP + 3;
 
-// The list's panel takes the word that the handle scan on its own thread has finished.
+// The list's panel takes the word that a worker has finished.
 class TEnumBody : public TNvPanel {
   public:
     explicit TEnumBody(TNvWindow& owner) : TNvPanel(owner) {}
     std::function<void()> OnScanDone;
+    std::function<void(WPARAM)> OnGathered;
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message != ScanDoneMessage) return TNvPanel::HandleMessage(message, wParam, lParam);
-        if (OnScanDone) OnScanDone();
-        return 0;
+        if (message == ScanDoneMessage) {
+            if (OnScanDone) OnScanDone();
+            return 0;
+        }
+        if (message == GatherDoneMessage) {
+            if (OnGathered) OnGathered(wParam);
+            return 0;
+        }
+        return TNvPanel::HandleMessage(message, wParam, lParam);
     }
 };
+
+BOOL CALLBACK CollectHandle(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+// Read on the worker: the platform's lists first, so that the callbacks do no slow work.
+std::vector<HWND> HandlesOfMode(int mode, HWND current) {
+    std::vector<HWND> handles;
+    LPARAM list = reinterpret_cast<LPARAM>(&handles);
+    if (mode == emTopLevel) EnumWindows(CollectHandle, list);
+    if (mode == emDesktopChildren) EnumChildWindows(GetDesktopWindow(), CollectHandle, list);
+    if (mode == emCurrentChildren && current && IsWindow(current))
+        EnumChildWindows(current, CollectHandle, list);
+    return handles;
+}
+
+// Gone before it could be read, hidden by the filter, or hidden when only visible windows are shown.
+bool KeepsRecord(const TWindowDetails& record, const std::string& filter, bool visibleOnly) {
+    if (record.ThreadId == 0 && record.ProcessId == 0) return false;
+    if (!EnumFilterKeeps(record.ClassName, record.Caption, filter, UpperCaseLocale)) return false;
+    return !visibleOnly || (record.Style & WS_VISIBLE) != 0;
+}
 
 HWND WindowOfValue(uint32_t value) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
@@ -125,7 +158,7 @@ LRESULT CALLBACK TEnumFindBox::EditProc(HWND window, UINT message, WPARAM wParam
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet), Panels(*sheet) {
+TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet), Panels(*sheet), Gatherer(GatherDoneMessage) {
     SetCaption("Enum");
     EnumButton = &Panels.AddToRow<TNvButton>(Panels.ButtonWidth, Panels.ButtonHeight, "&Enum");
     EnumButton->OnClick = [this](TNvButton&) { Enumerate(); };
@@ -148,6 +181,7 @@ TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet), Panels(*sheet) {
 
     auto& body = Panels.MakeBody<TEnumBody>();
     body.OnScanDone = [this] { ShowHandleScan(); };
+    body.OnGathered = [this](WPARAM request) { ShowGathered(request); };
     ListView = &body.MakeChild<TNvActionListView>();
     SetUpWindowRows(*ListView, [this](int position) { return Windows.Get(position); });
     ListView->OnCompare = [this](TNvListView&, int a, int b) { return CompareRows(a, b); };
@@ -197,12 +231,50 @@ BOOL CALLBACK TEnumTab::AddEnumerated(HWND window, LPARAM self) {
 
 void TEnumTab::Enumerate() {
     if (Mode() == emAllHandles) {
+        Gatherer.Abandon();
         StartHandleScan();
         return;
     }
     // A scan for a mode no longer chosen: its result must not replace this one.
     StopHandleScan();
+    if (Mode() <= emCurrentChildren) {
+        StartGathering();
+        return;
+    }
+    Gatherer.Abandon();
     Refill([this] { GatherWindows(); });
+}
+
+// Captions may wait for other programs' threads, and a large desktop has tens of thousands of windows:
+// the worker gathers with copies of the choices made now.
+void TEnumTab::StartGathering() {
+    const TWindowDetails* tracked = TrackedList ? TrackedList->Current() : nullptr;
+    const int mode = Mode();
+    HWND current = tracked ? tracked->Handle : nullptr;
+    const std::string filter = FindText();
+    const bool visibleOnly = VisibleOnly && VisibleOnly->Value;
+    Gatherer.Start(Panels.Body->Handle(),
+                   [mode, current, filter, visibleOnly](const std::atomic<bool>& cancelled) {
+                       TGathered found;
+                       std::set<DWORD> hung;
+                       for (HWND handle : HandlesOfMode(mode, current)) {
+                           if (cancelled) break;
+                           auto record = std::make_unique<TWorkerDetails>(handle);
+                           record->Read(hung);
+                           if (KeepsRecord(*record, filter, visibleOnly)) found.push_back(std::move(record));
+                       }
+                       return found;
+                   });
+}
+
+void TEnumTab::ShowGathered(WPARAM request) {
+    std::optional<TGathered> found = Gatherer.Take(request);
+    if (!found) return;
+    Windows.Clear();
+    hungThreads.clear();
+    for (auto& record : *found)
+        Windows.Add(std::move(record));
+    RebuildList();
 }
 
 void TEnumTab::Refill(const std::function<void()>& gather) {
@@ -218,15 +290,6 @@ void TEnumTab::GatherWindows() {
     const TWindowDetails* tracked = TrackedList ? TrackedList->Current() : nullptr;
     LPARAM self = reinterpret_cast<LPARAM>(this);
     switch (Mode()) {
-    case emTopLevel:
-        EnumWindows(AddEnumerated, self);
-        break;
-    case emDesktopChildren:
-        EnumChildWindows(GetDesktopWindow(), AddEnumerated, self);
-        break;
-    case emCurrentChildren:
-        if (tracked && IsWindow(tracked->Handle)) EnumChildWindows(tracked->Handle, AddEnumerated, self);
-        break;
     case emParentChildren:
         if (tracked && IsWindow(tracked->Parent)) EnumChildWindows(tracked->Parent, AddEnumerated, self);
         break;
@@ -303,12 +366,8 @@ void TEnumTab::AddWindow(HWND handle, bool applyFilters) {
     record->Refresh();
     const TEnumDetails& added = *record;
     Windows.Add(std::move(record));
-    // Gone before it could be read.
-    bool keep = added.ThreadId != 0 || added.ProcessId != 0;
-    if (keep && applyFilters) {
-        keep = EnumFilterKeeps(added.ClassName, added.Caption, FindText(), UpperCaseLocale);
-        if (keep && VisibleOnly && VisibleOnly->Value) keep = (added.Style & WS_VISIBLE) != 0;
-    }
+    bool keep = applyFilters ? KeepsRecord(added, FindText(), VisibleOnly && VisibleOnly->Value)
+                             : added.ThreadId != 0 || added.ProcessId != 0;
     if (!keep) Windows.Delete(Windows.Count() - 1);
 }
 

@@ -1,6 +1,7 @@
 // The "Enum" tab: windows gathered by one of seven enumeration modes in a sortable list.
 #pragma once
 
+#include "app/BackgroundWork.h"
 #include "app/Shared.h"
 #include "tabs/EnumRows.h"
 #include "tabs/HandleScan.h"
@@ -74,6 +75,14 @@ class TEnumTab : public TPaneprobeTab {
     void Enumerate();
     // Whether a full handle scan is still running; its result replaces the list when it arrives.
     bool Scanning() const;
+    // Whether any gathering (the first three modes or the full handle scan) is still running; the list
+    // shows the previous result until the new one arrives.
+    bool Gathering() const { return Scanning() || Gatherer.Running(); }
+    // The records that a worker gathered for the first three modes.
+    using TGathered = std::vector<std::unique_ptr<TWindowDetails>>;
+    TBackgroundWork<TGathered> Gatherer;
+    // Shows a worker's result, announced by the posted request number; a stale one is dropped.
+    void ShowGathered(WPARAM request);
     void AddWindow(HWND handle, bool applyFilters);
     void RebuildList();
     // The list's comparison of the rows at two positions.
@@ -86,7 +95,8 @@ class TEnumTab : public TPaneprobeTab {
     void FindWindows(const std::string& text);
     // Empties the list, lets gather add the windows, and shows them.
     void Refill(const std::function<void()>& gather);
-    void GatherWindows(); // by the chosen mode, all but the full handle scan
+    void GatherWindows(); // by the chosen mode, the modes from the parent's children on
+    void StartGathering();
     void StartHandleScan();
     void ShowHandleScan();
     void StopHandleScan();
