@@ -20,6 +20,7 @@
 #include "TargetDetails.h"
 #include "TargetHang.h"
 #include "TargetRotate.h"
+#include "TargetScale.h"
 #include "TargetUnicode.h"
 
 #include <windows.h>
@@ -171,6 +172,7 @@ void CreateBranchWindows(HINSTANCE instance, const std::string& caption);
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     std::string arguments = commandLine ? commandLine : "";
     std::string tag = arguments.substr(0, arguments.find(' '));
+    if (arguments.find(" scale") != std::string::npos) return RunScaleDesktop(instance, arguments, tag);
     HangOnRequest = arguments.find(" hang") != std::string::npos;
     StartChildIfAsked(arguments, tag);
 
