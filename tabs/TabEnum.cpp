@@ -31,6 +31,17 @@ const UINT_PTR FindEditSubclassId = 0x46696E64;
 
 const UINT ScanDoneMessage = WM_APP + 2;
 const UINT GatherDoneMessage = WM_APP + 3;
+const UINT FillShareMessage = WM_APP + 4;
+// A share of the list's filling: the window answers between shares, so a desktop of tens of thousands of
+// windows does not stop it for seconds.
+const double FillShareSeconds = 0.025;
+
+double SecondsNow() {
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
 
 // The list's panel takes the word that a worker has finished.
 class TEnumBody : public TNvPanel {
@@ -38,6 +49,7 @@ class TEnumBody : public TNvPanel {
     explicit TEnumBody(TNvWindow& owner) : TNvPanel(owner) {}
     std::function<void()> OnScanDone;
     std::function<void(WPARAM)> OnGathered;
+    std::function<void(WPARAM)> OnFillShare;
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -47,6 +59,10 @@ class TEnumBody : public TNvPanel {
         }
         if (message == GatherDoneMessage) {
             if (OnGathered) OnGathered(wParam);
+            return 0;
+        }
+        if (message == FillShareMessage) {
+            if (OnFillShare) OnFillShare(wParam);
             return 0;
         }
         return TNvPanel::HandleMessage(message, wParam, lParam);
@@ -182,6 +198,7 @@ TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet), Panels(*sheet), G
     auto& body = Panels.MakeBody<TEnumBody>();
     body.OnScanDone = [this] { ShowHandleScan(); };
     body.OnGathered = [this](WPARAM request) { ShowGathered(request); };
+    body.OnFillShare = [this](WPARAM fill) { FillShare(fill); };
     ListView = &body.MakeChild<TNvActionListView>();
     SetUpWindowRows(*ListView, [this](int position) { return Windows.Get(position); });
     ListView->OnCompare = [this](TNvListView&, int a, int b) { return CompareRows(a, b); };
@@ -371,19 +388,44 @@ void TEnumTab::AddWindow(HWND handle, bool applyFilters) {
     if (!keep) Windows.Delete(Windows.Count() - 1);
 }
 
+// Sorted here rather than by the list: the list's sort asks it for each compared row's data.
 void TEnumTab::RebuildList() {
     HWND list = ListView->Handle();
-    TRedrawOff redraw(list);
+    fillRedraw.reset();
+    fillRedraw.emplace(list);
     ListView_DeleteAllItems(list);
     rowValues.clear();
     rowValues.reserve(static_cast<size_t>(Windows.Count()));
-    for (int i = 0; i < Windows.Count(); ++i) {
-        const TWindowDetails& record = *Windows.Get(i);
-        ListView->AddRow(WindowRowCells(record), i, WindowRowImage(record));
-        rowValues.push_back(RowValuesOf(record));
+    for (int i = 0; i < Windows.Count(); ++i)
+        rowValues.push_back(RowValuesOf(*Windows.Get(i)));
+    fillOrder.resize(rowValues.size());
+    for (size_t i = 0; i < fillOrder.size(); ++i)
+        fillOrder[i] = i;
+    const int column = ListView->SortColumn;
+    const bool descending = ListView->SortDescending;
+    std::stable_sort(fillOrder.begin(), fillOrder.end(), [this, column, descending](size_t a, size_t b) {
+        return CompareEnumRowsForSort(rowValues[a], rowValues[b], column, descending) < 0;
+    });
+    fillNext = 0;
+    FillShare(++fillSerial);
+}
+
+void TEnumTab::FillShare(WPARAM fill) {
+    if (fill != fillSerial) return;
+    const double start = SecondsNow();
+    while (Filling()) {
+        const int index = static_cast<int>(fillOrder[fillNext++]);
+        const TWindowDetails& record = *Windows.Get(index);
+        ListView->AddRow(WindowRowCells(record), index, WindowRowImage(record));
+        if (SecondsNow() - start >= FillShareSeconds) break;
     }
-    ListView->Sort();
-    redraw.Resume();
+    if (Filling()) {
+        PostMessageA(Panels.Body->Handle(), FillShareMessage, fill, 0);
+        return;
+    }
+    fillOrder.clear();
+    fillNext = 0;
+    fillRedraw.reset();
     SetCaption(FormatText("Enum (%d)", Windows.Count()));
 }
 

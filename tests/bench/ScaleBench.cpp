@@ -1,6 +1,6 @@
-// The large desktop: Enum in its first three modes, Branch from the desktop, a Processes refresh and the tick,
-// each against the bare enumeration in the same run, at a quarter and at the full size, with the longest time
-// the user-interface thread was busy at once.
+// The large desktop: Enum in its first three modes, Branch from the desktop, a Processes refresh and the
+// tick, each against the bare enumeration in the same run, at a quarter and at the full size, with the
+// longest time the user-interface thread was busy at once.
 #include "ScaleBench.h"
 
 #include "app/QrLib.h"

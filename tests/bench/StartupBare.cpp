@@ -21,11 +21,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     bare.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     bare.lpszClassName = "PaneprobeStartupBare";
     RegisterClassA(&bare);
-    HWND window = CreateWindowExA(0, bare.lpszClassName, "Paneprobe start-up bare", WS_OVERLAPPEDWINDOW, 100, 100,
-                                  640, 480, nullptr, nullptr, instance, nullptr);
-    HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 640, 440,
-                                window, nullptr, instance, nullptr);
-    const char* const captions[] = {"Tracked", "Placement", "Enum",   "Branch", "Menus",
+    HWND window = CreateWindowExA(0, bare.lpszClassName, "Paneprobe start-up bare", WS_OVERLAPPEDWINDOW, 100,
+                                  100, 640, 480, nullptr, nullptr, instance, nullptr);
+    HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 640,
+                                440, window, nullptr, instance, nullptr);
+    const char* const captions[] = {"Tracked",  "Placement",  "Enum",      "Branch", "Menus",
                                     "Messages", "Properties", "Processes", "Config"};
     for (int i = 0; i < 9; ++i) {
         TCITEMA item = {};

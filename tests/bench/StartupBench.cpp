@@ -52,7 +52,8 @@ double TimeToFirstPaint(const std::string& program) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     const double start = Seconds();
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
         return -1;
     double elapsed = -1;
     for (DWORD started = GetTickCount(); GetTickCount() - started < StartLimitMs;) {

@@ -19,7 +19,8 @@ unsigned long NumberAfter(const std::string& arguments, const std::string& key, 
 
 // Ends this process when the given one ends, or at the longest life.
 DWORD WINAPI EndWithProcess(LPVOID processId) {
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(reinterpret_cast<UINT_PTR>(processId)));
+    HANDLE process =
+        OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(reinterpret_cast<UINT_PTR>(processId)));
     WaitForSingleObject(process ? process : GetCurrentProcess(), LongestLifeMs);
     ExitProcess(0);
 }
@@ -41,8 +42,8 @@ HANDLE StartIdleCopies(const std::string& tag, unsigned long count) {
     }
     char path[MAX_PATH] = {};
     if (!GetModuleFileNameA(nullptr, path, MAX_PATH)) return job;
-    const std::string commandLine = "\"" + std::string(path) + "\" " + tag + "-idle scale idle=" +
-                                    std::to_string(GetCurrentProcessId());
+    const std::string commandLine =
+        "\"" + std::string(path) + "\" " + tag + "-idle scale idle=" + std::to_string(GetCurrentProcessId());
     for (unsigned long i = 0; i < count; ++i) {
         std::vector<char> buffer(commandLine.begin(), commandLine.end());
         buffer.push_back('\0');
@@ -69,8 +70,8 @@ void CreateWindows(HINSTANCE instance, unsigned long count, unsigned long childr
         const std::string caption = "scale " + std::to_string(i);
         // Small, in one corner, never activated: the desktop is large without covering the benchmark.
         HWND top = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, ScaleClass, caption.c_str(),
-                                   WS_POPUP | WS_VISIBLE, 1200 + static_cast<int>(i % 60), 960, 40, 40, nullptr,
-                                   nullptr, instance, nullptr);
+                                   WS_POPUP | WS_VISIBLE, 1200 + static_cast<int>(i % 60), 960, 40, 40,
+                                   nullptr, nullptr, instance, nullptr);
         for (unsigned long c = 0; top && c < children; ++c)
             CreateWindowExA(0, ScaleClass, (caption + "." + std::to_string(c)).c_str(), WS_CHILD | WS_VISIBLE,
                             static_cast<int>(c), 0, 4, 4, top, nullptr, instance, nullptr);
@@ -100,9 +101,9 @@ int RunScaleDesktop(HINSTANCE instance, const std::string& arguments, const std:
     RegisterClassA(&main);
     CreateWindows(instance, NumberAfter(arguments, "windows", 0), NumberAfter(arguments, "children", 0));
     // Last, so that everything exists once it is found.
-    HWND window = CreateWindowExA(0, MainClass, ("Paneprobe Target " + tag).c_str(),
-                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window =
+        CreateWindowExA(0, MainClass, ("Paneprobe Target " + tag).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                        100, 100, 400, 300, nullptr, nullptr, instance, nullptr);
     MSG message;
     while (window && GetMessageA(&message, nullptr, 0, 0) > 0)
         DispatchMessageA(&message);

@@ -249,7 +249,7 @@ TEST_F(ListExtras, TheEnumStyleCellOfATargetButtonNamesItsBits) {
     tab.SetMode(emCurrentChildren);
     tab.SetFindText("");
     tab.Enumerate();
-    ASSERT_TRUE(WaitForWorker([&tab] { return tab.Gatherer.Running(); }));
+    ASSERT_TRUE(WaitForWorker([&tab] { return tab.Gathering(); }));
     TNvActionListView& list = *tab.ListView;
     ASSERT_TRUE(ListView_GetExtendedListViewStyle(list.Handle()) & LVS_EX_INFOTIP);
     const int row = RowOfHandle(list, button);
@@ -323,7 +323,7 @@ TEST_F(ListExtras, CtrlCOnTwoEnumRowsCopiesThemUnderTheHeader) {
     tab.SetMode(emTopLevel);
     tab.SetFindText("Paneprobe Target");
     tab.Enumerate();
-    ASSERT_TRUE(WaitForWorker([&tab] { return tab.Gatherer.Running(); }));
+    ASSERT_TRUE(WaitForWorker([&tab] { return tab.Gathering(); }));
     TNvActionListView& list = *tab.ListView;
     ASSERT_GE(list.RowCount(), 3);
     ListView_SetItemState(list.Handle(), -1, 0, LVIS_SELECTED);

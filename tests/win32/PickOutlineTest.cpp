@@ -215,7 +215,7 @@ TEST_F(PickOutline, PicksInTheEnumBranchAndProcessesTabsOutlineThePickedWindow) 
         enumTab.SetMode(emCurrentChildren);
         enumTab.SetFindText("");
         enumTab.Enumerate();
-        EXPECT_TRUE(WaitForWorker([&enumTab] { return enumTab.Gatherer.Running(); }));
+        EXPECT_TRUE(WaitForWorker([&enumTab] { return enumTab.Gathering(); }));
         TNvActionListView& list = *enumTab.ListView;
         ListView_SetItemState(list.Handle(), -1, 0, LVIS_SELECTED);
         list.SelectRow(RowOfHandle(list, button));

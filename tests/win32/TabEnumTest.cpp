@@ -70,7 +70,7 @@ class EnumTab : public FormTest {
         Enum().Enumerate();
     }
     void Delivered() {
-        ASSERT_TRUE(WaitForWorker([this] { return Enum().Gatherer.Running(); }));
+        ASSERT_TRUE(WaitForWorker([this] { return Enum().Gathering(); }));
     }
 };
 
@@ -238,6 +238,7 @@ TEST_F(EnumTab, PopupKeysSelectAllMonitorAndClearTheFilter) {
 
     PressKey(list.Handle(), VK_ESCAPE, ssNone);
     EXPECT_EQ(Enum().FindText(), "");
+    Delivered();
     EXPECT_GT(list.RowCount(), 5) << "enumerated again without the filter";
 }
 

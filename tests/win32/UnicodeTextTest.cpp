@@ -90,7 +90,7 @@ TEST_F(UnicodeText, TrackedAndEnumListsShowTheTitles) {
     enumTab.SetMode(emCurrentChildren);
     enumTab.SetFindText("");
     enumTab.Enumerate();
-    ASSERT_TRUE(WaitForWorker([&enumTab] { return enumTab.Gatherer.Running(); }));
+    ASSERT_TRUE(WaitForWorker([&enumTab] { return enumTab.Gathering(); }));
     std::vector<std::string> captions;
     for (int row = 0; row < enumTab.ListView->RowCount(); ++row)
         captions.push_back(enumTab.ListView->CellText(row, 2));
@@ -101,7 +101,7 @@ TEST_F(UnicodeText, TrackedAndEnumListsShowTheTitles) {
     enumTab.SetMode(emTopLevel);
     enumTab.SetFindText(Utf8Of(L"\u043f\u0420\u0418\u0432\u0435\u0442 \u4f60"));
     enumTab.Enumerate();
-    ASSERT_TRUE(WaitForWorker([&enumTab] { return enumTab.Gatherer.Running(); }));
+    ASSERT_TRUE(WaitForWorker([&enumTab] { return enumTab.Gathering(); }));
     bool listed = false;
     for (int row = 0; row < enumTab.ListView->RowCount(); ++row)
         listed = listed || enumTab.ListView->CellText(row, 2) == Utf8Of(UnicodeTopTitle);
