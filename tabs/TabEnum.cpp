@@ -393,7 +393,6 @@ void TEnumTab::RebuildList() {
     HWND list = ListView->Handle();
     fillRedraw.reset();
     fillRedraw.emplace(list);
-    ListView_DeleteAllItems(list);
     rowValues.clear();
     rowValues.reserve(static_cast<size_t>(Windows.Count()));
     for (int i = 0; i < Windows.Count(); ++i)
@@ -407,24 +406,35 @@ void TEnumTab::RebuildList() {
         return CompareEnumRowsForSort(rowValues[a], rowValues[b], column, descending) < 0;
     });
     fillNext = 0;
+    filling = true;
     FillShare(++fillSerial);
 }
 
 void TEnumTab::FillShare(WPARAM fill) {
-    if (fill != fillSerial) return;
+    if (fill != fillSerial || !filling) return;
     const double start = SecondsNow();
-    while (Filling()) {
+    // The old rows go first, also a share at a time: the list tells of each row it deletes.
+    HWND list = ListView->Handle();
+    for (int count = ListView->RowCount(); fillNext == 0 && count > 0; --count) {
+        ListView_DeleteItem(list, count - 1);
+        if (SecondsNow() - start >= FillShareSeconds) {
+            PostMessageA(Panels.Body->Handle(), FillShareMessage, fill, 0);
+            return;
+        }
+    }
+    while (fillNext < fillOrder.size()) {
         const int index = static_cast<int>(fillOrder[fillNext++]);
         const TWindowDetails& record = *Windows.Get(index);
         ListView->AddRow(WindowRowCells(record), index, WindowRowImage(record));
         if (SecondsNow() - start >= FillShareSeconds) break;
     }
-    if (Filling()) {
+    if (fillNext < fillOrder.size()) {
         PostMessageA(Panels.Body->Handle(), FillShareMessage, fill, 0);
         return;
     }
     fillOrder.clear();
     fillNext = 0;
+    filling = false;
     fillRedraw.reset();
     SetCaption(FormatText("Enum (%d)", Windows.Count()));
 }
@@ -438,6 +448,7 @@ int TEnumTab::CompareRows(int row1, int row2) const {
 }
 
 void TEnumTab::TrackRow() {
+    if (Filling()) return; // rows of the old result name records of the new one
     int row = ListView->SelectedIndex();
     const TWindowDetails* record = row < 0 ? nullptr : Windows.Get(static_cast<int>(ListView->RowData(row)));
     if (!record) return;
@@ -453,6 +464,7 @@ void TEnumTab::RunPopupCommand(int id) {
         if (VisibleOnly) VisibleOnly->SetValue(!VisibleOnly->Value);
         break;
     case cmdEnumMonitor: {
+        if (Filling()) break;
         // Copied first: the tracked list's listeners run between the additions.
         std::vector<HWND> selected;
         for (int row = ListView_GetNextItem(ListView->Handle(), -1, LVNI_SELECTED); row >= 0;

@@ -81,7 +81,7 @@ class TEnumTab : public TPaneprobeTab {
     // shows the previous result until the new one arrives.
     bool Gathering() const { return Scanning() || Gatherer.Running() || Filling(); }
     // Whether the list is still being filled, a share at a time between messages.
-    bool Filling() const { return fillNext < fillOrder.size(); }
+    bool Filling() const { return filling; }
     // The records that a worker gathered for the first three modes.
     using TGathered = std::vector<std::unique_ptr<TWindowDetails>>;
     TBackgroundWork<TGathered> Gatherer;
@@ -112,6 +112,7 @@ class TEnumTab : public TPaneprobeTab {
     std::unique_ptr<THandleScanJob> scanJob;
     std::vector<size_t> fillOrder; // record indexes in the list's order
     size_t fillNext = 0;
+    bool filling = false;
     unsigned fillSerial = 0; // a newer fill drops the shares of an older one
     std::optional<TRedrawOff> fillRedraw;
 };

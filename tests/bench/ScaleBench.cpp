@@ -8,7 +8,9 @@
 #include "processes/TabProcesses.h"
 #include "tabs/TabBranch.h"
 #include "tabs/TabEnum.h"
+#include "tests/target/TargetScale.h"
 #include "tests/win32/TargetProcess.h"
+#include "ui/WinHandles.h"
 
 #include <tlhelp32.h>
 
@@ -144,7 +146,6 @@ bool MeasureSize(TPaneprobeForm& form, int topLevel, int processes, TSizeFigures
     auto* branch = static_cast<TBranchTab*>(form.TabManager->FindTab(TabClassOf<TBranchTab>()));
     auto* processTab = static_cast<TProcessesTab*>(form.TabManager->FindTab(TabClassOf<TProcessesTab>()));
     if (!enumTab || !branch || !processTab) return false;
-    const int before = CountProcesses();
     // The target and its copies end with this process, also when it ends early.
     TTargetProcess target(FormatText("scale%d scale windows=%d children=%d processes=%d parent=%lu", topLevel,
                                      topLevel, ChildrenPerWindow, processes,
@@ -153,9 +154,11 @@ bool MeasureSize(TPaneprobeForm& form, int topLevel, int processes, TSizeFigures
         std::printf("  the scale target did not start\n");
         return false;
     }
-    for (DWORD started = GetTickCount();
-         CountProcesses() < before + processes + 1 && GetTickCount() - started < ReadyLimitMs;)
-        Sleep(100);
+    // Each copy says when it has started up: measuring while they start would measure their start-up.
+    TKernelHandle ready(CreateSemaphoreA(nullptr, 0, 100000, ScaleReadyName(target.ProcessId()).c_str()));
+    for (int copy = 0; ready && copy < processes; ++copy)
+        if (WaitForSingleObject(ready.Get(), ReadyLimitMs) != WAIT_OBJECT_0) break;
+    Sleep(1000);
     figures.ProcessCount = CountProcesses();
     auto idle = [] { return false; };
     figures.BareTop = BestOfTwo([&figures] { figures.TopLevel = BareEnumeration(false); }, idle);

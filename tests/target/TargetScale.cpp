@@ -83,6 +83,8 @@ void CreateWindows(HINSTANCE instance, unsigned long count, unsigned long childr
 int RunScaleDesktop(HINSTANCE instance, const std::string& arguments, const std::string& tag) {
     if (unsigned long owner = NumberAfter(arguments, "idle", 0)) {
         HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, owner);
+        HANDLE ready = CreateSemaphoreA(nullptr, 0, 100000, ScaleReadyName(owner).c_str());
+        if (ready) ReleaseSemaphore(ready, 1, nullptr);
         if (process) WaitForSingleObject(process, LongestLifeMs);
         return 0;
     }
