@@ -2,6 +2,7 @@
 #include "processes/TabProcesses.h"
 
 #include "app/PickWindow.h"
+#include "app/Utf8Text.h"
 #include "app/WinApiEx.h"
 #include "app/WorkerDetails.h"
 #include "processes/ProcessRows.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <type_traits>
 #include <set>
 #include <unordered_set>
 
@@ -110,7 +112,36 @@ void TProcessListView::ColumnResized(int column, int width) {
     Invalidate();
 }
 
+template <class TDispInfo> void TProcessListView::AnswerCellText(TDispInfo& request) {
+    if (!(request.item.mask & LVIF_TEXT) || !request.item.pszText || request.item.cchTextMax <= 0) return;
+    const std::string text =
+        OnCellText ? OnCellText(request.item.iItem, request.item.iSubItem) : std::string();
+    const size_t room = static_cast<size_t>(request.item.cchTextMax) - 1;
+    if constexpr (std::is_same_v<TDispInfo, NMLVDISPINFOW>) {
+        std::wstring wide = WideText(text);
+        size_t length = std::min(wide.size(), room);
+        if (length > 0 && length < wide.size() && IS_HIGH_SURROGATE(wide[length - 1])) --length;
+        std::copy_n(wide.begin(), length, request.item.pszText);
+        request.item.pszText[length] = 0;
+    } else {
+        const size_t length = Utf8CutLength(text, room);
+        std::copy_n(text.begin(), length, request.item.pszText);
+        request.item.pszText[length] = '\0';
+    }
+}
+
 bool TProcessListView::HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_NOTIFY && lParam) {
+        const UINT code = reinterpret_cast<NMHDR*>(lParam)->code;
+        if (code == LVN_GETDISPINFOA || code == LVN_GETDISPINFOW) {
+            if (code == LVN_GETDISPINFOA)
+                AnswerCellText(*reinterpret_cast<NMLVDISPINFOA*>(lParam));
+            else
+                AnswerCellText(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+            result = 0;
+            return true;
+        }
+    }
     if (message == WM_MEASUREITEM && lParam) {
         if (ItemHeight == -1) return false;
         reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(ItemHeight);
@@ -157,6 +188,12 @@ TProcessesTab::TProcessesTab(TNvTabSheet* sheet)
     ListView->OnDrawItem = [this](TProcessListView&, const DRAWITEMSTRUCT& draw) { DrawRow(draw); };
     ListView->OnPaintBegin = [this](TProcessListView&) { BeginPaint(); };
     ListView->OnGathered = [this](WPARAM request) { ShowGathered(request); };
+    ListView->OnCellText = [this](int row, int column) {
+        if (row < 0 || row >= static_cast<int>(rows.size()) || column < 1) return std::string();
+        const auto& cells = rows[static_cast<size_t>(row)].Cells;
+        return static_cast<size_t>(column - 1) < cells.size() ? cells[static_cast<size_t>(column - 1)]
+                                                              : std::string();
+    };
     BeginPaint();
 }
 
@@ -166,6 +203,7 @@ TProcessesTab::~TProcessesTab() {
         ListView->OnDrawItem = nullptr;
         ListView->OnPaintBegin = nullptr;
         ListView->OnGathered = nullptr;
+        ListView->OnCellText = nullptr;
         ListView->OnKeyDown = nullptr;
         ListView->OnDblClick = nullptr;
         if (ListView->Handle()) ListView_SetImageList(ListView->Handle(), nullptr, LVSIL_SMALL);
@@ -353,14 +391,24 @@ void TProcessesTab::ShowRows(std::vector<TRow> fresh) {
         } else if (old->ExeFile != row.ExeFile || old->Icon != row.Icon || old->Data != row.Data) {
             ListView_SetItem(list, &item);
         }
-        for (size_t c = 0; c < row.Cells.size(); ++c)
-            if (!old || old->Cells[c] != row.Cells[c])
-                ListView_SetItemText(list, i, static_cast<int>(c + 1),
-                                     const_cast<char*>(row.Cells[c].c_str()));
-        // A changed text redraws its cell; the tint, the indent and the red marks concern the whole row.
-        if (old && (IsYoungProcess(old->Age) != IsYoungProcess(row.Age) || old->Depth != row.Depth ||
-                    old->Root != row.Root || old->Icon != row.Icon))
+        // The cells after the first are asked of the tab when drawn or read.
+        if (!old) {
+            for (size_t c = 0; c < row.Cells.size(); ++c)
+                ListView_SetItemText(list, i, static_cast<int>(c + 1), LPSTR_TEXTCALLBACKA);
+            continue;
+        }
+        // The tint, the indent and the red marks concern the whole row; a changed text only its cell.
+        if (IsYoungProcess(old->Age) != IsYoungProcess(row.Age) || old->Depth != row.Depth ||
+            old->Root != row.Root || old->Icon != row.Icon) {
             ListView_RedrawItems(list, i, i);
+            continue;
+        }
+        for (size_t c = 0; c < row.Cells.size() && !reshaped; ++c) {
+            RECT cell = {};
+            if (old->Cells[c] != row.Cells[c] &&
+                ListView_GetSubItemRect(list, i, static_cast<int>(c + 1), LVIR_BOUNDS, &cell))
+                InvalidateRect(list, &cell, FALSE);
+        }
     }
     rows = std::move(fresh);
 }

@@ -22,6 +22,8 @@ class TProcessListView : public TNvActionListView {
     std::function<void(TProcessListView&, const DRAWITEMSTRUCT&)> OnDrawItem;
     // A paint begins: the rows that follow are drawn with what the list looks like now.
     std::function<void(TProcessListView&)> OnPaintBegin;
+    // The text of a cell after the first: the list keeps none itself, so a changed value costs no message.
+    std::function<std::string(int row, int column)> OnCellText;
     // The worker's word that a reload has been gathered, with its request number.
     std::function<void(WPARAM)> OnGathered;
 
@@ -32,6 +34,7 @@ class TProcessListView : public TNvActionListView {
 
   private:
     void ApplyItemHeight();
+    template <class TDispInfo> void AnswerCellText(TDispInfo& request);
 };
 
 // What a worker gathers for one reload. The icons it took from files come with it: their owner is this

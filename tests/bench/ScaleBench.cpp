@@ -150,7 +150,15 @@ bool MeasureSize(TPaneprobeForm& form, int topLevel, int processes, TSizeFigures
     TTargetProcess target(FormatText("scale%d scale windows=%d children=%d processes=%d parent=%lu", topLevel,
                                      topLevel, ChildrenPerWindow, processes,
                                      static_cast<unsigned long>(GetCurrentProcessId())));
-    if (!target.MainWindow()) {
+    // The main window comes last, after tens of thousands of others: it may take longer than a test's wait.
+    const std::string caption = FormatText("Paneprobe Target scale%d", topLevel);
+    HWND main = target.MainWindow();
+    for (DWORD started = GetTickCount();
+         !main && target.Running() && GetTickCount() - started < ReadyLimitMs;) {
+        Sleep(100);
+        main = FindWindowA("PaneprobeTargetMain", caption.c_str());
+    }
+    if (!main) {
         std::printf("  the scale target did not start\n");
         return false;
     }
@@ -179,7 +187,7 @@ bool MeasureSize(TPaneprobeForm& form, int topLevel, int processes, TSizeFigures
     ShowPage(form, *processTab);
     figures.Processes = BestOfTwo([processTab] { processTab->ReloadProcesses(); },
                                   [processTab] { return processTab->Gatherer.Running(); });
-    figures.Tick = TimeTicks(form, target.MainWindow());
+    figures.Tick = TimeTicks(form, main);
     // Emptied again, so that the next size starts from the same lists.
     TrackWindow(form.Handle(), false, true);
     enumTab->SetMode(emFind);

@@ -450,4 +450,58 @@ TEST_F(ProcessesTab, ClosingWhileAReloadWaitsIsClean) {
     PumpMessages(300);
 }
 
+// A reload repaints only the cells whose text changed and the rows whose look changed: the region the list
+// is to paint lies within them. A reload that adds or removes rows repaints the list, so it is tried again.
+TEST_F(ProcessesTab, AReloadRepaintsOnlyWhatChanged) {
+    TTargetProcess target("proccells");
+    ASSERT_NE(target.MainWindow(), nullptr);
+    MoveAside(target);
+    ShowTab();
+    HWND list = List().Handle();
+    bool compared = false;
+    for (int attempt = 0; attempt < 10 && !compared; ++attempt) { // the watchdog: ten reloads at most
+        RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ASSERT_FALSE(GetUpdateRect(list, nullptr, FALSE));
+        const auto before = ProcTab().Rows();
+        PumpMessages(1100); // ages move on
+        ProcTab().ReloadProcesses();
+        MSG message = {};
+        for (DWORD started = GetTickCount(); GetTickCount() - started < 30000;) {
+            if (PeekMessageA(&message, list, WM_APP + 7, WM_APP + 7, PM_REMOVE)) break;
+            Sleep(5);
+        }
+        // Only the result is handled: the region stays as the reload left it.
+        ASSERT_EQ(message.message, static_cast<UINT>(WM_APP + 7)) << "no result within 30 s";
+        DispatchMessageA(&message);
+        const auto& after = ProcTab().Rows();
+        if (after.size() != before.size()) continue;
+        TGdiObject<HRGN> expected(CreateRectRgn(0, 0, 0, 0));
+        for (size_t i = 0; i < after.size(); ++i) {
+            const bool wholeRow = after[i].Icon != before[i].Icon || after[i].Depth != before[i].Depth ||
+                                  after[i].Root != before[i].Root || after[i].ExeFile != before[i].ExeFile ||
+                                  after[i].Data != before[i].Data ||
+                                  IsYoungProcess(after[i].Age) != IsYoungProcess(before[i].Age);
+            for (size_t c = 0; c < after[i].Cells.size(); ++c) {
+                RECT cell = {};
+                if (!wholeRow && after[i].Cells[c] == before[i].Cells[c]) continue;
+                ListView_GetSubItemRect(list, static_cast<int>(i), wholeRow ? 0 : static_cast<int>(c + 1),
+                                        LVIR_BOUNDS, &cell);
+                TGdiObject<HRGN> part(CreateRectRgnIndirect(&cell));
+                CombineRgn(expected.Get(), expected.Get(), part.Get(), RGN_OR);
+            }
+        }
+        TGdiObject<HRGN> update(CreateRectRgn(0, 0, 0, 0));
+        GetUpdateRgn(list, update.Get(), FALSE);
+        TGdiObject<HRGN> outside(CreateRectRgn(0, 0, 0, 0));
+        EXPECT_EQ(CombineRgn(outside.Get(), update.Get(), expected.Get(), RGN_DIFF), NULLREGION)
+            << "painted beyond the changed cells";
+        compared = true;
+    }
+    EXPECT_TRUE(compared) << "every reload changed the number of processes";
+    const int row = RowOf(target.ProcessId());
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(List().CellText(row, 1), std::to_string(target.ProcessId()))
+        << "the list asks the tab for its cells";
+}
+
 } // namespace
