@@ -14,6 +14,7 @@ add_library(paneprobe_win STATIC
   processes/TabProcesses.cpp
   ui/NvActionListView.cpp
   app/Shared.cpp
+  app/WorkerDetails.cpp
   app/WinApiEx.cpp
   ui/Monitors.cpp
   app/WindowCalls.cpp

@@ -2,7 +2,9 @@
 #include "processes/TabProcesses.h"
 
 #include "app/PickWindow.h"
+#include "app/Utf8Text.h"
 #include "app/WinApiEx.h"
+#include "app/WorkerDetails.h"
 #include "processes/ProcessRows.h"
 #include "tabs/Properties.h"
 
@@ -10,6 +12,8 @@
 
 #include <algorithm>
 #include <optional>
+#include <type_traits>
+#include <set>
 #include <unordered_set>
 
 namespace {
@@ -28,6 +32,43 @@ const DWORD TerminateAccess = PROCESS_TERMINATE | SYNCHRONIZE;
 const DWORD QueryAccess = 0x1000; // PROCESS_QUERY_LIMITED_INFORMATION
 // How long the list waits for an ended process to leave the system, so that the reload no longer shows it.
 const DWORD ExitWaitMs = 1000;
+const UINT GatheredMessage = WM_APP + 7;
+
+HICON ExtractSmallIcon(const std::string& path) {
+    HICON small = nullptr;
+    return ExtractIconExA(path.c_str(), 0, nullptr, &small, 1) > 0 ? small : nullptr;
+}
+
+// Runs on the worker: nothing here touches the tab.
+TProcessGathering GatherProcesses(const TProcessesTab::TIconSource& iconSource,
+                                  const std::unordered_set<std::string>& knownPaths,
+                                  const std::atomic<bool>& cancelled) {
+    TProcessGathering gathered;
+    gathered.Enumerator = std::make_unique<TProcessEnumerator>();
+    TProcessEnumerator& enumerator = *gathered.Enumerator;
+    enumerator.Snapshot();
+    enumerator.FindWindows();
+    enumerator.BuildTree();
+    std::set<DWORD> hung;
+    for (int i = 0; i < enumerator.Count() && !cancelled; ++i) {
+        TProcess& process = enumerator.Item(i);
+        gathered.Paths.push_back(enumerator.ReadTimesAndPath(process));
+        std::string caption;
+        if (process.Window) {
+            TWorkerDetails details(reinterpret_cast<HWND>(process.Window));
+            details.Read(hung);
+            caption = details.Caption;
+        }
+        gathered.Captions.push_back(caption);
+    }
+    for (const std::string& path : gathered.Paths) {
+        if (cancelled) break;
+        if (path.empty() || knownPaths.count(path) || gathered.Icons.count(path)) continue;
+        ++gathered.Extracted;
+        gathered.Icons.emplace(path, iconSource ? iconSource(path) : nullptr);
+    }
+    return gathered;
+}
 
 UINT AlignmentFlag(TNvAlignment alignment) {
     switch (alignment) {
@@ -58,6 +99,10 @@ void TProcessListView::ApplyItemHeight() {
 }
 
 LRESULT TProcessListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == GatheredMessage) {
+        if (OnGathered) OnGathered(wParam);
+        return 0;
+    }
     if (message == WM_PAINT && OnPaintBegin) OnPaintBegin(*this);
     return TNvActionListView::HandleMessage(message, wParam, lParam);
 }
@@ -67,7 +112,36 @@ void TProcessListView::ColumnResized(int column, int width) {
     Invalidate();
 }
 
+template <class TDispInfo> void TProcessListView::AnswerCellText(TDispInfo& request) {
+    if (!(request.item.mask & LVIF_TEXT) || !request.item.pszText || request.item.cchTextMax <= 0) return;
+    const std::string text =
+        OnCellText ? OnCellText(request.item.iItem, request.item.iSubItem) : std::string();
+    const size_t room = static_cast<size_t>(request.item.cchTextMax) - 1;
+    if constexpr (std::is_same_v<TDispInfo, NMLVDISPINFOW>) {
+        std::wstring wide = WideText(text);
+        size_t length = std::min(wide.size(), room);
+        if (length > 0 && length < wide.size() && IS_HIGH_SURROGATE(wide[length - 1])) --length;
+        std::copy_n(wide.begin(), length, request.item.pszText);
+        request.item.pszText[length] = 0;
+    } else {
+        const size_t length = Utf8CutLength(text, room);
+        std::copy_n(text.begin(), length, request.item.pszText);
+        request.item.pszText[length] = '\0';
+    }
+}
+
 bool TProcessListView::HandleNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_NOTIFY && lParam) {
+        const UINT code = reinterpret_cast<NMHDR*>(lParam)->code;
+        if (code == LVN_GETDISPINFOA || code == LVN_GETDISPINFOW) {
+            if (code == LVN_GETDISPINFOA)
+                AnswerCellText(*reinterpret_cast<NMLVDISPINFOA*>(lParam));
+            else
+                AnswerCellText(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+            result = 0;
+            return true;
+        }
+    }
     if (message == WM_MEASUREITEM && lParam) {
         if (ItemHeight == -1) return false;
         reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(ItemHeight);
@@ -88,7 +162,13 @@ bool TProcessesTab::TRow::operator==(const TRow& other) const {
            ExeFile == other.ExeFile && Cells == other.Cells;
 }
 
-TProcessesTab::TProcessesTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
+TProcessGathering::~TProcessGathering() {
+    for (auto& icon : Icons)
+        if (icon.second) DestroyIcon(icon.second);
+}
+
+TProcessesTab::TProcessesTab(TNvTabSheet* sheet)
+    : TPaneprobeTab(sheet), IconSource(ExtractSmallIcon), Gatherer(GatheredMessage) {
     SetCaption("Processes");
     Enumerator = std::make_unique<TProcessEnumerator>();
     hIcons = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
@@ -107,6 +187,13 @@ TProcessesTab::TProcessesTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     ListView->OwnShortCuts = {VK_RETURN, VK_DELETE, static_cast<uint16_t>(ShortCutCtrl | 'R')};
     ListView->OnDrawItem = [this](TProcessListView&, const DRAWITEMSTRUCT& draw) { DrawRow(draw); };
     ListView->OnPaintBegin = [this](TProcessListView&) { BeginPaint(); };
+    ListView->OnGathered = [this](WPARAM request) { ShowGathered(request); };
+    ListView->OnCellText = [this](int row, int column) {
+        if (row < 0 || row >= static_cast<int>(rows.size()) || column < 1) return std::string();
+        const auto& cells = rows[static_cast<size_t>(row)].Cells;
+        return static_cast<size_t>(column - 1) < cells.size() ? cells[static_cast<size_t>(column - 1)]
+                                                              : std::string();
+    };
     BeginPaint();
 }
 
@@ -115,6 +202,8 @@ TProcessesTab::~TProcessesTab() {
     if (ListView) {
         ListView->OnDrawItem = nullptr;
         ListView->OnPaintBegin = nullptr;
+        ListView->OnGathered = nullptr;
+        ListView->OnCellText = nullptr;
         ListView->OnKeyDown = nullptr;
         ListView->OnDblClick = nullptr;
         if (ListView->Handle()) ListView_SetImageList(ListView->Handle(), nullptr, LVSIL_SMALL);
@@ -147,18 +236,17 @@ int TProcessesTab::StockIcon() {
     return index;
 }
 
-// Each path's icon is taken from the file once and kept while a process with that path is listed.
-int TProcessesTab::ProcessIcon(const std::string& path) {
+// Each path's icon is taken from the file once, by the worker, and kept while a process with that path is
+// listed. A path that the worker did not read (it was known when the reload began) shows the stock icon
+// until the next reload reads it.
+int TProcessesTab::ProcessIcon(const std::string& path, TProcessGathering* gathered) {
     if (path.empty()) return StockIcon();
     auto found = iconOfPath.find(path);
     if (found != iconOfPath.end()) return found->second;
-    HICON small = nullptr;
-    int index = -1;
-    ++IconsExtracted;
-    if (ExtractIconExA(path.c_str(), 0, nullptr, &small, 1) > 0 && small) {
-        index = ImageList_AddIcon(hIcons, small);
-        DestroyIcon(small);
-    }
+    if (!gathered) return StockIcon();
+    auto taken = gathered->Icons.find(path);
+    if (taken == gathered->Icons.end()) return StockIcon();
+    int index = taken->second ? ImageList_AddIcon(hIcons, taken->second) : -1;
     if (index < 0) index = StockIcon();
     iconOfPath.emplace(path, index);
     return index;
@@ -193,14 +281,14 @@ void TProcessesTab::DropUnusedIcons(const std::vector<TRow>& fresh) {
     }
 }
 
-TProcessesTab::TRow TProcessesTab::MakeRow(TProcess& process, double now) {
+TProcessesTab::TRow TProcessesTab::MakeRow(TProcess& process, const std::string& path,
+                                           const std::string& caption, double now) {
     TRow row;
     row.ProcessId = process.ProcessId;
     row.Depth = process.Depth;
     row.Root = process.Parent == nullptr;
     row.ExeFile = process.ExeFile;
     row.Data = static_cast<LPARAM>(process.ProcessId);
-    const std::string path = Enumerator->ReadTimesAndPath(process);
     row.Window = process.Window;
     row.CreationTime = process.CreationTime;
     if (process.CreationTime) {
@@ -209,22 +297,39 @@ TProcessesTab::TRow TProcessesTab::MakeRow(TProcess& process, double now) {
         double local = FileTimeToLocalDateTime(created);
         row.Age = ProcessAge(local != 0, now, local);
     }
-    std::string caption;
-    if (process.Window) {
-        TWindowDetails details(reinterpret_cast<HWND>(process.Window));
-        details.Refresh();
-        caption = details.Caption;
-    }
     const TProcess* parent = Enumerator->FindById(process.ParentProcessId);
-    row.Icon = ProcessIcon(path);
+    row.Icon = -1; // chosen once every path of the reload is known
     row.Cells =
         ProcessSubItems(process, parent ? parent->ExeFile : std::string(), AgeText(row.Age), caption, path);
     return row;
 }
 
+void TProcessesTab::Refresh() {
+    if (!Gatherer.Running()) ReloadProcesses();
+}
+
+// A reload asked for now (Ctrl+R, after ending a process) must not show an older gathering.
+void TProcessesTab::ReloadProcesses() {
+    std::unordered_set<std::string> known;
+    for (const auto& entry : iconOfPath)
+        known.insert(entry.first);
+    TIconSource iconSource = IconSource;
+    Gatherer.Start(ListView->Handle(), [iconSource, known](const std::atomic<bool>& cancelled) {
+        return GatherProcesses(iconSource, known, cancelled);
+    });
+}
+
+void TProcessesTab::ShowGathered(WPARAM request) {
+    std::optional<TProcessGathering> gathered = Gatherer.Take(request);
+    if (!gathered || !gathered->Enumerator || !ListView) return;
+    // A cancelled gathering has fewer paths than records.
+    if (static_cast<int>(gathered->Paths.size()) != gathered->Enumerator->Count()) return;
+    ShowProcesses(*gathered);
+}
+
 // The selection follows its process, or stays at its position when the process has gone; the view keeps
 // its scroll position because rows are rewritten in place and only where they differ.
-void TProcessesTab::ReloadProcesses() {
+void TProcessesTab::ShowProcesses(TProcessGathering& gathered) {
     HWND list = ListView->Handle();
     const int top = ListView_GetTopIndex(list);
     const TRow* selected = SelectedRow();
@@ -233,20 +338,21 @@ void TProcessesTab::ReloadProcesses() {
     uint32_t selectedId = selected ? selected->ProcessId : 0;
 
     std::vector<TRow> fresh;
-    Enumerator->Clear();
-    Enumerator->Snapshot();
-    Enumerator->FindWindows();
-    Enumerator->BuildTree();
+    Enumerator = std::move(gathered.Enumerator);
+    IconsExtracted += gathered.Extracted;
     const double now = LocalNow();
     fresh.reserve(static_cast<size_t>(Enumerator->Count()));
     for (int i = 0; i < Enumerator->Count(); ++i)
-        fresh.push_back(MakeRow(Enumerator->Item(i), now));
+        fresh.push_back(MakeRow(Enumerator->Item(i), gathered.Paths[static_cast<size_t>(i)],
+                                gathered.Captions[static_cast<size_t>(i)], now));
+    for (TRow& row : fresh)
+        row.Icon = ProcessIcon(row.Cells.back(), &gathered);
     DropUnusedIcons(fresh);
-    // Indexes may have moved down: ask the cache again, which now extracts nothing.
+    // Indexes may have moved down: ask the cache again.
     for (TRow& row : fresh) {
         const std::string& path = row.Cells.back();
         auto found = iconOfPath.find(path);
-        row.Icon = found != iconOfPath.end() ? found->second : ProcessIcon(path);
+        row.Icon = found != iconOfPath.end() ? found->second : ProcessIcon(path, nullptr);
     }
     ShowRows(std::move(fresh));
 
@@ -285,14 +391,24 @@ void TProcessesTab::ShowRows(std::vector<TRow> fresh) {
         } else if (old->ExeFile != row.ExeFile || old->Icon != row.Icon || old->Data != row.Data) {
             ListView_SetItem(list, &item);
         }
-        for (size_t c = 0; c < row.Cells.size(); ++c)
-            if (!old || old->Cells[c] != row.Cells[c])
-                ListView_SetItemText(list, i, static_cast<int>(c + 1),
-                                     const_cast<char*>(row.Cells[c].c_str()));
-        // A changed text redraws its cell; the tint, the indent and the red marks concern the whole row.
-        if (old && (IsYoungProcess(old->Age) != IsYoungProcess(row.Age) || old->Depth != row.Depth ||
-                    old->Root != row.Root || old->Icon != row.Icon))
+        // The cells after the first are asked of the tab when drawn or read.
+        if (!old) {
+            for (size_t c = 0; c < row.Cells.size(); ++c)
+                ListView_SetItemText(list, i, static_cast<int>(c + 1), LPSTR_TEXTCALLBACKA);
+            continue;
+        }
+        // The tint, the indent and the red marks concern the whole row; a changed text only its cell.
+        if (IsYoungProcess(old->Age) != IsYoungProcess(row.Age) || old->Depth != row.Depth ||
+            old->Root != row.Root || old->Icon != row.Icon) {
             ListView_RedrawItems(list, i, i);
+            continue;
+        }
+        for (size_t c = 0; c < row.Cells.size() && !reshaped; ++c) {
+            RECT cell = {};
+            if (old->Cells[c] != row.Cells[c] &&
+                ListView_GetSubItemRect(list, i, static_cast<int>(c + 1), LVIR_BOUNDS, &cell))
+                InvalidateRect(list, &cell, FALSE);
+        }
     }
     rows = std::move(fresh);
 }

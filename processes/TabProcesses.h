@@ -2,6 +2,7 @@
 // window or end the process.
 #pragma once
 
+#include "app/BackgroundWork.h"
 #include "app/Shared.h"
 #include "processes/ProcessEnumerator.h"
 #include "ui/NvActionListView.h"
@@ -21,6 +22,10 @@ class TProcessListView : public TNvActionListView {
     std::function<void(TProcessListView&, const DRAWITEMSTRUCT&)> OnDrawItem;
     // A paint begins: the rows that follow are drawn with what the list looks like now.
     std::function<void(TProcessListView&)> OnPaintBegin;
+    // The text of a cell after the first: the list keeps none itself, so a changed value costs no message.
+    std::function<std::string(int row, int column)> OnCellText;
+    // The worker's word that a reload has been gathered, with its request number.
+    std::function<void(WPARAM)> OnGathered;
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -29,6 +34,22 @@ class TProcessListView : public TNvActionListView {
 
   private:
     void ApplyItemHeight();
+    template <class TDispInfo> void AnswerCellText(TDispInfo& request);
+};
+
+// What a worker gathers for one reload. The icons it took from files come with it: their owner is this
+// record until the tab adds them to its image list.
+struct TProcessGathering {
+    TProcessGathering() = default;
+    TProcessGathering(TProcessGathering&&) = default;
+    TProcessGathering& operator=(TProcessGathering&&) = default;
+    ~TProcessGathering();
+
+    std::unique_ptr<TProcessEnumerator> Enumerator;
+    std::vector<std::string> Paths;               // by record of the enumerator
+    std::vector<std::string> Captions;            // by record: the caption of its window
+    std::unordered_map<std::string, HICON> Icons; // by path; null where the file gave none
+    int Extracted = 0;
 };
 
 class TProcessesTab : public TPaneprobeTab {
@@ -43,8 +64,16 @@ class TProcessesTab : public TPaneprobeTab {
     std::unique_ptr<TProcessEnumerator> Enumerator;
 
     int RefreshIntervalMs() const override { return UpdateIntervalMs; }
-    void Refresh() override { ReloadProcesses(); }
+    // The timer's refresh waits for a reload still being gathered.
+    void Refresh() override;
+    // Gathers on a worker; the list shows the previous result until the new one arrives.
     void ReloadProcesses();
+    // A small icon of an executable; a file on an unreachable share may take long, so it runs on the worker.
+    using TIconSource = std::function<HICON(const std::string& path)>;
+    TIconSource IconSource;
+    TBackgroundWork<TProcessGathering> Gatherer;
+    // Shows a worker's result, announced by the posted request number; a stale one is dropped.
+    void ShowGathered(WPARAM request);
     // Double-click and Enter: the selected process's window becomes the tracked window.
     void TrackSelected();
     // Delete: asks, then ends the selected process and reloads.
@@ -73,8 +102,9 @@ class TProcessesTab : public TPaneprobeTab {
     int IconsExtracted = 0;
 
   private:
-    TRow MakeRow(TProcess& process, double now);
-    int ProcessIcon(const std::string& path);
+    TRow MakeRow(TProcess& process, const std::string& path, const std::string& caption, double now);
+    void ShowProcesses(TProcessGathering& gathered);
+    int ProcessIcon(const std::string& path, TProcessGathering* gathered);
     int StockIcon();
     void DropUnusedIcons(const std::vector<TRow>& fresh);
     void ShowRows(std::vector<TRow> fresh);

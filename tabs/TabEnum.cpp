@@ -3,12 +3,14 @@
 
 #include "app/PickWindow.h"
 #include "app/WinApiEx.h"
+#include "app/WorkerDetails.h"
 #include "config/EasyConfig.h"
 #include "tabs/WindowRows.h"
 #include "ui/EditMargins.h"
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -28,20 +30,67 @@ const int ModeWidth = 170;
 const UINT_PTR FindEditSubclassId = 0x46696E64;
 
 const UINT ScanDoneMessage = WM_APP + 2;
+const UINT GatherDoneMessage = WM_APP + 3;
+const UINT FillShareMessage = WM_APP + 4;
+// A share of the list's filling: the window answers between shares, so a desktop of tens of thousands of
+// windows does not stop it for seconds.
+const double FillShareSeconds = 0.025;
 
-// The list's panel takes the word that the handle scan on its own thread has finished.
+double SecondsNow() {
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The list's panel takes the word that a worker has finished.
 class TEnumBody : public TNvPanel {
   public:
     explicit TEnumBody(TNvWindow& owner) : TNvPanel(owner) {}
     std::function<void()> OnScanDone;
+    std::function<void(WPARAM)> OnGathered;
+    std::function<void(WPARAM)> OnFillShare;
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message != ScanDoneMessage) return TNvPanel::HandleMessage(message, wParam, lParam);
-        if (OnScanDone) OnScanDone();
-        return 0;
+        if (message == ScanDoneMessage) {
+            if (OnScanDone) OnScanDone();
+            return 0;
+        }
+        if (message == GatherDoneMessage) {
+            if (OnGathered) OnGathered(wParam);
+            return 0;
+        }
+        if (message == FillShareMessage) {
+            if (OnFillShare) OnFillShare(wParam);
+            return 0;
+        }
+        return TNvPanel::HandleMessage(message, wParam, lParam);
     }
 };
+
+BOOL CALLBACK CollectHandle(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+// Read on the worker: the platform's lists first, so that the callbacks do no slow work.
+std::vector<HWND> HandlesOfMode(int mode, HWND current) {
+    std::vector<HWND> handles;
+    LPARAM list = reinterpret_cast<LPARAM>(&handles);
+    if (mode == emTopLevel) EnumWindows(CollectHandle, list);
+    if (mode == emDesktopChildren) EnumChildWindows(GetDesktopWindow(), CollectHandle, list);
+    if (mode == emCurrentChildren && current && IsWindow(current))
+        EnumChildWindows(current, CollectHandle, list);
+    return handles;
+}
+
+// Gone before it could be read, hidden by the filter, or hidden when only visible windows are shown.
+bool KeepsRecord(const TWindowDetails& record, const std::string& filter, bool visibleOnly) {
+    if (record.ThreadId == 0 && record.ProcessId == 0) return false;
+    if (!EnumFilterKeeps(record.ClassName, record.Caption, filter, UpperCaseLocale)) return false;
+    return !visibleOnly || (record.Style & WS_VISIBLE) != 0;
+}
 
 HWND WindowOfValue(uint32_t value) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
@@ -125,7 +174,7 @@ LRESULT CALLBACK TEnumFindBox::EditProc(HWND window, UINT message, WPARAM wParam
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet), Panels(*sheet) {
+TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet), Panels(*sheet), Gatherer(GatherDoneMessage) {
     SetCaption("Enum");
     EnumButton = &Panels.AddToRow<TNvButton>(Panels.ButtonWidth, Panels.ButtonHeight, "&Enum");
     EnumButton->OnClick = [this](TNvButton&) { Enumerate(); };
@@ -148,6 +197,8 @@ TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet), Panels(*sheet) {
 
     auto& body = Panels.MakeBody<TEnumBody>();
     body.OnScanDone = [this] { ShowHandleScan(); };
+    body.OnGathered = [this](WPARAM request) { ShowGathered(request); };
+    body.OnFillShare = [this](WPARAM fill) { FillShare(fill); };
     ListView = &body.MakeChild<TNvActionListView>();
     SetUpWindowRows(*ListView, [this](int position) { return Windows.Get(position); });
     ListView->OnCompare = [this](TNvListView&, int a, int b) { return CompareRows(a, b); };
@@ -197,12 +248,50 @@ BOOL CALLBACK TEnumTab::AddEnumerated(HWND window, LPARAM self) {
 
 void TEnumTab::Enumerate() {
     if (Mode() == emAllHandles) {
+        Gatherer.Abandon();
         StartHandleScan();
         return;
     }
     // A scan for a mode no longer chosen: its result must not replace this one.
     StopHandleScan();
+    if (Mode() <= emCurrentChildren) {
+        StartGathering();
+        return;
+    }
+    Gatherer.Abandon();
     Refill([this] { GatherWindows(); });
+}
+
+// Captions may wait for other programs' threads, and a large desktop has tens of thousands of windows:
+// the worker gathers with copies of the choices made now.
+void TEnumTab::StartGathering() {
+    const TWindowDetails* tracked = TrackedList ? TrackedList->Current() : nullptr;
+    const int mode = Mode();
+    HWND current = tracked ? tracked->Handle : nullptr;
+    const std::string filter = FindText();
+    const bool visibleOnly = VisibleOnly && VisibleOnly->Value;
+    Gatherer.Start(Panels.Body->Handle(),
+                   [mode, current, filter, visibleOnly](const std::atomic<bool>& cancelled) {
+                       TGathered found;
+                       std::set<DWORD> hung;
+                       for (HWND handle : HandlesOfMode(mode, current)) {
+                           if (cancelled) break;
+                           auto record = std::make_unique<TWorkerDetails>(handle);
+                           record->Read(hung);
+                           if (KeepsRecord(*record, filter, visibleOnly)) found.push_back(std::move(record));
+                       }
+                       return found;
+                   });
+}
+
+void TEnumTab::ShowGathered(WPARAM request) {
+    std::optional<TGathered> found = Gatherer.Take(request);
+    if (!found) return;
+    Windows.Clear();
+    hungThreads.clear();
+    for (auto& record : *found)
+        Windows.Add(std::move(record));
+    RebuildList();
 }
 
 void TEnumTab::Refill(const std::function<void()>& gather) {
@@ -218,15 +307,6 @@ void TEnumTab::GatherWindows() {
     const TWindowDetails* tracked = TrackedList ? TrackedList->Current() : nullptr;
     LPARAM self = reinterpret_cast<LPARAM>(this);
     switch (Mode()) {
-    case emTopLevel:
-        EnumWindows(AddEnumerated, self);
-        break;
-    case emDesktopChildren:
-        EnumChildWindows(GetDesktopWindow(), AddEnumerated, self);
-        break;
-    case emCurrentChildren:
-        if (tracked && IsWindow(tracked->Handle)) EnumChildWindows(tracked->Handle, AddEnumerated, self);
-        break;
     case emParentChildren:
         if (tracked && IsWindow(tracked->Parent)) EnumChildWindows(tracked->Parent, AddEnumerated, self);
         break;
@@ -303,28 +383,59 @@ void TEnumTab::AddWindow(HWND handle, bool applyFilters) {
     record->Refresh();
     const TEnumDetails& added = *record;
     Windows.Add(std::move(record));
-    // Gone before it could be read.
-    bool keep = added.ThreadId != 0 || added.ProcessId != 0;
-    if (keep && applyFilters) {
-        keep = EnumFilterKeeps(added.ClassName, added.Caption, FindText(), UpperCaseLocale);
-        if (keep && VisibleOnly && VisibleOnly->Value) keep = (added.Style & WS_VISIBLE) != 0;
-    }
+    bool keep = applyFilters ? KeepsRecord(added, FindText(), VisibleOnly && VisibleOnly->Value)
+                             : added.ThreadId != 0 || added.ProcessId != 0;
     if (!keep) Windows.Delete(Windows.Count() - 1);
 }
 
+// Sorted here rather than by the list: the list's sort asks it for each compared row's data.
 void TEnumTab::RebuildList() {
     HWND list = ListView->Handle();
-    TRedrawOff redraw(list);
-    ListView_DeleteAllItems(list);
+    fillRedraw.reset();
+    fillRedraw.emplace(list);
     rowValues.clear();
     rowValues.reserve(static_cast<size_t>(Windows.Count()));
-    for (int i = 0; i < Windows.Count(); ++i) {
-        const TWindowDetails& record = *Windows.Get(i);
-        ListView->AddRow(WindowRowCells(record), i, WindowRowImage(record));
-        rowValues.push_back(RowValuesOf(record));
+    for (int i = 0; i < Windows.Count(); ++i)
+        rowValues.push_back(RowValuesOf(*Windows.Get(i)));
+    fillOrder.resize(rowValues.size());
+    for (size_t i = 0; i < fillOrder.size(); ++i)
+        fillOrder[i] = i;
+    const int column = ListView->SortColumn;
+    const bool descending = ListView->SortDescending;
+    std::stable_sort(fillOrder.begin(), fillOrder.end(), [this, column, descending](size_t a, size_t b) {
+        return CompareEnumRowsForSort(rowValues[a], rowValues[b], column, descending) < 0;
+    });
+    fillNext = 0;
+    filling = true;
+    FillShare(++fillSerial);
+}
+
+void TEnumTab::FillShare(WPARAM fill) {
+    if (fill != fillSerial || !filling) return;
+    const double start = SecondsNow();
+    // The old rows go first, also a share at a time: the list tells of each row it deletes.
+    HWND list = ListView->Handle();
+    for (int count = ListView->RowCount(); fillNext == 0 && count > 0; --count) {
+        ListView_DeleteItem(list, count - 1);
+        if (SecondsNow() - start >= FillShareSeconds) {
+            PostMessageA(Panels.Body->Handle(), FillShareMessage, fill, 0);
+            return;
+        }
     }
-    ListView->Sort();
-    redraw.Resume();
+    while (fillNext < fillOrder.size()) {
+        const int index = static_cast<int>(fillOrder[fillNext++]);
+        const TWindowDetails& record = *Windows.Get(index);
+        ListView->AddRow(WindowRowCells(record), index, WindowRowImage(record));
+        if (SecondsNow() - start >= FillShareSeconds) break;
+    }
+    if (fillNext < fillOrder.size()) {
+        PostMessageA(Panels.Body->Handle(), FillShareMessage, fill, 0);
+        return;
+    }
+    fillOrder.clear();
+    fillNext = 0;
+    filling = false;
+    fillRedraw.reset();
     SetCaption(FormatText("Enum (%d)", Windows.Count()));
 }
 
@@ -337,6 +448,7 @@ int TEnumTab::CompareRows(int row1, int row2) const {
 }
 
 void TEnumTab::TrackRow() {
+    if (Filling()) return; // rows of the old result name records of the new one
     int row = ListView->SelectedIndex();
     const TWindowDetails* record = row < 0 ? nullptr : Windows.Get(static_cast<int>(ListView->RowData(row)));
     if (!record) return;
@@ -352,6 +464,7 @@ void TEnumTab::RunPopupCommand(int id) {
         if (VisibleOnly) VisibleOnly->SetValue(!VisibleOnly->Value);
         break;
     case cmdEnumMonitor: {
+        if (Filling()) break;
         // Copied first: the tracked list's listeners run between the additions.
         std::vector<HWND> selected;
         for (int row = ListView_GetNextItem(ListView->Handle(), -1, LVNI_SELECTED); row >= 0;

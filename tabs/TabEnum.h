@@ -1,15 +1,18 @@
 // The "Enum" tab: windows gathered by one of seven enumeration modes in a sortable list.
 #pragma once
 
+#include "app/BackgroundWork.h"
 #include "app/Shared.h"
 #include "tabs/EnumRows.h"
 #include "tabs/HandleScan.h"
 #include "tabs/TopPanelLayout.h"
 #include "ui/NvActionListView.h"
+#include "ui/WinHandles.h"
 
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -74,6 +77,16 @@ class TEnumTab : public TPaneprobeTab {
     void Enumerate();
     // Whether a full handle scan is still running; its result replaces the list when it arrives.
     bool Scanning() const;
+    // Whether any gathering (the first three modes or the full handle scan) is still running; the list
+    // shows the previous result until the new one arrives.
+    bool Gathering() const { return Scanning() || Gatherer.Running() || Filling(); }
+    // Whether the list is still being filled, a share at a time between messages.
+    bool Filling() const { return filling; }
+    // The records that a worker gathered for the first three modes.
+    using TGathered = std::vector<std::unique_ptr<TWindowDetails>>;
+    TBackgroundWork<TGathered> Gatherer;
+    // Shows a worker's result, announced by the posted request number; a stale one is dropped.
+    void ShowGathered(WPARAM request);
     void AddWindow(HWND handle, bool applyFilters);
     void RebuildList();
     // The list's comparison of the rows at two positions.
@@ -86,7 +99,10 @@ class TEnumTab : public TPaneprobeTab {
     void FindWindows(const std::string& text);
     // Empties the list, lets gather add the windows, and shows them.
     void Refill(const std::function<void()>& gather);
-    void GatherWindows(); // by the chosen mode, all but the full handle scan
+    void GatherWindows(); // by the chosen mode, the modes from the parent's children on
+    void StartGathering();
+    // Adds rows in the sorted order until the share's time is spent, then asks for the next share.
+    void FillShare(WPARAM fill);
     void StartHandleScan();
     void ShowHandleScan();
     void StopHandleScan();
@@ -94,6 +110,11 @@ class TEnumTab : public TPaneprobeTab {
     std::vector<TEnumRowValues> rowValues; // by record index, for sorting
     std::set<DWORD> hungThreads;           // threads that did not answer during this enumeration
     std::unique_ptr<THandleScanJob> scanJob;
+    std::vector<size_t> fillOrder; // record indexes in the list's order
+    size_t fillNext = 0;
+    bool filling = false;
+    unsigned fillSerial = 0; // a newer fill drops the shares of an older one
+    std::optional<TRedrawOff> fillRedraw;
 };
 
 // Every value from 1 to the limit that names a window, in ascending order, probing as few as it can.

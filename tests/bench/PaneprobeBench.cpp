@@ -4,6 +4,7 @@
 #include "config/EasyConfig.h"
 #include "messages/TabMessages.h"
 #include "tests/win32/TargetProcess.h"
+#include "ScaleBench.h"
 #include "TabsBench.h"
 
 #include <commctrl.h>
@@ -144,6 +145,7 @@ std::string WriteTripledTable(const std::string& source) {
 } // namespace
 
 void BenchHandleScan();
+void RunStartupBench();
 
 // "log" as the argument runs the message log's figures alone.
 int main(int argc, char** argv) {
@@ -151,6 +153,17 @@ int main(int argc, char** argv) {
     InitCommonControlsEx(&controls);
     if (argc > 1 && std::strcmp(argv[1], "log") == 0) {
         RunLogBench();
+        return 0;
+    }
+    // "scale" and "startup" run those figures alone.
+    if (argc > 1 && std::strcmp(argv[1], "startup") == 0) {
+        RunStartupBench();
+        return 0;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "scale") == 0) {
+        TPaneprobeForm form;
+        form.UpdateInterval->SetValue(0);
+        RunScaleBench(form);
         return 0;
     }
     TTargetProcess target("bench");
@@ -238,8 +251,10 @@ int main(int argc, char** argv) {
         const std::string tripled = WriteTripledTable(table);
         BenchFilter(form, tripled, "a table three times larger");
         DeleteFileA(tripled.c_str());
+        RunScaleBench(form);
     }
     BenchHandleScan();
+    RunStartupBench();
     RunLogBench();
     DeleteFileA((TestProgramFolder() + "paneprobe_bench.ini").c_str());
     return 0;

@@ -21,6 +21,7 @@
 #include "TargetDetails.h"
 #include "TargetHang.h"
 #include "TargetRotate.h"
+#include "TargetScale.h"
 #include "TargetUnicode.h"
 
 #include <windows.h>
@@ -175,6 +176,7 @@ void CreateBranchWindows(HINSTANCE instance, const std::string& caption);
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     std::string arguments = commandLine ? commandLine : "";
     std::string tag = arguments.substr(0, arguments.find(' '));
+    if (arguments.find(" scale") != std::string::npos) return RunScaleDesktop(instance, arguments, tag);
     HangOnRequest = arguments.find(" hang") != std::string::npos;
     if (arguments.find(" lasting") != std::string::npos) LivesForMs = 20 * 60 * 1000;
     StartChildIfAsked(arguments, tag);

@@ -1,6 +1,7 @@
 // What every kit list adds: Ctrl+C copies the selected rows, and info tips come from the list's owner
 // (the Tracked tab names the style bits of its "Style" cells).
 #include "FormFixture.h"
+#include "WorkerWait.h"
 #include "app/WinApiEx.h"
 #include "config/TabConfig.h"
 #include "processes/TabProcesses.h"
@@ -248,6 +249,7 @@ TEST_F(ListExtras, TheEnumStyleCellOfATargetButtonNamesItsBits) {
     tab.SetMode(emCurrentChildren);
     tab.SetFindText("");
     tab.Enumerate();
+    ASSERT_TRUE(WaitForWorker([&tab] { return tab.Gathering(); }));
     TNvActionListView& list = *tab.ListView;
     ASSERT_TRUE(ListView_GetExtendedListViewStyle(list.Handle()) & LVS_EX_INFOTIP);
     const int row = RowOfHandle(list, button);
@@ -321,6 +323,7 @@ TEST_F(ListExtras, CtrlCOnTwoEnumRowsCopiesThemUnderTheHeader) {
     tab.SetMode(emTopLevel);
     tab.SetFindText("Paneprobe Target");
     tab.Enumerate();
+    ASSERT_TRUE(WaitForWorker([&tab] { return tab.Gathering(); }));
     TNvActionListView& list = *tab.ListView;
     ASSERT_GE(list.RowCount(), 3);
     ListView_SetItemState(list.Handle(), -1, 0, LVIS_SELECTED);
@@ -351,6 +354,7 @@ TEST_F(ListExtras, CtrlCInThePropertiesAndProcessesListsCopiesTheSelectedRow) {
     TProcessesTab& processes = Tab<TProcessesTab>();
     form->PageIndex->SetValue(processes.Sheet->PageIndex());
     PumpMessages(20);
+    ASSERT_TRUE(WaitForWorker([&processes] { return processes.Gatherer.Running(); }));
     int processRow = -1;
     for (size_t i = 0; i < processes.Rows().size(); ++i)
         if (processes.Rows()[i].ProcessId == target.ProcessId()) processRow = static_cast<int>(i);

@@ -1,6 +1,7 @@
 // The picked window shown on screen: a blinking, click-through frame after an explicit pick, and none
 // while scanning follows the mouse or with the setting off.
 #include "FormFixture.h"
+#include "WorkerWait.h"
 #include "app/PickOutline.h"
 #include "app/WinApiEx.h"
 #include "processes/TabProcesses.h"
@@ -214,6 +215,7 @@ TEST_F(PickOutline, PicksInTheEnumBranchAndProcessesTabsOutlineThePickedWindow) 
         enumTab.SetMode(emCurrentChildren);
         enumTab.SetFindText("");
         enumTab.Enumerate();
+        EXPECT_TRUE(WaitForWorker([&enumTab] { return enumTab.Gathering(); }));
         TNvActionListView& list = *enumTab.ListView;
         ListView_SetItemState(list.Handle(), -1, 0, LVIS_SELECTED);
         list.SelectRow(RowOfHandle(list, button));

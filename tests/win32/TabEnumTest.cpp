@@ -2,6 +2,7 @@
 #include "DialogAnswerer.h"
 #include "FormFixture.h"
 #include "Watchdog.h"
+#include "WorkerWait.h"
 #include "app/WinApiEx.h"
 #include "tabs/TabEnum.h"
 
@@ -58,10 +59,18 @@ class EnumTab : public FormTest {
     }
     TEnumTab& Enum() { return Tab<TEnumTab>(); }
     TNvActionListView& List() { return *Enum().ListView; }
+    // Waits for the worker's result, except for the full handle scan, which the tests follow themselves.
     void Run(int mode, const std::string& text = "") {
+        Start(mode, text);
+        if (mode != emAllHandles) Delivered();
+    }
+    void Start(int mode, const std::string& text = "") {
         Enum().SetMode(mode);
         Enum().SetFindText(text);
         Enum().Enumerate();
+    }
+    void Delivered() {
+        ASSERT_TRUE(WaitForWorker([this] { return Enum().Gathering(); }));
     }
 };
 
@@ -197,6 +206,7 @@ TEST_F(EnumTab, CtrlSInTheListTogglesVisibleOnlyWhichIsStored) {
     EXPECT_TRUE(answerer.Seen().empty()) << "Ctrl+S reached the main menu";
     EXPECT_TRUE(Enum().VisibleOnly->Value);
     EXPECT_TRUE(item->Checked());
+    Delivered();
     EXPECT_EQ(RowOfHandle(List(), hidden), -1) << "enumerated again without the hidden window";
     form.reset();
     std::vector<std::string> keys = SettingsKeys();
@@ -228,6 +238,7 @@ TEST_F(EnumTab, PopupKeysSelectAllMonitorAndClearTheFilter) {
 
     PressKey(list.Handle(), VK_ESCAPE, ssNone);
     EXPECT_EQ(Enum().FindText(), "");
+    Delivered();
     EXPECT_GT(list.RowCount(), 5) << "enumerated again without the filter";
 }
 
@@ -266,6 +277,7 @@ TEST_F(EnumTab, ColumnClicksSortAndMarkTheColumn) {
         EXPECT_GT(handleAt(row - 1), handleAt(row));
     // A new enumeration keeps the chosen order.
     Enum().Enumerate();
+    Delivered();
     for (int row = 1; row < list.RowCount(); ++row)
         EXPECT_GT(handleAt(row - 1), handleAt(row));
     list.ClickColumn(ecPid); // many equal values: still a complete sort
@@ -320,6 +332,31 @@ TEST_F(EnumTab, AScanLeftBeforeItEndsChangesNothing) {
     PumpMessages(200);
 }
 
+// The first three modes gather on a worker: a newer request drops the older result, and a window that goes
+// away while one runs neither waits for it nor hears of it.
+TEST_F(EnumTab, AGatheringOvertakenOrOrphanedChangesNothing) {
+    TEnumTab& tab = Enum();
+    Start(emTopLevel);
+    EXPECT_TRUE(tab.Gathering());
+    Run(emFind, "PaneprobeTargetTree");
+    EXPECT_FALSE(tab.Gathering()) << "the other mode's enumeration drops the gathering";
+    PumpMessages(300);
+    ASSERT_EQ(List().RowCount(), 1) << "the find result stays";
+    EXPECT_EQ(List().CellText(0, 1), Hex8(tree));
+    // A stale word, for a request that was overtaken, is dropped too.
+    Start(emDesktopChildren);
+    const WPARAM stale = tab.Gatherer.Serial() - 1;
+    SendMessageA(tab.Panels.Body->Handle(), WM_APP + 3, stale, 0);
+    EXPECT_TRUE(tab.Gathering());
+    EXPECT_EQ(List().RowCount(), 1);
+    Delivered();
+    EXPECT_GE(RowOfHandle(List(), target.MainWindow()), 0);
+    EXPECT_GT(List().RowCount(), 1);
+    Start(emDesktopChildren);
+    form.reset();
+    PumpMessages(300);
+}
+
 TEST_F(EnumTab, EnterInTheFindBoxEnumerates) {
     TEnumTab& tab = Enum();
     tab.SetMode(emFind);
@@ -337,10 +374,15 @@ TEST_F(EnumTab, AHungProgramCostsTheTextTimeOutOncePerEnumeration) {
     TrackWindow(hung.MainWindow(), false, true);
     hung.Hang();
     Sleep(100);
+    const int rowsBefore = List().RowCount();
     {
         // A request that waited for the hung program for ever would end only when it is gone.
         TWatchdog watchdog(10000, [hungId = hung.ProcessId()] { EndProcessById(hungId); });
-        Run(emCurrentChildren);
+        Start(emCurrentChildren);
+        // The captions are asked on the worker: the window goes on answering, showing the last result.
+        EXPECT_TRUE(Enum().Gathering());
+        EXPECT_EQ(List().RowCount(), rowsBefore);
+        Delivered();
         ASSERT_FALSE(watchdog.Fired()) << "the enumeration waited for the hung program";
     }
     // Both controls with empty titles stay listed; the second is not asked once the first went unanswered.

@@ -2,11 +2,15 @@
 #include "DialogAnswerer.h"
 #include "FormFixture.h"
 #include "Watchdog.h"
+#include "WorkerWait.h"
 #include "app/WinApiEx.h"
 #include "processes/ProcessRows.h"
 #include "processes/TabProcesses.h"
 
+#include <atomic>
+#include <memory>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -38,6 +42,15 @@ class ProcessesTab : public FormTest {
     void ShowTab() {
         form->PageIndex->SetValue(ProcTab().Sheet->PageIndex());
         PumpMessages(20);
+        Delivered();
+    }
+    // Waits for the reload that the worker gathers.
+    void Delivered() {
+        ASSERT_TRUE(WaitForWorker([this] { return ProcTab().Gatherer.Running(); }));
+    }
+    void Reload() {
+        ProcTab().ReloadProcesses();
+        Delivered();
     }
     int RowOf(DWORD processId) {
         const auto& rows = ProcTab().Rows();
@@ -128,7 +141,7 @@ TEST_F(ProcessesTab, ANewProcessIsPaleGreenForEightSeconds) {
     while (ProcTab().Rows()[static_cast<size_t>(RowOf(target.ProcessId()))].Age < YoungProcessMs &&
            GetTickCount() - start < 15000) {
         PumpMessages(500);
-        ProcTab().ReloadProcesses();
+        Reload();
         ASSERT_GE(RowOf(target.ProcessId()), 0);
     }
     row = RowOf(target.ProcessId());
@@ -189,7 +202,7 @@ TEST_F(ProcessesTab, SelectionFollowsItsProcessAndScrollStays) {
     // A later child of the same parent is listed ahead of it, so the selected row moves down.
     TTargetProcess second("procsecond");
     ASSERT_NE(second.MainWindow(), nullptr);
-    ProcTab().ReloadProcesses();
+    Reload();
     int moved = RowOf(first.ProcessId());
     EXPECT_EQ(moved, row + 1);
     EXPECT_EQ(List().SelectedIndex(), moved);
@@ -202,7 +215,7 @@ TEST_F(ProcessesTab, SelectionFollowsItsProcessAndScrollStays) {
     ListView_Scroll(List().Handle(), 0, 3 * List().ItemHeight);
     int top = ListView_GetTopIndex(List().Handle());
     ASSERT_GT(top, 0) << "the list must be able to scroll for this check";
-    ProcTab().ReloadProcesses();
+    Reload();
     EXPECT_EQ(ListView_GetTopIndex(List().Handle()), top);
 }
 
@@ -248,6 +261,7 @@ TEST_F(ProcessesTab, DeleteAnsweredOkEndsTheProcess) {
     List().SelectRow(row);
     TDialogAnswerer answerer({{"Paneprobe", TAnswer::Ok, "", nullptr}});
     SendMessageA(List().Handle(), WM_KEYDOWN, VK_DELETE, 0);
+    Delivered();
     const auto& seen = answerer.Seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].Prompt,
@@ -291,10 +305,12 @@ TEST_F(ProcessesTab, ControlRReloadsButNotWithShiftOrAlt) {
     HoldKeys({VK_CONTROL, VK_MENU});
     SendMessageA(List().Handle(), WM_KEYDOWN, 'R', 0);
     HoldKeys({});
+    Delivered();
     EXPECT_EQ(RowOf(target.ProcessId()), -1);
     HoldKeys({VK_CONTROL});
     SendMessageA(List().Handle(), WM_KEYDOWN, 'R', 0);
     HoldKeys({});
+    Delivered();
     EXPECT_GE(RowOf(target.ProcessId()), 0);
 }
 
@@ -308,6 +324,7 @@ TEST_F(ProcessesTab, ControlRInTheFocusedListReloadsBeforeTheMenuShortcut) {
     ASSERT_NE(target.MainWindow(), nullptr);
     ASSERT_EQ(RowOf(target.ProcessId()), -1);
     PressKey(List().Handle(), 'R', ssCtrl);
+    Delivered();
     EXPECT_GE(RowOf(target.ProcessId()), 0);
 }
 
@@ -324,18 +341,167 @@ TEST_F(ProcessesTab, IconsAreKeptPerPathAndDroppedWithTheirProcesses) {
         return icons.size();
     };
     int extracted = tab.IconsExtracted;
-    tab.ReloadProcesses();
-    tab.ReloadProcesses();
+    Reload();
+    Reload();
     EXPECT_EQ(tab.IconsExtracted, extracted) << "no path is read from disk again";
     EXPECT_EQ(static_cast<size_t>(tab.IconCount()), distinctIcons()) << "no image without a row";
     {
         TTargetProcess target("procicon");
         ASSERT_NE(target.MainWindow(), nullptr);
-        tab.ReloadProcesses();
+        Reload();
         EXPECT_EQ(static_cast<size_t>(tab.IconCount()), distinctIcons());
     }
-    tab.ReloadProcesses();
+    Reload();
     EXPECT_EQ(static_cast<size_t>(tab.IconCount()), distinctIcons());
+}
+
+// An icon source that waits at a gate the test opens, as a file on an unreachable share would keep the
+// worker waiting; it counts the calls that have reached it and those that have returned.
+struct TGatedIcons {
+    TKernelHandle Gate{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    std::shared_ptr<std::atomic<int>> Entered = std::make_shared<std::atomic<int>>(0);
+    std::shared_ptr<std::atomic<int>> Returned = std::make_shared<std::atomic<int>>(0);
+    TProcessesTab::TIconSource Source() {
+        HANDLE gate = Gate.Get();
+        auto entered = Entered, returned = Returned;
+        return [gate, entered, returned](const std::string&) -> HICON {
+            ++*entered;
+            WaitForSingleObject(gate, 30000);
+            ++*returned;
+            return nullptr;
+        };
+    }
+    // Waits, at most a few seconds, until the worker stands at the gate.
+    bool Reached() {
+        for (DWORD started = GetTickCount(); *Entered == 0 && GetTickCount() - started < 5000;)
+            Sleep(10);
+        return *Entered > 0;
+    }
+    // Opens the gate and waits, at most a few seconds, until the worker has passed it.
+    void Open() {
+        SetEvent(Gate.Get());
+        for (DWORD started = GetTickCount(); *Returned == 0 && GetTickCount() - started < 5000;)
+            Sleep(10);
+    }
+};
+
+// The tab's first reload reads every path's icon: a slow source keeps only the worker waiting.
+TEST_F(ProcessesTab, ASlowIconSourceDoesNotStopTheWindow) {
+    TTargetProcess target("procslow");
+    ASSERT_NE(target.MainWindow(), nullptr);
+    TGatedIcons icons;
+    ProcTab().IconSource = icons.Source();
+    {
+        TWatchdog watchdog(10000, [&icons] { SetEvent(icons.Gate.Get()); });
+        ProcTab().ReloadProcesses();
+        EXPECT_TRUE(ProcTab().Gatherer.Running());
+        EXPECT_EQ(List().RowCount(), 0) << "the previous result until the new one arrives";
+        // The window answers another thread while the worker waits.
+        DWORD_PTR answer = 0;
+        std::thread asker([this, &answer] {
+            SendMessageTimeoutA(List().Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
+        });
+        PumpMessages(200);
+        asker.join();
+        EXPECT_EQ(*icons.Returned, 0) << "the worker still waits at the gate";
+        ASSERT_FALSE(watchdog.Fired()) << "the reload waited for the icon source";
+        icons.Open();
+    }
+    Delivered();
+    int row = RowOf(target.ProcessId());
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(List().CellText(row, 8), "Paneprobe Target procslow") << "captions read on the worker";
+    EXPECT_EQ(List().CellText(row, 9), TestProgramFolder() + "PaneprobeTarget.exe");
+    EXPECT_GE(ProcTab().Rows()[static_cast<size_t>(row)].Icon, 0)
+        << "the stock icon where the file gave none";
+}
+
+// A reload asked for later drops the result of one still running.
+TEST_F(ProcessesTab, AnOvertakenReloadIsDropped) {
+    TGatedIcons icons;
+    ProcTab().IconSource = icons.Source();
+    ProcTab().ReloadProcesses();
+    ASSERT_TRUE(icons.Reached());
+    ProcTab().IconSource = [](const std::string&) -> HICON { return nullptr; };
+    Reload();
+    const int extracted = ProcTab().IconsExtracted;
+    const auto rows = ProcTab().Rows();
+    ASSERT_GT(extracted, 0);
+    icons.Open();
+    ASSERT_GT(*icons.Returned, 0);
+    PumpMessages(300);
+    EXPECT_EQ(ProcTab().IconsExtracted, extracted) << "the older result was dropped";
+    EXPECT_EQ(ProcTab().Rows().size(), rows.size());
+}
+
+// Closing the window while a worker waits neither waits for it nor hears of it.
+TEST_F(ProcessesTab, ClosingWhileAReloadWaitsIsClean) {
+    TGatedIcons icons;
+    ProcTab().IconSource = icons.Source();
+    ProcTab().ReloadProcesses();
+    ASSERT_TRUE(icons.Reached());
+    {
+        TWatchdog watchdog(10000, [&icons] { SetEvent(icons.Gate.Get()); });
+        form.reset();
+        ASSERT_FALSE(watchdog.Fired()) << "closing waited for the worker";
+    }
+    icons.Open();
+    EXPECT_GT(*icons.Returned, 0);
+    PumpMessages(300);
+}
+
+// A reload repaints only the cells whose text changed and the rows whose look changed: the region the list
+// is to paint lies within them. A reload that adds or removes rows repaints the list, so it is tried again.
+TEST_F(ProcessesTab, AReloadRepaintsOnlyWhatChanged) {
+    TTargetProcess target("proccells");
+    ASSERT_NE(target.MainWindow(), nullptr);
+    MoveAside(target);
+    ShowTab();
+    HWND list = List().Handle();
+    bool compared = false;
+    for (int attempt = 0; attempt < 10 && !compared; ++attempt) { // the watchdog: ten reloads at most
+        RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ASSERT_FALSE(GetUpdateRect(list, nullptr, FALSE));
+        const auto before = ProcTab().Rows();
+        PumpMessages(1100); // ages move on
+        ProcTab().ReloadProcesses();
+        MSG message = {};
+        for (DWORD started = GetTickCount(); GetTickCount() - started < 30000;) {
+            if (PeekMessageA(&message, list, WM_APP + 7, WM_APP + 7, PM_REMOVE)) break;
+            Sleep(5);
+        }
+        // Only the result is handled: the region stays as the reload left it.
+        ASSERT_EQ(message.message, static_cast<UINT>(WM_APP + 7)) << "no result within 30 s";
+        DispatchMessageA(&message);
+        const auto& after = ProcTab().Rows();
+        if (after.size() != before.size()) continue;
+        TGdiObject<HRGN> expected(CreateRectRgn(0, 0, 0, 0));
+        for (size_t i = 0; i < after.size(); ++i) {
+            const bool wholeRow = after[i].Icon != before[i].Icon || after[i].Depth != before[i].Depth ||
+                                  after[i].Root != before[i].Root || after[i].ExeFile != before[i].ExeFile ||
+                                  after[i].Data != before[i].Data ||
+                                  IsYoungProcess(after[i].Age) != IsYoungProcess(before[i].Age);
+            for (size_t c = 0; c < after[i].Cells.size(); ++c) {
+                RECT cell = {};
+                if (!wholeRow && after[i].Cells[c] == before[i].Cells[c]) continue;
+                ListView_GetSubItemRect(list, static_cast<int>(i), wholeRow ? 0 : static_cast<int>(c + 1),
+                                        LVIR_BOUNDS, &cell);
+                TGdiObject<HRGN> part(CreateRectRgnIndirect(&cell));
+                CombineRgn(expected.Get(), expected.Get(), part.Get(), RGN_OR);
+            }
+        }
+        TGdiObject<HRGN> update(CreateRectRgn(0, 0, 0, 0));
+        GetUpdateRgn(list, update.Get(), FALSE);
+        TGdiObject<HRGN> outside(CreateRectRgn(0, 0, 0, 0));
+        EXPECT_EQ(CombineRgn(outside.Get(), update.Get(), expected.Get(), RGN_DIFF), NULLREGION)
+            << "painted beyond the changed cells";
+        compared = true;
+    }
+    EXPECT_TRUE(compared) << "every reload changed the number of processes";
+    const int row = RowOf(target.ProcessId());
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(List().CellText(row, 1), std::to_string(target.ProcessId()))
+        << "the list asks the tab for its cells";
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "FormFixture.h"
 #include "Watchdog.h"
 #include "WholeFile.h"
+#include "WorkerWait.h"
 #include "config/EasyConfig.h"
 #include "processes/TabProcesses.h"
 #include "tabs/TabBranch.h"
@@ -89,6 +90,7 @@ TEST_F(UnicodeText, TrackedAndEnumListsShowTheTitles) {
     enumTab.SetMode(emCurrentChildren);
     enumTab.SetFindText("");
     enumTab.Enumerate();
+    ASSERT_TRUE(WaitForWorker([&enumTab] { return enumTab.Gathering(); }));
     std::vector<std::string> captions;
     for (int row = 0; row < enumTab.ListView->RowCount(); ++row)
         captions.push_back(enumTab.ListView->CellText(row, 2));
@@ -99,6 +101,7 @@ TEST_F(UnicodeText, TrackedAndEnumListsShowTheTitles) {
     enumTab.SetMode(emTopLevel);
     enumTab.SetFindText(Utf8Of(L"\u043f\u0420\u0418\u0432\u0435\u0442 \u4f60"));
     enumTab.Enumerate();
+    ASSERT_TRUE(WaitForWorker([&enumTab] { return enumTab.Gathering(); }));
     bool listed = false;
     for (int row = 0; row < enumTab.ListView->RowCount(); ++row)
         listed = listed || enumTab.ListView->CellText(row, 2) == Utf8Of(UnicodeTopTitle);
