@@ -366,6 +366,7 @@ void TPaneprobeForm::ActivateTab(int index) {
     if (count == 0 || TabManager->Count() == 0) return;
     index = Clamp(index, 0, count - 1);
     PageControl->SetActivePageIndex(index);
+    TabManager->SetVisibleTab(index);
     if (index < TabManager->Count()) TabManager->TabAt(index)->Activate();
     RefreshActiveTab();
 }
@@ -480,10 +481,14 @@ void TPaneprobeForm::UpdateStatusBar() {
                                               static_cast<int>(rect.bottom - rect.top)));
     // Repaint at once, but only when something shown has changed: while the pointer rests on a window the
     // same bar would be drawn 30 times a second. Drawing directly leaves nothing invalid for a second paint.
-    std::string state = PanelState(*current);
+    std::vector<std::string> state = PanelStates(*current);
     if (state == paintedState) return;
-    paintedState = state;
-    StatusBar->RepaintNow();
+    std::vector<bool> changed(state.size(), true);
+    if (paintedState.size() == state.size())
+        for (size_t i = 0; i < state.size(); ++i)
+            changed[i] = state[i] != paintedState[i];
+    paintedState = std::move(state);
+    StatusBar->RepaintPanelsNow(changed);
 }
 
 COLORREF TPaneprobeForm::Panel0Colour() const {
@@ -491,13 +496,16 @@ COLORREF TPaneprobeForm::Panel0Colour() const {
     return ScanAtMouse && ScanAtMouse->Value ? PanelScanning : PanelTracking;
 }
 
-// Everything the two drawn panels and the three text panels show.
-std::string TPaneprobeForm::PanelState(const TWindowDetails& current) const {
-    std::string state = current.Caption;
+// Everything each panel shows: its text, and for the two drawn panels the caption and the colours.
+std::vector<std::string> TPaneprobeForm::PanelStates(const TWindowDetails& current) const {
+    std::vector<std::string> states;
     for (int i = 0; i < StatusBar->PanelCount(); ++i)
-        state += '\n' + StatusBar->PanelText(i);
-    state += FormatText("\n%x\n%d", static_cast<int>(Panel0Colour()), parentAlive ? 1 : 0);
-    return state;
+        states.push_back(StatusBar->PanelText(i));
+    if (states.size() > 1) {
+        states[0] += FormatText("\n%x\n", static_cast<int>(Panel0Colour())) + current.Caption;
+        states[1] += parentAlive ? "\n1" : "\n0";
+    }
+    return states;
 }
 
 // The liveness of the tracked window and its parent is the one UpdateStatusBar has just read.

@@ -111,7 +111,7 @@ class TPaneprobeForm : public TNvForm {
     void ApplyFont(const std::string& text);
     void TrackQuietly(HWND handle, bool stopScanning);
     COLORREF Panel0Colour() const;
-    std::string PanelState(const TWindowDetails& current) const;
+    std::vector<std::string> PanelStates(const TWindowDetails& current) const;
     // What the status bar shows: the finder's window while a drag lasts, the tracked window otherwise.
     TWindowDetails* ShownRecord() const;
     void FinderHover(HWND window);
@@ -128,7 +128,8 @@ class TPaneprobeForm : public TNvForm {
     bool trackedChangePending = false;
     bool trackedAlive = false;
     bool parentAlive = false;
-    std::string paintedState;       // what the bar last showed; an unchanged bar is not painted again
+    std::vector<std::string>
+        paintedState;               // what each panel last showed; an unchanged one is not painted again
     POINT workspaceOffset = {0, 0}; // screen minus placement coordinates, see MeasureWorkspaceOffset
     std::unique_ptr<TWindowDetails> finderRecord; // the window under the finder while it is dragged
     std::unique_ptr<TPickOutline> finderOutline;

@@ -28,6 +28,7 @@ void TPaneprobeTab::SetCaption(const std::string& text) {
 
 TPaneprobeTab& TPaneprobeTabManager::AddTab(const TTabClass& tabClass, TNvTabSheet* sheet) {
     Tabs.push_back(tabClass.Create(sheet));
+    missedChange.push_back(false);
     return *Tabs.back();
 }
 
@@ -37,10 +38,25 @@ TPaneprobeTab* TPaneprobeTabManager::FindTab(const TTabClass& tabClass) const {
     return nullptr;
 }
 
-// By index: a handler may change a setting and so broadcast again before this loop ends.
+// By index: a handler may change a setting and so broadcast again before this loop ends. While the
+// pointer moves this runs 30 times a second, so a hidden tab only notes that it is behind.
 void TPaneprobeTabManager::BroadcastTrackedListChanged() {
-    for (size_t i = 0; i < Tabs.size(); ++i)
-        Tabs[i]->TrackedListChanged();
+    for (size_t i = 0; i < Tabs.size(); ++i) {
+        if (visibleTab < 0 || static_cast<int>(i) == visibleTab) {
+            missedChange[i] = false;
+            Tabs[i]->TrackedListChanged();
+        } else {
+            missedChange[i] = true;
+            Tabs[i]->TrackedListChangedHidden();
+        }
+    }
+}
+
+void TPaneprobeTabManager::SetVisibleTab(int index) {
+    visibleTab = index >= 0 && index < Count() ? index : -1;
+    if (visibleTab < 0 || !missedChange[static_cast<size_t>(visibleTab)]) return;
+    missedChange[static_cast<size_t>(visibleTab)] = false;
+    Tabs[static_cast<size_t>(visibleTab)]->TrackedListChanged();
 }
 
 void TPaneprobeTabManager::BroadcastConfigChanged(TConfigVar& variable) {
@@ -52,6 +68,8 @@ void TPaneprobeTabManager::Clear() {
     for (auto& tab : Tabs)
         tab.reset();
     Tabs.clear();
+    missedChange.clear();
+    visibleTab = -1;
 }
 
 namespace {

@@ -41,7 +41,12 @@ class TPaneprobeTab {
     virtual void Activate();
     // Called for the visible tab only, on every tick of the tab-refresh timer and right after Activate.
     virtual void Refresh() {}
+    // The tracked list changed while this tab is the visible one, or it changed before this tab became
+    // visible (heard once, on activation, however many changes it missed).
     virtual void TrackedListChanged() {}
+    // The tracked list changed while another tab is visible: only what shows outside the page (its caption)
+    // may be brought up to date here.
+    virtual void TrackedListChangedHidden() {}
     virtual void ConfigChanged(TConfigVar&) {}
 
     void SetCaption(const std::string& text);
@@ -71,12 +76,19 @@ class TPaneprobeTabManager {
     // The caller passes a valid index.
     TPaneprobeTab* TabAt(int index) const { return Tabs[static_cast<size_t>(index)].get(); }
     TPaneprobeTab* FindTab(const TTabClass& tabClass) const;
+    // Only the visible tab does the work of a tracked change; the others catch up when they are shown.
+    // Until a visible tab is set every tab hears every change.
     void BroadcastTrackedListChanged();
     void BroadcastConfigChanged(TConfigVar& variable);
+    // The tab at index is now the visible one (-1: none known); it hears a change it missed.
+    void SetVisibleTab(int index);
+    int VisibleTab() const { return visibleTab; }
     void Clear();
 
   private:
     std::vector<std::unique_ptr<TPaneprobeTab>> Tabs;
+    std::vector<bool> missedChange; // by index, like Tabs
+    int visibleTab = -1;
 };
 
 // A snapshot of one window, refreshed on demand.

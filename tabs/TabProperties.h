@@ -5,6 +5,7 @@
 #include "tabs/Properties.h"
 #include "ui/NvActionListView.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,13 +31,28 @@ class TPropertiesTab : public TPaneprobeTab {
     // The style names of the "Style" and "Extended Style" rows, whichever cell the pointer rests on.
     std::string InfoTip(int row) const;
 
+    // A value that changed on the same tracked window stays marked for MarkPeriodMs, so that the user sees
+    // what an action in the other program changed; Clock says when (the tests turn it by hand).
+    static const DWORD DefaultMarkPeriodMs = 3000;
+    DWORD MarkPeriodMs = DefaultMarkPeriodMs;
+    std::function<DWORD()> Clock = [] { return GetTickCount(); };
+    bool IsMarked(LPARAM key) const;
+
   private:
     void BuildRows();
     int CompareRows(LPARAM a, LPARAM b) const;
+    bool ValidKey(LPARAM key) const;
     const std::string& CellOf(LPARAM key, int column) const;
     bool RowsChanged() const;
+    void ShowValue(HWND list, int group, int property, const std::string& value);
+    void ExpireMarks(DWORD now, bool all);
+    void ClearMarks();
     // The descriptions the rows were built with, by group.
     std::vector<std::vector<std::string>> built;
     // What each Value cell shows, by group and property; only changed cells are written.
     std::vector<std::vector<std::string>> shown;
+    // When each Value cell last changed on the window shown, 0 for not marked; by group and property.
+    std::vector<std::vector<DWORD>> changedAt;
+    int markCount = 0;
+    HWND shownWindow = nullptr; // the window the Value cells were last read from
 };

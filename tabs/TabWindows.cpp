@@ -52,8 +52,7 @@ void TWindowsTab::RebuildList() {
     std::stable_sort(rows.begin(), rows.end(), [](const TShownRow& a, const TShownRow& b) {
         return lstrcmpA(a.Cells[0].c_str(), b.Cells[0].c_str()) < 0;
     });
-    std::string caption = FormatText("Tracked (%d)", count);
-    if (caption != Caption) SetCaption(caption);
+    UpdateCaption();
     // Nothing to write: leave the list, its selection and its focus as they are, only make sure the focused
     // row is in view (the user may have scrolled it away). Every question to the list view costs a round
     // trip under Wine, and a resting pointer brings us here 30 times a second.
@@ -79,6 +78,11 @@ void TWindowsTab::RebuildList() {
         ListView->SelectRow(wanted); // which scrolls it into view
     else if (wanted >= 0)
         ListView_EnsureVisible(list, wanted, FALSE);
+}
+
+void TWindowsTab::UpdateCaption() {
+    std::string caption = FormatText("Tracked (%d)", TrackedList ? TrackedList->Count() : 0);
+    if (caption != Caption) SetCaption(caption);
 }
 
 void TWindowsTab::UpdateRow(int index, const TShownRow& row, const TShownRow& shown) {

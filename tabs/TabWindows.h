@@ -14,6 +14,8 @@ class TWindowsTab : public TPaneprobeTab {
     TNvActionListView* ListView = nullptr;
 
     void TrackedListChanged() override { RebuildList(); }
+    // The page's caption counts the tracked windows and shows on every page.
+    void TrackedListChangedHidden() override { UpdateCaption(); }
     void RebuildList();
 
     // The tracked-list position of the selected row, or -1.
@@ -25,6 +27,7 @@ class TWindowsTab : public TPaneprobeTab {
     void CopySelected(int command);
 
   private:
+    void UpdateCaption();
     // What one row of the list shows: its cells, the record's position in the tracked list, its icon.
     struct TShownRow {
         std::vector<std::string> Cells;

@@ -123,26 +123,30 @@ void TNvStatusBar::ApplyParts() {
 void TNvStatusBar::PaintInto(HDC dc) {
     RECT client = ClientRect();
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    int left = 0;
+    for (int i = 0; i < PanelCount(); ++i) {
+        PaintPanel(dc, i, left, client);
+        left += Panels[static_cast<size_t>(i)].Shown;
+    }
+}
+
+void TNvStatusBar::PaintPanel(HDC dc, int index, int left, const RECT& client) {
+    const TPanel& panel = Panels[static_cast<size_t>(index)];
+    RECT bound = {left, client.top + 2, left + panel.Shown - 2, client.bottom};
+    if (bound.right <= bound.left) return;
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
     TSelectGuard selectFont(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    int left = 0;
-    for (int i = 0; i < PanelCount(); ++i) {
-        const TPanel& panel = Panels[static_cast<size_t>(i)];
-        RECT bound = {left, client.top + 2, left + panel.Shown - 2, client.bottom};
-        left += panel.Shown;
-        if (bound.right <= bound.left) continue;
-        DrawEdge(dc, &bound, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-        if (panel.OwnerDraw) {
-            if (OnDrawPanel) OnDrawPanel(*this, i, dc, bound);
-            continue;
-        }
-        RECT text = {bound.left + 2, bound.top, bound.right - 2, bound.bottom};
-        UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
-                      (panel.Centred ? DT_CENTER : DT_LEFT);
-        DrawProgramText(dc, panel.Text, &text, format);
+    DrawEdge(dc, &bound, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+    if (panel.OwnerDraw) {
+        if (OnDrawPanel) OnDrawPanel(*this, index, dc, bound);
+        return;
     }
+    RECT text = {bound.left + 2, bound.top, bound.right - 2, bound.bottom};
+    UINT format =
+        DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (panel.Centred ? DT_CENTER : DT_LEFT);
+    DrawProgramText(dc, panel.Text, &text, format);
 }
 
 // Painted into a memory bitmap and copied at once, so that 30 updates a second do not flicker.
@@ -151,8 +155,36 @@ void TNvStatusBar::PaintBuffered(HDC screen) {
     if (HDC buffer = backBuffer.Prepare(screen, client.right, client.bottom)) {
         PaintInto(buffer);
         BitBlt(screen, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
+        bufferedSize = {client.right, client.bottom};
     } else {
         PaintInto(screen);
+        bufferedSize = {0, 0};
+    }
+}
+
+// While the pointer moves, most ticks change two or three panels: the others are neither drawn nor copied.
+void TNvStatusBar::RepaintPanelsNow(const std::vector<bool>& changed) {
+    RECT client = ClientRect();
+    if (bufferedSize.cx != client.right || bufferedSize.cy != client.bottom) {
+        RepaintNow();
+        return;
+    }
+    if (!Handle() || !IsWindowVisible(Handle())) return;
+    TWindowDc dc(Handle());
+    HDC buffer = dc ? backBuffer.Prepare(dc.Get(), client.right, client.bottom) : nullptr;
+    if (!buffer) return;
+    int left = 0;
+    for (int i = 0; i < PanelCount(); ++i) {
+        const int width = Panels[static_cast<size_t>(i)].Shown;
+        if (static_cast<size_t>(i) < changed.size() && changed[static_cast<size_t>(i)] && width > 0) {
+            RECT cell = {left, client.top, left + width, client.bottom};
+            FillRect(buffer, &cell, GetSysColorBrush(COLOR_BTNFACE));
+            PaintPanel(buffer, i, left, client);
+            BitBlt(dc.Get(), cell.left, cell.top, width, cell.bottom - cell.top, buffer, cell.left, cell.top,
+                   SRCCOPY);
+            ValidateRect(Handle(), &cell);
+        }
+        left += width;
     }
 }
 

@@ -278,9 +278,68 @@ LRESULT TNvListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return TNvWindow::HandleMessage(message, wParam, lParam);
 }
 
+void TNvListView::InvalidateCell(int row, int column) {
+    RECT cell = {};
+    if (!Handle() || !ListView_GetSubItemRect(Handle(), row, column, LVIR_BOUNDS, &cell)) return;
+    // The first column's bounds are the whole row's: only the label part is the cell.
+    if (column == 0 && !ListView_GetSubItemRect(Handle(), row, 0, LVIR_LABEL, &cell)) return;
+    InvalidateRect(Handle(), &cell, FALSE);
+}
+
+namespace {
+
+void CopyCellText(NMLVDISPINFOA& request, const std::string& text) {
+    if (request.item.cchTextMax > 0) lstrcpynA(request.item.pszText, text.c_str(), request.item.cchTextMax);
+}
+
+void CopyCellText(NMLVDISPINFOW& request, const std::string& text) {
+    if (request.item.cchTextMax <= 0) return;
+    std::wstring wide = WideText(text);
+    lstrcpynW(request.item.pszText, wide.c_str(), request.item.cchTextMax);
+}
+
+} // namespace
+
+template <class TDispInfo> void TNvListView::AnswerCellText(TDispInfo& request) {
+    if (!(request.item.mask & LVIF_TEXT) || !request.item.pszText || !OnCellText) return;
+    CopyCellText(request, OnCellText(*this, request.item.lParam, request.item.iSubItem));
+}
+
+// Asked row by row only while marks are shown, and cell by cell only in a marked row: every notice is a
+// round trip through the dispatch, and the list paints ten times a second.
+LRESULT TNvListView::CustomDraw(NMLVCUSTOMDRAW& draw) {
+    switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return MarksShown ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+    case CDDS_ITEMPREPAINT:
+        return OnCellMarked(*this, draw.nmcd.lItemlParam, -1) ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+        // Set for every cell: the list keeps the last colours for the next cell of the row.
+        bool marked = OnCellMarked(*this, draw.nmcd.lItemlParam, draw.iSubItem);
+        draw.clrTextBk = marked ? GetSysColor(COLOR_HIGHLIGHT) : CLR_DEFAULT;
+        draw.clrText = marked ? GetSysColor(COLOR_HIGHLIGHTTEXT) : CLR_DEFAULT;
+        return CDRF_DODEFAULT;
+    }
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
 bool TNvListView::HandleNotify(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
     if (message != WM_NOTIFY) return false;
     auto header = reinterpret_cast<NMHDR*>(lParam);
+    if (header->code == LVN_GETDISPINFOA || header->code == LVN_GETDISPINFOW) {
+        if (header->code == LVN_GETDISPINFOA)
+            AnswerCellText(*reinterpret_cast<NMLVDISPINFOA*>(lParam));
+        else
+            AnswerCellText(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+        result = 0;
+        return true;
+    }
+    if (header->code == NM_CUSTOMDRAW && OnCellMarked) {
+        result = CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
+        return true;
+    }
     if (header->code == LVN_GETINFOTIPA || header->code == LVN_GETINFOTIPW) {
         if (header->code == LVN_GETINFOTIPA)
             AnswerInfoTip(*reinterpret_cast<NMLVGETINFOTIPA*>(lParam));

@@ -34,6 +34,15 @@ class TNvListView : public TNvWindow {
     // Info tips: SetInfoTipHandler([](TNvListView&, int row, int column) { return "tip"; }); "" shows none.
     using TInfoTipHandler = std::function<std::string(TNvListView&, int, int)>;
     void SetInfoTipHandler(TInfoTipHandler handler);
+    // The text of a cell written as LPSTR_TEXTCALLBACKA, asked by the row's data and the column: such a
+    // cell changes with one InvalidateCell instead of a write that repaints its whole row.
+    std::function<std::string(TNvListView&, LPARAM, int)> OnCellText;
+    // While MarksShown, the cells for which OnCellMarked answers true are drawn in the highlight colours;
+    // column -1 asks whether any cell of the row is (the row's cells are then asked one by one).
+    std::function<bool(TNvListView&, LPARAM, int)> OnCellMarked;
+    bool MarksShown = false;
+    // Repaints one cell, not its row.
+    void InvalidateCell(int row, int column);
     // What the list asks for when the pointer rests on a cell; "" without a handler or tip.
     std::string InfoTip(int row, int column);
 
@@ -67,5 +76,7 @@ class TNvListView : public TNvWindow {
     static int CALLBACK CompareRows(LPARAM index1, LPARAM index2, LPARAM self);
     void HeaderNotify(const NMHEADERA& header);
     template <class TInfoTip> void AnswerInfoTip(TInfoTip& request);
+    template <class TDispInfo> void AnswerCellText(TDispInfo& request);
+    LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
     TInfoTipHandler onInfoTip;
 };

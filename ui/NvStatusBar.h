@@ -28,6 +28,9 @@ class TNvStatusBar : public TNvWindow {
     void SetPanelText(int index, const std::string& text);
     // Draws the bar now, without waiting for a paint message.
     void RepaintNow();
+    // Draws only the panels marked in changed (by index) now; the whole bar when it was never drawn whole
+    // at its size.
+    void RepaintPanelsNow(const std::vector<bool>& changed);
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -46,5 +49,7 @@ class TNvStatusBar : public TNvWindow {
     void PaintBuffered(HDC screen);
     std::vector<TPanel> Panels;
     TBackBuffer backBuffer;
+    SIZE bufferedSize = {0, 0}; // the back buffer holds the whole bar drawn at this size
+    void PaintPanel(HDC dc, int index, int left, const RECT& client);
     bool settingText = false;
 };

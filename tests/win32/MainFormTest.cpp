@@ -595,22 +595,31 @@ TEST_F(MainWindow, WorksWithoutTabs) {
     EXPECT_EQ(f.StatusBar->PanelText(2), "1 / 1");
 }
 
-TEST_F(MainWindow, AScanningTickTellsEveryTabOnceAboutTheNewWindow) {
+TEST_F(MainWindow, AScanningTickTellsTheVisibleTabOnceAndTheOtherWhenShown) {
     TPaneprobeForm& f = Start(2);
     f.UpdateInterval->SetValue(60000);
+    f.PageIndex->SetValue(0);
+    TRecordingTab* visible = TRecordingTab::Created[0];
+    TRecordingTab* hidden = TRecordingTab::Created[1];
     f.ScanAtMouse->SetValue(true);
     for (TRecordingTab* tab : TRecordingTab::Created)
         tab->ListCounts.clear();
     f.FastTick();
-    for (TRecordingTab* tab : TRecordingTab::Created)
-        EXPECT_EQ(tab->ListCounts, std::vector<int>{1}) << "no tab sees the empty moment of the replacement";
-    // Anyone else's TrackWindow reaches the tabs with every change, as the list makes them.
+    f.FastTick();
+    EXPECT_EQ(visible->ListCounts, (std::vector<int>{1, 1}))
+        << "no tab sees the empty moment of the replacement";
+    EXPECT_TRUE(hidden->ListCounts.empty()) << "a hidden tab does no work for a tracked change";
+    // Anyone else's TrackWindow reaches the visible tab with every change, as the list makes them.
     f.ScanAtMouse->SetValue(false);
-    for (TRecordingTab* tab : TRecordingTab::Created)
-        tab->ListCounts.clear();
+    visible->ListCounts.clear();
     TrackWindow(f.Handle(), false, true);
-    for (TRecordingTab* tab : TRecordingTab::Created)
-        EXPECT_EQ(tab->ListCounts, (std::vector<int>{0, 1}));
+    EXPECT_EQ(visible->ListCounts, (std::vector<int>{0, 1}));
+    EXPECT_TRUE(hidden->ListCounts.empty());
+    f.PageIndex->SetValue(1);
+    EXPECT_EQ(hidden->ListCounts, std::vector<int>{1}) << "shown, it catches up once, with the current list";
+    f.PageIndex->SetValue(0);
+    f.PageIndex->SetValue(1);
+    EXPECT_EQ(hidden->ListCounts, std::vector<int>{1}) << "nothing missed: nothing to catch up";
 }
 
 TEST_F(MainWindow, PanelZeroColourShowsScanningTrackingAndVanished) {
