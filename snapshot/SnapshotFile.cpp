@@ -68,8 +68,8 @@ class TReader {
         }
         const std::string_view version = line.substr(expected.size());
         if (version != std::to_string(SnapshotVersion)) {
-            message = "snapshot version \"" + std::string(version.substr(0, 20)) + "\"; this Paneprobe reads version " +
-                      std::to_string(SnapshotVersion);
+            message = "snapshot version \"" + std::string(version.substr(0, 20)) +
+                      "\"; this Paneprobe reads version " + std::to_string(SnapshotVersion);
             return false;
         }
         return true;
@@ -151,7 +151,8 @@ class TReader {
         }
         TSnapshotValue value;
         value.RunDependent = split == tilde;
-        if (!Unescaped(line.substr(0, split), value.Name) || !Unescaped(line.substr(split + 3 < line.size() ? split + 3 : line.size()), value.Value))
+        if (!Unescaped(line.substr(0, split), value.Name) ||
+            !Unescaped(line.substr(split + 3 < line.size() ? split + 3 : line.size()), value.Value))
             return false;
         TSnapshotWindow& window = snapshot.Windows[static_cast<size_t>(current)];
         // The three keys come first, in their order; every line after them is a value.

@@ -29,7 +29,8 @@ std::string Escape(std::string_view text, std::string_view special) {
             out += "\\r";
         else if (c == '\t')
             out += "\\t";
-        else if (c < 0x20 || c == 0x7f || i >= end || special.find(static_cast<char>(c)) != std::string_view::npos)
+        else if (c < 0x20 || c == 0x7f || i >= end ||
+                 special.find(static_cast<char>(c)) != std::string_view::npos)
             AppendHex(out, c);
         else
             out += static_cast<char>(c);

@@ -1,0 +1,188 @@
+// The snapshot's values of each window, taken from the code that shows them in the Tracked and Properties
+// tabs, so that a file says what the tabs say.
+#include "snapshot/SnapshotGather.h"
+
+#include "app/Shared.h"
+#include "app/Utf8Text.h"
+#include "app/WinApiEx.h"
+#include "tabs/DetailProperties.h"
+#include "tabs/Properties.h"
+#include "tabs/StyleNames.h"
+#include "tabs/WindowRows.h"
+#include "ui/WinHandles.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+
+namespace {
+
+const UINT CaptionTimeoutMs = 200;
+const int MaxMenuDepth = 8;
+const int MaxMenuItems = 1000;
+
+// A record that never asks the window itself: the gatherer asks with its own, shorter bound.
+class TSnapshotRecord : public TWindowDetails {
+  public:
+    using TWindowDetails::TWindowDetails;
+
+  protected:
+    bool MayAskForCaption() const override { return false; }
+};
+
+// Values that differ from run to run by nature: handles, ids, addresses, times, counters, the input state,
+// and the z-order place among all top-level windows. They are written with "~" and not compared.
+struct TRunDependent {
+    const char* Group;
+    const char* Description; // null: the whole group
+};
+const TRunDependent RunDependentValues[] = {
+    {"Tracked", "Handle"},        {"Tracked", "Parent"},        {"Tracked", "PID"},
+    {"Tracked", "TID"},           {"Process", "Start Time"},    {"Process", "Exit Time"},
+    {"Process", "Kernel Time"},   {"Process", "User Time"},     {"Process", "GDI Objects"},
+    {"Process", "User Objects"},  {"Process", "GDI Objects PEAK"}, {"Process", "User Objects PEAK"},
+    {"Class", "Class Atom"},      {"Class", "Window Procedure"}, {"Class", "Instance"},
+    {"Class", "Class Icon"},      {"Class", "Class Small Icon"}, {"Class", "Class Cursor"},
+    {"Class", "Background Brush"}, {"Window", "User Data"},     {"Window", "Owner"},
+    {"Window", "Root Owner"},     {"Window", "Last Active Pop-up"}, {"Window", "Z-Order Place"},
+    {"Thread input", nullptr},    {"Properties list", nullptr}, {"Extra bytes", nullptr},
+};
+
+bool IsRunDependent(const std::string& group, const std::string& description) {
+    for (const TRunDependent& entry : RunDependentValues)
+        if (group == entry.Group && (!entry.Description || description == entry.Description)) return true;
+    return false;
+}
+
+class TGatherer {
+  public:
+    TGatherer() {
+        for (const TPropertyGroupClass& groupClass : PropertyGroupClasses())
+            groups.push_back(groupClass.Create());
+        titles = WindowRowTitles();
+    }
+
+    TGatheredSnapshot Gather(HWND root, size_t maxWindows) {
+        TGatheredSnapshot result;
+        if (!IsWindow(root)) return result;
+        std::vector<std::pair<HWND, int>> pending = {{root, -1}};
+        while (!pending.empty() && result.Handles.size() < maxWindows) {
+            const auto [window, parent] = pending.back();
+            pending.pop_back();
+            const int index = result.Snapshot.Add(parent, Read(window));
+            result.Handles.push_back(window);
+            // Pushed last child first, so that the children come out in z-order, top first.
+            const size_t mark = pending.size();
+            size_t siblings = 0;
+            for (HWND child = GetWindow(window, GW_CHILD); child && siblings < maxWindows;
+                 child = GetWindow(child, GW_HWNDNEXT), ++siblings)
+                pending.emplace_back(child, index);
+            std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(mark), pending.end());
+        }
+        return result;
+    }
+
+  private:
+    void Add(TSnapshotWindow& window, const std::string& group, const std::string& description,
+             std::string value) {
+        window.Values.push_back({group + ": " + description, std::move(value), IsRunDependent(group, description)});
+    }
+
+    std::string Caption(const TSnapshotRecord& record) {
+        if (record.Caption[0] || !IsWindow(record.Handle) || hungThreads.count(record.ThreadId)) return record.Caption;
+        char text[TWindowDetails::TextSize] = {};
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutA(record.Handle, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                 SMTO_ABORTIFHUNG, CaptionTimeoutMs, &length)) {
+            if (IsWindow(record.Handle)) hungThreads.insert(record.ThreadId);
+            return std::string();
+        }
+        text[sizeof text - 1] = '\0';
+        return Utf8Cut(text, std::strlen(text));
+    }
+
+    TSnapshotWindow Read(HWND handle) {
+        TSnapshotRecord record(handle);
+        record.Refresh();
+        TSnapshotWindow window;
+        window.ClassName = record.ClassName;
+        window.Caption = Caption(record);
+        if (record.Style & WS_CHILD)
+            window.ControlId = std::to_string(static_cast<int>(GetWindowLongPtrA(handle, GWLP_ID)));
+        // The row's class and caption are the window's keys; its caption cell drops line breaks.
+        const std::vector<std::string> cells = WindowRowCells(record);
+        for (size_t i = 0; i < cells.size() && i < titles.size(); ++i)
+            if (titles[i] != "Class" && titles[i] != "Caption") Add(window, "Tracked", titles[i], cells[i]);
+        Add(window, "Tracked", "Style names", StyleText(record.Style, record.ClassName));
+        Add(window, "Tracked", "Extended style names",
+            ExtendedStyleText(static_cast<uint32_t>(GetWindowLongA(handle, GWL_EXSTYLE))));
+        for (const std::unique_ptr<TPropertyGroup>& group : groups) {
+            group->Update(record);
+            for (int i = 0; i < group->Count(); ++i)
+                Add(window, group->Name, group->GetDescription(i), group->GetValue(i));
+        }
+        if (!(record.Style & WS_CHILD)) {
+            int budget = MaxMenuItems;
+            AddMenu(window, GetMenu(handle), std::string(), 0, budget);
+        }
+        return window;
+    }
+
+    // Another process's menus cannot be read under Wine: such a menu adds nothing.
+    void AddMenu(TSnapshotWindow& window, HMENU menu, const std::string& prefix, int depth, int& budget) {
+        const int count = menu && IsMenu(menu) ? GetMenuItemCount(menu) : 0;
+        for (int i = 0; i < count && budget > 0 && depth < MaxMenuDepth; ++i, --budget) {
+            char text[256] = {};
+            GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+            std::string value = Utf8Cut(text, std::strlen(text));
+            if (state & MF_SEPARATOR) value = "-";
+            if (state & MF_CHECKED) value += " (checked)";
+            if (state & (MF_GRAYED | MF_DISABLED)) value += " (disabled)";
+            const std::string position = prefix + std::to_string(i + 1);
+            Add(window, "Menu", position, value);
+            if (HMENU sub = GetSubMenu(menu, i)) AddMenu(window, sub, position + ".", depth + 1, budget);
+        }
+    }
+
+    std::vector<std::unique_ptr<TPropertyGroup>> groups;
+    std::vector<std::string> titles;
+    std::set<DWORD> hungThreads;
+};
+
+struct TWorkerJob {
+    HWND Root;
+    TGatheredSnapshot Result;
+};
+
+DWORD WINAPI GatherWorker(void* parameter) {
+    auto& job = *static_cast<TWorkerJob*>(parameter);
+    try {
+        job.Result = GatherSnapshot(job.Root);
+    } catch (const std::exception&) {
+        job.Result = TGatheredSnapshot();
+    }
+    return 0;
+}
+
+} // namespace
+
+TGatheredSnapshot GatherSnapshot(HWND root, size_t maxWindows) {
+    return TGatherer().Gather(root, maxWindows);
+}
+
+TGatheredSnapshot GatherSnapshotOnWorker(HWND root) {
+    TWorkerJob job{root, {}};
+    TKernelHandle thread(CreateThread(nullptr, 0, GatherWorker, &job, 0, nullptr));
+    if (!thread) return GatherSnapshot(root);
+    HANDLE handle = thread.Get();
+    // Only sent messages are answered meanwhile: posted input waits, so no command starts inside this one.
+    while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return std::move(job.Result);
+}
