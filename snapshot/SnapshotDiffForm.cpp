@@ -53,7 +53,8 @@ TSnapshotDiffForm::TSnapshotDiffForm(const std::string& fileName, TGatheredSnaps
     SetCaption("Differences from " + FileNameOnly(fileName) + " - " + CountsText(Differences));
     List = &MakeChild<TDifferenceListView>();
     List->SetColumnClick(false);
-    List->AddColumns(DifferenceColumns, static_cast<int>(std::size(DifferenceColumns)) - 1, ScreenPixelsPerInch());
+    List->AddColumns(DifferenceColumns, static_cast<int>(std::size(DifferenceColumns)) - 1,
+                     ScreenPixelsPerInch());
     {
         TRedrawOff redraw(List->Handle());
         for (size_t i = 0; i < Differences.size(); ++i) {

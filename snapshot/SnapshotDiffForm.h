@@ -25,7 +25,8 @@ class TDifferenceListView : public TNvActionListView {
 class TSnapshotDiffForm : public TNvForm {
   public:
     // `now` is the state compared with the file; its handles let a row track its window.
-    TSnapshotDiffForm(const std::string& fileName, TGatheredSnapshot now, std::vector<TSnapshotDifference> found);
+    TSnapshotDiffForm(const std::string& fileName, TGatheredSnapshot now,
+                      std::vector<TSnapshotDifference> found);
     ~TSnapshotDiffForm() override;
 
     TDifferenceListView* List = nullptr;

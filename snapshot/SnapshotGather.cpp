@@ -40,15 +40,33 @@ struct TRunDependent {
     const char* Description; // null: the whole group
 };
 const TRunDependent RunDependentValues[] = {
-    {"Tracked", "Handle"},        {"Tracked", "Parent"},        {"Tracked", "PID"},
-    {"Tracked", "TID"},           {"Process", "Start Time"},    {"Process", "Exit Time"},
-    {"Process", "Kernel Time"},   {"Process", "User Time"},     {"Process", "GDI Objects"},
-    {"Process", "User Objects"},  {"Process", "GDI Objects PEAK"}, {"Process", "User Objects PEAK"},
-    {"Class", "Class Atom"},      {"Class", "Window Procedure"}, {"Class", "Instance"},
-    {"Class", "Class Icon"},      {"Class", "Class Small Icon"}, {"Class", "Class Cursor"},
-    {"Class", "Background Brush"}, {"Window", "User Data"},     {"Window", "Owner"},
-    {"Window", "Root Owner"},     {"Window", "Last Active Pop-up"}, {"Window", "Z-Order Place"},
-    {"Thread input", nullptr},    {"Properties list", nullptr}, {"Extra bytes", nullptr},
+    {"Tracked", "Handle"},
+    {"Tracked", "Parent"},
+    {"Tracked", "PID"},
+    {"Tracked", "TID"},
+    {"Process", "Start Time"},
+    {"Process", "Exit Time"},
+    {"Process", "Kernel Time"},
+    {"Process", "User Time"},
+    {"Process", "GDI Objects"},
+    {"Process", "User Objects"},
+    {"Process", "GDI Objects PEAK"},
+    {"Process", "User Objects PEAK"},
+    {"Class", "Class Atom"},
+    {"Class", "Window Procedure"},
+    {"Class", "Instance"},
+    {"Class", "Class Icon"},
+    {"Class", "Class Small Icon"},
+    {"Class", "Class Cursor"},
+    {"Class", "Background Brush"},
+    {"Window", "User Data"},
+    {"Window", "Owner"},
+    {"Window", "Root Owner"},
+    {"Window", "Last Active Pop-up"},
+    {"Window", "Z-Order Place"},
+    {"Thread input", nullptr},
+    {"Properties list", nullptr},
+    {"Extra bytes", nullptr},
 };
 
 bool IsRunDependent(const std::string& group, const std::string& description) {
@@ -88,11 +106,13 @@ class TGatherer {
   private:
     void Add(TSnapshotWindow& window, const std::string& group, const std::string& description,
              std::string value) {
-        window.Values.push_back({group + ": " + description, std::move(value), IsRunDependent(group, description)});
+        window.Values.push_back(
+            {group + ": " + description, std::move(value), IsRunDependent(group, description)});
     }
 
     std::string Caption(const TSnapshotRecord& record) {
-        if (record.Caption[0] || !IsWindow(record.Handle) || hungThreads.count(record.ThreadId)) return record.Caption;
+        if (record.Caption[0] || !IsWindow(record.Handle) || hungThreads.count(record.ThreadId))
+            return record.Caption;
         char text[TWindowDetails::TextSize] = {};
         DWORD_PTR length = 0;
         if (!SendMessageTimeoutA(record.Handle, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),

@@ -129,9 +129,10 @@ void TSnapshots::Compare(HWND root, HWND owner) {
 }
 
 void TSnapshots::DropClosed() {
-    forms.erase(std::remove_if(forms.begin(), forms.end(),
-                               [](const std::unique_ptr<TSnapshotDiffForm>& form) { return !form->Handle(); }),
-                forms.end());
+    forms.erase(
+        std::remove_if(forms.begin(), forms.end(),
+                       [](const std::unique_ptr<TSnapshotDiffForm>& form) { return !form->Handle(); }),
+        forms.end());
 }
 
 int TSnapshots::Count() {
@@ -141,5 +142,6 @@ int TSnapshots::Count() {
 
 TSnapshotDiffForm* TSnapshots::Form(int index) {
     DropClosed();
-    return index >= 0 && index < static_cast<int>(forms.size()) ? forms[static_cast<size_t>(index)].get() : nullptr;
+    return index >= 0 && index < static_cast<int>(forms.size()) ? forms[static_cast<size_t>(index)].get()
+                                                                : nullptr;
 }

@@ -24,8 +24,9 @@ TSnapshotWindow Window(std::string className, std::string id, std::string captio
 // A dialog with two buttons of one id told apart by caption, an edit, and a static under the edit.
 TSnapshot Dialog() {
     TSnapshot snapshot;
-    const int root = snapshot.Add(-1, Window("#32770", "", "Settings",
-                                             {{"Style: Style", "0x94c800c4", false}, {"Tracked: Handle", "0x10", true}}));
+    const int root =
+        snapshot.Add(-1, Window("#32770", "", "Settings",
+                                {{"Style: Style", "0x94c800c4", false}, {"Tracked: Handle", "0x10", true}}));
     snapshot.Add(root, Window("Button", "1", "OK", {{"Rect: Rect of Window", "1 x 2 / 3 x 4", false}}));
     snapshot.Add(root, Window("Button", "1", "Cancel"));
     const int edit = snapshot.Add(root, Window("Edit", "5", "text\nwith\tbreaks"));
@@ -47,8 +48,9 @@ std::vector<std::string> Summary(const std::vector<TSnapshotDifference>& differe
 } // namespace
 
 TEST(SnapshotText, EscapedTextStaysOnOneLineAndReadsBack) {
-    const std::string texts[] = {"plain", "a\nb\r\nc", "tab\there", std::string("nul\0x", 5), "back\\slash",
-                                 "trailing  ", "a = b ~ c", "[bracket]", "/path#id~2", "\x7f\x01", "Grüße ✓"};
+    const std::string texts[] = {"plain",       "a\nb\r\nc",  "tab\there", std::string("nul\0x", 5),
+                                 "back\\slash", "trailing  ", "a = b ~ c", "[bracket]",
+                                 "/path#id~2",  "\x7f\x01",   "Grüße ✓"};
     for (const std::string& text : texts) {
         for (const std::string& escaped : {EscapeValue(text), EscapeName(text)}) {
             for (char c : escaped)
@@ -91,12 +93,13 @@ TEST(SnapshotFile, ReadsBackWhatItWrote) {
     written.Windows[1].Values.push_back({"", "", true});
     written.Add(0, Window("a/b#c~d[e]", "x/y", "", {{"p", "\\x41", false}}));
     const std::string text = WriteSnapshot(written);
-    for (const std::string& variant : {text, [&] {
-             std::string crlf; // the same file after an editor turned its line ends into CR LF
-             for (char c : text)
-                 crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-             return crlf;
-         }()}) {
+    for (const std::string& variant :
+         {text, [&] {
+              std::string crlf; // the same file after an editor turned its line ends into CR LF
+              for (char c : text)
+                  crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+              return crlf;
+          }()}) {
         TSnapshot read;
         std::string error;
         ASSERT_TRUE(ReadSnapshot(variant, read, error)) << error;
@@ -118,11 +121,15 @@ TEST(SnapshotFile, DamagedOrForeignTextNamesTheLine) {
         {"Paneprobe snapshot 1\n[A]\n", "line 2: a window header"},
         {"Paneprobe snapshot 1\n[/A/B]\n", "line 2: the parent of /A/B"},
         {"Paneprobe snapshot 1\n[/A]\nid = 1\n", "line 3: expected the window's \"class = \" line"},
-        {"Paneprobe snapshot 1\n[/A]\nclass = A\n\n[/A/B]\n", "line 5: the window's section ends without its \"id"},
-        {"Paneprobe snapshot 1\n[/A]\nclass = A\nid = \n", "line 4: the window's section ends without its \"caption"},
+        {"Paneprobe snapshot 1\n[/A]\nclass = A\n\n[/A/B]\n",
+         "line 5: the window's section ends without its \"id"},
+        {"Paneprobe snapshot 1\n[/A]\nclass = A\nid = \n",
+         "line 4: the window's section ends without its \"caption"},
         {head + "no separator\n", "line 6: expected \"name = value\""},
         {head + "name = bad \\q\n", "line 6: \"\\q\" is not an escape"},
-        {head + "name = raw\x01" "control\n", "line 6: a raw control character (1)"},
+        {head + "name = raw\x01"
+                "control\n",
+         "line 6: a raw control character (1)"},
         {head + "[/A/B]\nclass = B\nid = \ncaption = \n[/A/B]\n", "line 10: a second section for /A/B"},
         {head + "[/C]\n", "line 6: a second root window"},
         {head + "[/A/B\n", "line 6: a window header"},
@@ -139,7 +146,8 @@ TEST(SnapshotFile, DamagedOrForeignTextNamesTheLine) {
 TEST(SnapshotFile, EmptyValueWithTrimmedSeparatorReads) {
     TSnapshot snapshot;
     std::string error;
-    ASSERT_TRUE(ReadSnapshot("Paneprobe snapshot 1\n[/A]\nclass = A\nid =\ncaption =\nx ~\n", snapshot, error))
+    ASSERT_TRUE(
+        ReadSnapshot("Paneprobe snapshot 1\n[/A]\nclass = A\nid =\ncaption =\nx ~\n", snapshot, error))
         << error;
     ASSERT_EQ(snapshot.Windows[0].Values.size(), 1u);
     EXPECT_TRUE(snapshot.Windows[0].Values[0].RunDependent);
@@ -155,7 +163,8 @@ TEST(SnapshotCompare, ShowsExactlyWhatChanged) {
     } cases[] = {
         {"nothing", [](TSnapshot&) {}, {}},
         {"a run-dependent value", [](TSnapshot& s) { s.Windows[0].Values[1].Value = "0x20"; }, {}},
-        {"a style", [](TSnapshot& s) { s.Windows[0].Values[0].Value = "0x94c000c4"; },
+        {"a style",
+         [](TSnapshot& s) { s.Windows[0].Values[0].Value = "0x94c000c4"; },
          {"Changed /#32770 Style: Style: 0x94c800c4 -> 0x94c000c4"}},
         {"a caption of a window with its own key",
          [](TSnapshot& s) { s.Windows[3].Caption = "new"; },
@@ -168,7 +177,8 @@ TEST(SnapshotCompare, ShowsExactlyWhatChanged) {
          {"Changed /#32770 Style: Style: 0x94c800c4 -> -",
           "Changed /#32770/Edit#5/Static#6 Properties list: Atom: - -> 0x1"}},
         {"siblings of one key in another order",
-         [](TSnapshot& s) { std::swap(s.Windows[0].Children[0], s.Windows[0].Children[1]); }, {}},
+         [](TSnapshot& s) { std::swap(s.Windows[0].Children[0], s.Windows[0].Children[1]); },
+         {}},
         {"an added child",
          [](TSnapshot& s) { s.Add(4, Window("Button", "7", "new")); },
          {"Added /#32770/Edit#5/Static#6/Button#7"}},
@@ -196,8 +206,9 @@ TEST(SnapshotCompare, SiblingsSharingEverythingPairInOrder) {
     }
     newer.Windows[3].Values[0].Value = "9";
     newer.Add(0, Window("Static", "0", "", {{"Rect", "3", false}}));
-    EXPECT_EQ(Summary(CompareSnapshots(older, newer)),
-              (std::vector<std::string>{"Added /Frame/Static#0~4", "Changed /Frame/Static#0~3 Rect: 2 -> 9"}));
+    EXPECT_EQ(
+        Summary(CompareSnapshots(older, newer)),
+        (std::vector<std::string>{"Added /Frame/Static#0~4", "Changed /Frame/Static#0~3 Rect: 2 -> 9"}));
 }
 
 TEST(SnapshotCompare, DifferencesCopyAsOneLineEach) {
