@@ -199,10 +199,14 @@ TGatheredSnapshot GatherSnapshotOnWorker(HWND root) {
     TKernelHandle thread(CreateThread(nullptr, 0, GatherWorker, &job, 0, nullptr));
     if (!thread) return GatherSnapshot(root);
     HANDLE handle = thread.Get();
-    // Only sent messages are answered meanwhile: posted input waits, so no command starts inside this one.
-    while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+    // Only sent messages and painting are handled meanwhile: posted input waits, so no command starts
+    // inside this one, and the windows do not stay blank while a big subtree is read.
+    while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE | QS_PAINT) !=
+           WAIT_OBJECT_0) {
         MSG message;
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        while (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            DispatchMessageA(&message);
     }
     return std::move(job.Result);
 }

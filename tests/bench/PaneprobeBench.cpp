@@ -13,6 +13,7 @@
 
 void RunPlacementBench(TPaneprobeForm& form, TTargetProcess& target);
 void RunLogBench();
+void RunSnapshotBench();
 
 namespace {
 
@@ -145,12 +146,16 @@ std::string WriteTripledTable(const std::string& source) {
 
 void BenchHandleScan();
 
-// "log" as the argument runs the message log's figures alone.
+// "log" as the argument runs the message log's figures alone, "snapshot" the snapshot's.
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     if (argc > 1 && std::strcmp(argv[1], "log") == 0) {
         RunLogBench();
+        return 0;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "snapshot") == 0) {
+        RunSnapshotBench();
         return 0;
     }
     TTargetProcess target("bench");
@@ -241,6 +246,7 @@ int main(int argc, char** argv) {
     }
     BenchHandleScan();
     RunLogBench();
+    RunSnapshotBench();
     DeleteFileA((TestProgramFolder() + "paneprobe_bench.ini").c_str());
     return 0;
 }
