@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Writes the README's pictures (docs/*.png): Paneprobe under Wine on a private display beside real programs
-# (Wine's notepad and winemine, and the test target), each of the nine tabs, the About box.
+# (Wine's notepad and winemine, and the test target), each of the nine tabs, the About box, the differences
+# from a snapshot.
 # Usage: tools/screenshots.sh [output folder, docs/ by default]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -100,3 +101,30 @@ key F1
 sleep 1
 shot about-box $((left - 100)) $((top - 100)) $((width + 200)) $((height + 200))
 key Escape
+sleep 1
+
+# A comparison with a snapshot: the target's main window saved, changed, then compared.
+key ctrl+p # the tracked button's parent: the target's main window
+key alt+t
+key s
+sleep 1.5
+xdotool type --delay 40 'C:\paneprobe-snapshot.txt'
+key Return
+sleep 2
+# Changed through Paneprobe's own commands: a new caption (Set Window Text), then disabled (Enable).
+key ctrl+t
+sleep 1
+key ctrl+a
+xdotool type --delay 40 'Paneprobe Target, renamed'
+key Return
+sleep 1
+key ctrl+e
+sleep 1
+key alt+t
+key c
+sleep 1.5
+xdotool type --delay 40 'C:\paneprobe-snapshot.txt'
+key Return
+sleep 3
+shot snapshot-differences 92 92 836 436
+key alt+F4

@@ -69,7 +69,9 @@ void SameKeySiblings(int n, TSnapshot& older, TSnapshot& newer) {
     for (TSnapshot* snapshot : {&older, &newer}) {
         const int root = snapshot->Add(-1, TSnapshotWindow{"Frame", "", "", {}, -1, {}});
         for (int i = 0; i < n; ++i)
-            snapshot->Add(root, TSnapshotWindow{"Static", "0", "item",
+            snapshot->Add(root, TSnapshotWindow{"Static",
+                                                "0",
+                                                "item",
                                                 {{"Rect", std::to_string(i), false},
                                                  {"Tracked: Handle", std::to_string(i), true},
                                                  {"Style", "0x50000000", false}},
@@ -106,10 +108,14 @@ void RunSnapshotBench() {
     std::printf("\nSnapshot of a window of another program with %u windows (%u values, %u KB of text):\n",
                 static_cast<unsigned>(windows), static_cast<unsigned>(values),
                 static_cast<unsigned>(text.size() / 1024));
-    std::printf("  bare platform queries (walk, class, title, styles, id, rectangles, ids): %8.1f ms\n", bare * 1e3);
-    std::printf("  gathering every value (on the worker)                                 : %8.1f ms\n", gather * 1e3);
-    std::printf("  writing the text                                                      : %8.1f ms\n", write * 1e3);
-    std::printf("  reading it back                                                       : %8.1f ms\n", parse * 1e3);
+    std::printf("  bare platform queries (walk, class, title, styles, id, rectangles, ids): %8.1f ms\n",
+                bare * 1e3);
+    std::printf("  gathering every value (on the worker)                                 : %8.1f ms\n",
+                gather * 1e3);
+    std::printf("  writing the text                                                      : %8.1f ms\n",
+                write * 1e3);
+    std::printf("  reading it back                                                       : %8.1f ms\n",
+                parse * 1e3);
     std::printf("  comparing with the state now (%u differences)                          : %8.1f ms\n",
                 static_cast<unsigned>(differences), compare * 1e3);
     std::printf("  saving in all (gathering + writing) per window                        : %8.1f us\n",

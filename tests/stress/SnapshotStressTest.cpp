@@ -79,7 +79,8 @@ TEST(StressRun, SnapshotsOfChangingWindows) {
     while (GetTickCount() - start < static_cast<DWORD>(seconds) * 1000 && target.Running()) {
         const DWORD began = GetTickCount();
         std::string error = snapshots.SaveTo(target.MainWindow(), path);
-        TSnapshotDiffForm* form = error.empty() ? snapshots.CompareWith(target.MainWindow(), path, error) : nullptr;
+        TSnapshotDiffForm* form =
+            error.empty() ? snapshots.CompareWith(target.MainWindow(), path, error) : nullptr;
         if (form) differences += form->Differences.size();
         failures += form ? 0 : 1;
         PumpMessages(static_cast<DWORD>(RandomBelow(30)));
@@ -92,11 +93,13 @@ TEST(StressRun, SnapshotsOfChangingWindows) {
     ASSERT_GE(samples.size(), 8u) << "too few rounds to judge";
     // The first rounds build what a first differences window needs once; growth is judged after them.
     const size_t quarter = samples.size() / 4;
-    const TCounts early = Peak(samples, 0, quarter), late = Peak(samples, samples.size() - quarter, samples.size());
+    const TCounts early = Peak(samples, 0, quarter),
+                  late = Peak(samples, samples.size() - quarter, samples.size());
     PrintFigure("SnapshotsOfChangingWindows", "rounds", std::to_string(rounds));
     PrintFigure("SnapshotsOfChangingWindows", "differences seen", std::to_string(differences));
     PrintFigure("SnapshotsOfChangingWindows", "slowest round ms", std::to_string(slowest));
-    PrintFigure("SnapshotsOfChangingWindows", "GDI early/late", std::to_string(early.Gdi) + "/" + std::to_string(late.Gdi));
+    PrintFigure("SnapshotsOfChangingWindows", "GDI early/late",
+                std::to_string(early.Gdi) + "/" + std::to_string(late.Gdi));
     PrintFigure("SnapshotsOfChangingWindows", "USER early/late",
                 std::to_string(early.User) + "/" + std::to_string(late.User));
     PrintFigure("SnapshotsOfChangingWindows", "handles early/late",

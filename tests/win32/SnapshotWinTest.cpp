@@ -177,7 +177,8 @@ TEST_F(SnapshotCommands, SaveThenCompareThroughTheMenu) {
     RunWithFile(cmdCompareSnapshot, "Compare with Snapshot", path);
     ASSERT_EQ(form->Snapshots->Count(), 1);
     TSnapshotDiffForm& differences = *form->Snapshots->Form(0);
-    EXPECT_EQ(Summary(differences.Differences), (std::set<std::string>{"Added Button#21", "Removed Static#12"}));
+    EXPECT_EQ(Summary(differences.Differences),
+              (std::set<std::string>{"Added Button#21", "Removed Static#12"}));
     EXPECT_EQ(differences.CopiedText(), DifferencesText(differences.Differences));
     EXPECT_EQ(differences.List->RowCount(), 2);
     // The added window exists and gets tracked; the removed one cannot be.
