@@ -6,6 +6,7 @@
 #include "app/Utf8Text.h"
 #include "app/WinApiEx.h"
 #include "tabs/DetailProperties.h"
+#include "tabs/DetailTexts.h"
 #include "tabs/Properties.h"
 #include "tabs/StyleNames.h"
 #include "tabs/WindowRows.h"
@@ -23,6 +24,7 @@ namespace {
 const UINT CaptionTimeoutMs = 200;
 const int MaxMenuDepth = 8;
 const int MaxMenuItems = 1000;
+const char* const ZOrderName = "Window: Z-Order Place";
 
 // A record that never asks the window itself: the gatherer asks with its own, shorter bound.
 class TSnapshotRecord : public TWindowDetails {
@@ -78,32 +80,52 @@ bool IsRunDependent(const std::string& group, const std::string& description) {
 class TGatherer {
   public:
     TGatherer() {
-        for (const TPropertyGroupClass& groupClass : PropertyGroupClasses())
+        for (const TPropertyGroupClass& groupClass : PropertyGroupClasses()) {
             groups.push_back(groupClass.Create());
+            if (auto* window = dynamic_cast<TWindowProperty*>(groups.back().get()))
+                window->WalkZOrder = false;
+        }
         titles = WindowRowTitles();
     }
 
     TGatheredSnapshot Gather(HWND root, size_t maxWindows) {
         TGatheredSnapshot result;
         if (!IsWindow(root)) return result;
-        std::vector<std::pair<HWND, int>> pending = {{root, -1}};
+        std::vector<TPending> pending = {RootPlace(root, maxWindows)};
         while (!pending.empty() && result.Handles.size() < maxWindows) {
-            const auto [window, parent] = pending.back();
+            const TPending next = pending.back();
             pending.pop_back();
-            const int index = result.Snapshot.Add(parent, Read(window));
-            result.Handles.push_back(window);
+            const int index = result.Snapshot.Add(next.Parent, Read(next));
+            result.Handles.push_back(next.Window);
             // Pushed last child first, so that the children come out in z-order, top first.
             const size_t mark = pending.size();
-            size_t siblings = 0;
-            for (HWND child = GetWindow(window, GW_CHILD); child && siblings < maxWindows;
-                 child = GetWindow(child, GW_HWNDNEXT), ++siblings)
-                pending.emplace_back(child, index);
+            int siblings = 0;
+            for (HWND child = GetWindow(next.Window, GW_CHILD);
+                 child && static_cast<size_t>(siblings) < maxWindows; child = GetWindow(child, GW_HWNDNEXT))
+                pending.push_back({child, index, ++siblings, 0});
+            for (size_t i = mark; i < pending.size(); ++i)
+                pending[i].Count = siblings;
             std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(mark), pending.end());
         }
         return result;
     }
 
   private:
+    struct TPending {
+        HWND Window;
+        int Parent;
+        int Place, Count; // among its siblings from the top, for the z-order place
+    };
+
+    static TPending RootPlace(HWND root, size_t maxWindows) {
+        TPending pending{root, -1, 0, 0};
+        for (HWND sibling = GetWindow(root, GW_HWNDFIRST);
+             sibling && static_cast<size_t>(pending.Count) < maxWindows;
+             sibling = GetWindow(sibling, GW_HWNDNEXT))
+            if (++pending.Count && sibling == root) pending.Place = pending.Count;
+        return pending;
+    }
+
     void Add(TSnapshotWindow& window, const std::string& group, const std::string& description,
              std::string value) {
         window.Values.push_back(
@@ -124,7 +146,8 @@ class TGatherer {
         return Utf8Cut(text, std::strlen(text));
     }
 
-    TSnapshotWindow Read(HWND handle) {
+    TSnapshotWindow Read(const TPending& pending) {
+        HWND handle = pending.Window;
         TSnapshotRecord record(handle);
         record.Refresh();
         TSnapshotWindow window;
@@ -144,6 +167,10 @@ class TGatherer {
             for (int i = 0; i < group->Count(); ++i)
                 Add(window, group->Name, group->GetDescription(i), group->GetValue(i));
         }
+        // The Window group leaves the place to the walk, which knows it already.
+        for (TSnapshotValue& value : window.Values)
+            if (value.Name == ZOrderName && IsWindow(handle))
+                value.Value = ZOrderText(pending.Place, pending.Count);
         if (!(record.Style & WS_CHILD)) {
             int budget = MaxMenuItems;
             AddMenu(window, GetMenu(handle), std::string(), 0, budget);

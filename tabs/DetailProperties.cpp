@@ -187,7 +187,7 @@ void TWindowProperty::Update(const TWindowDetails& record) {
     SetValue(2, HandleText(GetWindow(window, GW_OWNER)));
     SetValue(3, HandleText(GetAncestor(window, GA_ROOTOWNER)));
     SetValue(4, HandleText(GetLastActivePopup(window)));
-    SetValue(5, ZOrderPlace(window));
+    SetValue(5, WalkZOrder ? ZOrderPlace(window) : std::string());
     SetValue(6, YesNo(IsWindowVisible(window)));
     SetValue(7, YesNo(IsWindowEnabled(window)));
     SetValue(8, YesNo(IsIconic(window)));

@@ -16,6 +16,9 @@ class TWindowProperty : public TPropertyGroup {
   public:
     TWindowProperty();
     void Update(const TWindowDetails& record) override;
+    // Off for a caller that walks the siblings anyway (a snapshot) and fills the place itself: the walk
+    // costs a call per sibling for every window, which grows with the square of a big family.
+    bool WalkZOrder = true;
 };
 
 // "Thread input": what GetGUIThreadInfo tells of the window's thread.

@@ -6,6 +6,7 @@
 #include "Watchdog.h"
 #include "snapshot/SnapshotGather.h"
 #include "snapshot/Snapshots.h"
+#include "tabs/DetailProperties.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,26 @@ TEST_F(SnapshotWin, HungProgramCostsOneTimeout) {
     EXPECT_GE(hung.Snapshot.Windows.size(), 4u) << "the other windows are still read";
     EXPECT_TRUE(target.Release());
     EXPECT_FALSE(watchdog.Fired());
+}
+
+// The walk fills in the z-order place instead of the Window group: both must say the same.
+TEST_F(SnapshotWin, ValuesAgreeWithThePropertiesGroups) {
+    TTargetProcess target("snapZ snapshot");
+    TWatchdog watchdog(WatchdogMs, [&] { target.Kill(); });
+    ASSERT_TRUE(SnapshotFrame("snapZ"));
+    const TGatheredSnapshot gathered = GatherSnapshot(SnapshotFrame("snapZ"));
+    ASSERT_EQ(gathered.Snapshot.Windows.size(), 5u);
+    TWindowProperty group;
+    for (size_t i = 0; i < gathered.Handles.size(); ++i) {
+        TWindowDetails record(gathered.Handles[i]);
+        record.Refresh();
+        group.Update(record);
+        for (const TSnapshotValue& value : gathered.Snapshot.Windows[i].Values)
+            for (int row = 0; row < group.Count(); ++row)
+                if (value.Name == "Window: " + group.GetDescription(row)) {
+                    EXPECT_EQ(value.Value, group.GetValue(row)) << value.Name << " of window " << i;
+                }
+    }
 }
 
 TEST_F(SnapshotWin, DamagedFileSaysWhichLine) {
