@@ -212,3 +212,18 @@ TEST_F(SnapshotCommands, SaveThenCompareThroughTheMenu) {
     }
     EXPECT_FALSE(watchdog.Fired());
 }
+
+// Paneprobe's own window: its menu is read by item text, and its controls answer the worker while the
+// user-interface thread waits for it.
+TEST_F(SnapshotCommands, OwnWindowGivesItsMenuByItemText) {
+    TWatchdog watchdog(WatchdogMs, [] { CancelOwnDialogs(); });
+    const TGatheredSnapshot gathered = GatherSnapshotOnWorker(form->Handle());
+    ASSERT_FALSE(gathered.Snapshot.Empty());
+    EXPECT_GT(gathered.Snapshot.Windows.size(), 10u);
+    std::vector<std::string> menu;
+    for (const TSnapshotValue& value : gathered.Snapshot.Windows[0].Values)
+        if (value.Name.compare(0, 6, "Menu: ") == 0) menu.push_back(value.Name.substr(6) + " " + value.Value);
+    EXPECT_NE(std::find(menu.begin(), menu.end(), "5 &Tools"), menu.end()) << menu.size() << " menu values";
+    EXPECT_NE(std::find(menu.begin(), menu.end(), "5.2 Save &Snapshot..."), menu.end());
+    EXPECT_FALSE(watchdog.Fired());
+}
