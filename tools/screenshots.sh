@@ -104,25 +104,36 @@ key Escape
 sleep 1
 
 # A comparison with a snapshot: the target's main window saved, changed, then compared.
+rm -f "$shots/wineprefix/drive_c/paneprobe-snapshot.txt" # no question whether to replace it
+# A target of its own: the first one has ended itself by now.
+start "$shots/program/PaneprobeTarget.exe" snap
+sleep 3
+# A click on Paneprobe's list gives it the keyboard back from the new target.
+xdotool mousemove $((left + width / 2)) $((top + height - 40)) click 1
+sleep 0.5
+xdotool mousemove 170 165
+key F5
+sleep 1
+key F5
+xdotool mousemove $((left + width / 2)) $((top + height - 40))
 key ctrl+p # the tracked button's parent: the target's main window
 key alt+t
 key s
-sleep 1.5
+sleep 2.5
 xdotool type --delay 40 'C:\paneprobe-snapshot.txt'
 key Return
 sleep 2
-# Changed through Paneprobe's own commands: a new caption (Set Window Text), then disabled (Enable).
+# Changed through Paneprobe's own commands: disabled (Enable), then a new caption (Set Window Text).
+key ctrl+e
 key ctrl+t
-sleep 1
-key ctrl+a
+sleep 2
 xdotool type --delay 40 'Paneprobe Target, renamed'
 key Return
 sleep 1
-key ctrl+e
 sleep 1
 key alt+t
 key c
-sleep 1.5
+sleep 2.5
 xdotool type --delay 40 'C:\paneprobe-snapshot.txt'
 key Return
 sleep 3
