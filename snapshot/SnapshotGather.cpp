@@ -84,6 +84,8 @@ class TGatherer {
             groups.push_back(groupClass.Create());
             if (auto* window = dynamic_cast<TWindowProperty*>(groups.back().get()))
                 window->WalkZOrder = false;
+            if (auto* windowClass = dynamic_cast<TClassProperty*>(groups.back().get()))
+                windowClass->KeepModuleNames = true;
         }
         titles = WindowRowTitles();
     }
