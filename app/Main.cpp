@@ -9,6 +9,7 @@
 #include "config/TabConfig.h"
 #include "messages/TabMessages.h"
 #include "msglog/MessageLogs.h"
+#include "snapshot/Snapshots.h"
 #include "tabs/TabBranch.h"
 #include "tabs/TabEnum.h"
 #include "tabs/TabMenus.h"
@@ -42,6 +43,8 @@ const TNvMenuEntry OptionsMenuEntries[] = {
 };
 const TNvMenuEntry ToolsMenuEntries[] = {
     {cmdLogMessages, ShortCutCtrl | 'L', "&Log Messages...", 0, 0},
+    {cmdSaveSnapshot, 0, "Save &Snapshot...", 0, 0},
+    {cmdCompareSnapshot, 0, "&Compare with Snapshot...", 0, 0},
 };
 template <class T, size_t N> int LastIndex(const T (&)[N]) {
     return static_cast<int>(N) - 1;
@@ -129,6 +132,7 @@ TPaneprobeForm::TPaneprobeForm(const std::vector<TTabClass>& tabClasses, const T
 
     DeclareSettings();
     Logs = std::make_unique<TMessageLogs>(Store.get());
+    Snapshots = std::make_unique<TSnapshots>();
     BuildControls();
 
     for (const TTabClass& tabClass : tabClasses) {
@@ -151,6 +155,7 @@ TPaneprobeForm::TPaneprobeForm(const std::vector<TTabClass>& tabClasses, const T
 TPaneprobeForm::~TPaneprobeForm() {
     finderOutline.reset();
     finderRecord.reset();
+    Snapshots.reset();
     Logs.reset(); // their hooks go while the program still runs
     if (Handle()) {
         KillTimer(Handle(), FastTimerId);
@@ -566,6 +571,17 @@ void TPaneprobeForm::RunMenuCommand(int id) {
     case cmdLogMessages: {
         TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
         if (current && Logs) Logs->Open(current->Handle);
+        break;
+    }
+    case cmdSaveSnapshot:
+    case cmdCompareSnapshot: {
+        TWindowDetails* current = TrackedList ? TrackedList->Current() : nullptr;
+        if (!current || !Snapshots) break;
+        HWND root = current->Handle; // the record may go while the dialog is open
+        if (id == cmdSaveSnapshot)
+            Snapshots->Save(root, Handle());
+        else
+            Snapshots->Compare(root, Handle());
         break;
     }
     default:

@@ -15,6 +15,7 @@ class TConfigVarStr;
 class TEasyConfigIni;
 class TPickOutline;
 class TMessageLogs;
+class TSnapshots;
 
 // The tabs in page order: page i belongs to row i. Later tabs add their row here.
 const std::vector<TTabClass>& PaneprobeTabClasses();
@@ -40,6 +41,8 @@ enum TMainCommand : uint16_t {
     cmdObtainParent = 7,
     cmdScanAtMouse = 8,
     cmdLogMessages = 9,
+    cmdSaveSnapshot = 10,
+    cmdCompareSnapshot = 11,
 };
 const int MainDefaultWidth = 720;
 const int MainDefaultHeight = 533;
@@ -62,6 +65,8 @@ class TPaneprobeForm : public TNvForm {
     TNvMenuItem* CommandsMenu = nullptr;
     // The message log windows opened from "&Tools".
     std::unique_ptr<TMessageLogs> Logs;
+    // The snapshot commands of "&Tools" and their differences windows.
+    std::unique_ptr<TSnapshots> Snapshots;
 
     // The main window's settings, in declaration order.
     TConfigVarBool* StayOnTop = nullptr;

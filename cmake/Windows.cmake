@@ -48,6 +48,9 @@ add_library(paneprobe_win STATIC
   msglog/LogWindow.cpp
   msglog/MessageLogs.cpp
   msglog/LogHelper.cpp
+  snapshot/SnapshotGather.cpp
+  snapshot/SnapshotDiffForm.cpp
+  snapshot/Snapshots.cpp
 )
 target_include_directories(paneprobe_win PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(paneprobe_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601)

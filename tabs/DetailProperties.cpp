@@ -159,7 +159,17 @@ void TClassProperty::Update(const TWindowDetails& record) {
                     : procedure + " in its own process, " + (IsWindowUnicode(window) ? "Unicode" : "ANSI"));
     const auto instance = static_cast<ULONG_PTR>(GetClassLongPtrA(window, GCLP_HMODULE));
     SetValue(4, PointerText(instance));
-    SetValue(5, ModuleNameOf(record.ProcessId, reinterpret_cast<HMODULE>(instance)));
+    if (KeepModuleNames) {
+        auto known = moduleNames.find({record.ProcessId, instance});
+        if (known == moduleNames.end())
+            known = moduleNames
+                        .emplace(std::make_pair(record.ProcessId, instance),
+                                 ModuleNameOf(record.ProcessId, reinterpret_cast<HMODULE>(instance)))
+                        .first;
+        SetValue(5, known->second);
+    } else {
+        SetValue(5, ModuleNameOf(record.ProcessId, reinterpret_cast<HMODULE>(instance)));
+    }
     SetValue(6, PointerText(static_cast<ULONG_PTR>(GetClassLongPtrA(window, GCLP_HICON))));
     SetValue(7, PointerText(static_cast<ULONG_PTR>(GetClassLongPtrA(window, GCLP_HICONSM))));
     SetValue(8, PointerText(static_cast<ULONG_PTR>(GetClassLongPtrA(window, GCLP_HCURSOR))));
@@ -187,7 +197,7 @@ void TWindowProperty::Update(const TWindowDetails& record) {
     SetValue(2, HandleText(GetWindow(window, GW_OWNER)));
     SetValue(3, HandleText(GetAncestor(window, GA_ROOTOWNER)));
     SetValue(4, HandleText(GetLastActivePopup(window)));
-    SetValue(5, ZOrderPlace(window));
+    SetValue(5, WalkZOrder ? ZOrderPlace(window) : std::string());
     SetValue(6, YesNo(IsWindowVisible(window)));
     SetValue(7, YesNo(IsWindowEnabled(window)));
     SetValue(8, YesNo(IsIconic(window)));

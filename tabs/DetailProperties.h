@@ -4,11 +4,22 @@
 
 #include "tabs/Properties.h"
 
+#include <map>
+#include <string>
+#include <utility>
+
 // "Class": name, atom, styles, procedure, instance, icons, cursor, brush and extra byte counts.
 class TClassProperty : public TPropertyGroup {
   public:
     TClassProperty();
     void Update(const TWindowDetails& record) override;
+    // On for a group that lives only for one pass over many windows (a snapshot): a module's file is looked
+    // up once per process and module instead of opening the process for every window. Off, a module that
+    // was unloaded and another loaded at its address would keep the old name.
+    bool KeepModuleNames = false;
+
+  private:
+    std::map<std::pair<DWORD, ULONG_PTR>, std::string> moduleNames;
 };
 
 // "Window": id, user data, owners, z-order place, state, region, DPI.
@@ -16,6 +27,9 @@ class TWindowProperty : public TPropertyGroup {
   public:
     TWindowProperty();
     void Update(const TWindowDetails& record) override;
+    // Off for a caller that walks the siblings anyway (a snapshot) and fills the place itself: the walk
+    // costs a call per sibling for every window, which grows with the square of a big family.
+    bool WalkZOrder = true;
 };
 
 // "Thread input": what GetGUIThreadInfo tells of the window's thread.

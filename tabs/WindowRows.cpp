@@ -33,6 +33,13 @@ void SetUpWindowRows(TNvActionListView& list, TWindowRecordAt recordAt) {
     });
 }
 
+std::vector<std::string> WindowRowTitles() {
+    std::vector<std::string> titles;
+    for (const TNvListColumn& column : Columns)
+        titles.push_back(column.Caption);
+    return titles;
+}
+
 std::vector<std::string> WindowRowCells(const TWindowDetails& record) {
     static const TCharSet lineBreaks = MakeCharSet("\r\n");
     return {record.ClassName,

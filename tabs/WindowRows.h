@@ -15,6 +15,8 @@ using TWindowRecordAt = std::function<const TWindowDetails*(int position)>;
 // Gives a list the window columns, the shared icons, and the tip over the "Style" column: the names of the
 // bits as the record read them, so that the tip agrees with the cell.
 void SetUpWindowRows(TNvActionListView& list, TWindowRecordAt recordAt);
+// The column titles, in the order of the cells.
+std::vector<std::string> WindowRowTitles();
 // The cells of a record's row in column order: line breaks are dropped from the caption, a 0 is empty.
 std::vector<std::string> WindowRowCells(const TWindowDetails& record);
 // The icon of a visible or a hidden window.

@@ -17,7 +17,7 @@ case "$mode" in
   *) echo "usage: $0 short|long [seconds]|runs N" >&2; exit 2 ;;
 esac
 
-targets=(fuzz_regex fuzz_csv fuzz_ini fuzz_integer_text fuzz_font_text fuzz_message_params fuzz_log_ring)
+targets=(fuzz_regex fuzz_csv fuzz_ini fuzz_integer_text fuzz_font_text fuzz_message_params fuzz_log_ring fuzz_snapshot)
 build=build/fuzz
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEPROBE_FUZZ=ON \

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Writes the README's pictures (docs/*.png): Paneprobe under Wine on a private display beside real programs
-# (Wine's notepad and winemine, and the test target), each of the nine tabs, the About box.
+# (Wine's notepad and winemine, and the test target), each of the nine tabs, the About box, the differences
+# from a snapshot.
 # Usage: tools/screenshots.sh [--dpi 144] [output folder, docs/ by default]
 # With --dpi it writes docs/dpiN-*.png instead: the main window at that display scale on a few tabs.
 set -euo pipefail
@@ -121,3 +122,41 @@ key F1
 sleep 1
 shot about-box $((left - 100)) $((top - 100)) $((width + 200)) $((height + 200))
 key Escape
+sleep 1
+
+# A comparison with a snapshot: the target's main window saved, changed, then compared.
+rm -f "$shots/wineprefix/drive_c/paneprobe-snapshot.txt" # no question whether to replace it
+# A target of its own: the first one has ended itself by now.
+start "$shots/program/PaneprobeTarget.exe" snap
+sleep 3
+# A click on Paneprobe's list gives it the keyboard back from the new target.
+xdotool mousemove $((left + width / 2)) $((top + height - 40)) click 1
+sleep 0.5
+xdotool mousemove 170 165
+key F5
+sleep 1
+key F5
+xdotool mousemove $((left + width / 2)) $((top + height - 40))
+key ctrl+p # the tracked button's parent: the target's main window
+key alt+t
+key s
+sleep 2.5
+xdotool type --delay 40 'C:\paneprobe-snapshot.txt'
+key Return
+sleep 2
+# Changed through Paneprobe's own commands: disabled (Enable), then a new caption (Set Window Text).
+key ctrl+e
+key ctrl+t
+sleep 2
+xdotool type --delay 40 'Paneprobe Target, renamed'
+key Return
+sleep 1
+sleep 1
+key alt+t
+key c
+sleep 2.5
+xdotool type --delay 40 'C:\paneprobe-snapshot.txt'
+key Return
+sleep 3
+shot snapshot-differences 92 92 836 436
+key alt+F4

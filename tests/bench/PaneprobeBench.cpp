@@ -14,6 +14,7 @@
 
 void RunPlacementBench(TPaneprobeForm& form, TTargetProcess& target);
 void RunLogBench();
+void RunSnapshotBench();
 
 namespace {
 
@@ -147,12 +148,16 @@ std::string WriteTripledTable(const std::string& source) {
 void BenchHandleScan();
 void RunStartupBench();
 
-// "log" as the argument runs the message log's figures alone.
+// "log" as the argument runs the message log's figures alone, "snapshot" the snapshot's.
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     if (argc > 1 && std::strcmp(argv[1], "log") == 0) {
         RunLogBench();
+        return 0;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "snapshot") == 0) {
+        RunSnapshotBench();
         return 0;
     }
     // "scale" and "startup" run those figures alone.
@@ -256,6 +261,7 @@ int main(int argc, char** argv) {
     BenchHandleScan();
     RunStartupBench();
     RunLogBench();
+    RunSnapshotBench();
     DeleteFileA((TestProgramFolder() + "paneprobe_bench.ini").c_str());
     return 0;
 }

@@ -13,6 +13,7 @@
 // With "churn" windows come and go (TargetChurn.h); with "ask" an asking window is there (TargetAsk.h);
 // with "rotate" siblings keep changing places (TargetRotate.h); with "details" it
 // adds TargetDetails.h's windows; with "unicode" windows have Unicode titles (TargetUnicode.h).
+// With "snapshot" a window tree for the snapshot tests is there (TargetSnapshot.h).
 // WM_APP + 2 with a count makes the main window send itself that many WM_USER + 3 messages (wParam 0,
 // 1, ...), a burst for the message log, and counts the bursts done in its property "PaneprobeBursts".
 #include "TargetAsk.h"
@@ -22,6 +23,7 @@
 #include "TargetHang.h"
 #include "TargetRotate.h"
 #include "TargetScale.h"
+#include "TargetSnapshot.h"
 #include "TargetUnicode.h"
 
 #include <windows.h>
@@ -219,6 +221,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     if (arguments.find(" rotate") != std::string::npos) StartRotation(instance, caption);
     if (arguments.find(" details") != std::string::npos) CreateDetailsWindows(instance, caption);
     CreateUnicodeWindowsIfAsked(instance, arguments);
+    CreateSnapshotWindowsIfAsked(instance, arguments, caption);
     HWND window = CreateWindowExA(0, MainClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
                                   400, 300, nullptr, BuildMenuBar(), instance, nullptr);
     if (!window) return 1;
