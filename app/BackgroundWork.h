@@ -11,6 +11,24 @@
 #include <system_error>
 #include <thread>
 
+// One share of filling a list with a worker's result on the user-interface thread: the window answers
+// between shares, so tens of thousands of rows do not stop it for seconds.
+class TFillShare {
+  public:
+    TFillShare() : start(Now()) {}
+    bool Spent() const { return Now() - start >= Seconds; }
+
+  private:
+    static constexpr double Seconds = 0.025;
+    static double Now() {
+        LARGE_INTEGER frequency, counter;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&counter);
+        return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+    }
+    const double start;
+};
+
 template <class TResult> class TBackgroundWork {
   public:
     // Given the cancel flag, which it may look at now and then to end early.

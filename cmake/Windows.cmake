@@ -28,6 +28,7 @@ add_library(paneprobe_win STATIC
   tabs/TabEnum.cpp
   tabs/WindowRows.cpp
   tabs/TopPanelLayout.cpp
+  tabs/BranchGather.cpp
   tabs/TabBranch.cpp
   tabs/TabMenus.cpp
   ui/NvActionTreeView.cpp

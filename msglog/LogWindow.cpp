@@ -193,10 +193,13 @@ LRESULT TMessageLogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_TIMER:
         if (wParam == DrainTimerId) {
-            if (DrainOnTimer) Drain();
+            if (DrainOnTimer) DrainOnTick();
             return 0;
         }
         break;
+    case FollowMessage:
+        if (followFrom >= 0) FollowNewest(followFrom);
+        return 0;
     case WM_SIZE:
         Layout();
         break;
@@ -283,8 +286,8 @@ void TMessageLogForm::SetScope(TLogScope newScope) {
     if (settings.Scope) settings.Scope->SetValue(scope);
 }
 
-void TMessageLogForm::Drain() {
-    if (!Channel || !Channel->Ok()) return;
+size_t TMessageLogForm::TakeRecords() {
+    if (!Channel || !Channel->Ok()) return 0;
     std::string hookError = Channel->HookError();
     if (!hookError.empty() && state != hookError) SetState(hookError);
     // Asked before the ring is read, so that what the target wrote before it ended is still taken.
@@ -306,28 +309,65 @@ void TMessageLogForm::Drain() {
         QueryPerformanceCounter(&now);
         if (now.QuadPart >= deadline) break;
     }
-    if (taken > 0) ShowRows(true, true);
     if (ended && Channel->Waiting() == 0) KillTimer(Handle(), DrainTimerId);
+    return taken;
+}
+
+void TMessageLogForm::Drain() {
+    if (!Channel || !Channel->Ok()) return;
+    if (TakeRecords() > 0 || rowsWaiting) ShowRows(true, true);
     UpdateStatus();
 }
 
-void TMessageLogForm::ShowRows(bool followNewest, bool appended) {
+void TMessageLogForm::DrainOnTick() {
+    if (!Channel || !Channel->Ok()) return;
+    if (TakeRecords() > 0) rowsWaiting = true;
+    const DWORD now = GetTickCount();
+    if (now - lastShown < ShowIntervalMs) return;
+    if (rowsWaiting)
+        ShowRows(true, true, true);
+    else
+        UpdateStatus();
+    lastShown = now;
+}
+
+void TMessageLogForm::ShowRows(bool followNewest, bool appended, bool scrollLater) {
     HWND list = List->Handle();
     int before = ListView_GetItemCount(list);
     // The newest row stays in view unless the user scrolled up to read older ones.
     bool atEnd = before == 0 || ListView_GetTopIndex(list) + ListView_GetCountPerPage(list) >= before;
     int count = static_cast<int>(Rows.ShownCount());
+    rowsWaiting = false;
     ListView_SetItemCountEx(list, count,
                             appended ? LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL : LVSICF_NOSCROLL);
-    if (followNewest && atEnd && count > 0) ListView_EnsureVisible(list, count - 1, FALSE);
-    // The count changed without invalidating the list: the new rows on the page were drawn empty (or, after
-    // the scroll, as copies of older ones) and are drawn again; a page at most, whatever came in.
-    if (appended && count > before) {
-        const int top = ListView_GetTopIndex(list);
-        const int last = std::min(count - 1, top + ListView_GetCountPerPage(list));
-        if (last >= std::max(before, top)) ListView_RedrawItems(list, std::max(before, top), last);
-    }
+    if (appended) RedrawNewRows(before);
     UpdateStatus();
+    if (!followNewest || !atEnd || count == 0) return;
+    if (!scrollLater) {
+        FollowNewest(appended ? before : count);
+    } else if (followFrom < 0) {
+        followFrom = before; // a scroll already posted keeps the older start
+        PostMessageA(Handle(), FollowMessage, 0, 0);
+    }
+}
+
+void TMessageLogForm::FollowNewest(int before) {
+    followFrom = -1;
+    HWND list = List->Handle();
+    const int count = ListView_GetItemCount(list);
+    if (count > 0) ListView_EnsureVisible(list, count - 1, FALSE);
+    RedrawNewRows(before);
+}
+
+// The count changed without invalidating the list: the new rows on the page were drawn empty (or, after the
+// scroll, as copies of older ones) and are drawn again; a page at most, whatever came in.
+void TMessageLogForm::RedrawNewRows(int before) {
+    HWND list = List->Handle();
+    const int count = ListView_GetItemCount(list);
+    if (count <= before) return;
+    const int top = ListView_GetTopIndex(list);
+    const int last = std::min(count - 1, top + ListView_GetCountPerPage(list));
+    if (last >= std::max(before, top)) ListView_RedrawItems(list, std::max(before, top), last);
 }
 
 std::string TMessageLogForm::CellText(size_t row, int column) const {

@@ -49,6 +49,10 @@ class TMessageLogForm : public TNvForm {
   public:
     static const UINT_PTR DrainTimerId = 1;
     static const UINT DrainIntervalMs = 30;
+    // Setting the list's count and scrolling it cost tens of milliseconds each under Wine, whatever the
+    // row count: the timer shows new rows at most this often, and scrolls in a dispatch of its own.
+    static const UINT ShowIntervalMs = 200;
+    static const UINT FollowMessage = WM_APP + 1;
     static const char* const ScopeNames[3];
 
     // Opens the log on the target at once; the window shows and says so when the target cannot be logged.
@@ -83,7 +87,7 @@ class TMessageLogForm : public TNvForm {
     void SetExclude(const std::string& pattern);
     TLogScope Scope() const { return scope; }
     void SetScope(TLogScope newScope);
-    // Takes what waits in the ring into the rows and the list; the timer calls it.
+    // Takes what waits in the ring into the rows and shows them in the list at once.
     void Drain();
     // The shown rows as CSV, with the column captions first; false when the file cannot be written.
     bool SaveCsv(const std::string& fileName) const;
@@ -108,7 +112,13 @@ class TMessageLogForm : public TNvForm {
     void SaveColumnWidths();
     // After new rows at the end only the rows that came into view are drawn; a clear or a refilter
     // changes every row.
-    void ShowRows(bool followNewest, bool appended);
+    void ShowRows(bool followNewest, bool appended, bool scrollLater = false);
+    // Scrolls to the newest row and draws the rows that came into view from `before` on.
+    void FollowNewest(int before);
+    void RedrawNewRows(int before);
+    // Reads the ring within the drain's budget; the number of records taken.
+    size_t TakeRecords();
+    void DrainOnTick();
     void UpdateStatus();
     void SetState(const std::string& text);
 
@@ -118,6 +128,9 @@ class TMessageLogForm : public TNvForm {
     bool paused = false;
     bool ended = false;
     std::string state;
+    DWORD lastShown = 0;
+    bool rowsWaiting = false;        // taken into the rows but not yet counted in the list
+    int followFrom = -1;             // a scroll posted for FollowMessage, from this row on; -1 when none
     std::vector<TLogRecord> drained; // kept between drains, so that a drain allocates only as rows grow
     TLogTextContext context;
     std::vector<TNvWindow*> labels;

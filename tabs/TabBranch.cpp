@@ -3,9 +3,8 @@
 
 #include "app/PickWindow.h"
 #include "app/WinApiEx.h"
+#include "ui/NvMessagePanel.h"
 
-#include <algorithm>
-#include <map>
 #include <string>
 
 namespace {
@@ -19,16 +18,12 @@ const int StartWidth = 200;
 const int VisibleImage = 2;
 const int HiddenImage = 9;
 
-// The tree hands the comparison the nodes' data, the windows; their texts come from the build.
-int CALLBACK CompareNodeTexts(LPARAM window1, LPARAM window2, LPARAM texts) {
-    const auto& map = *reinterpret_cast<const std::map<LPARAM, std::string>*>(texts);
-    auto a = map.find(window1), b = map.find(window2);
-    return lstrcmpA(a == map.end() ? "" : a->second.c_str(), b == map.end() ? "" : b->second.c_str());
-}
+const UINT GatheredMessage = WM_APP + 5;
+const UINT FillShareMessage = WM_APP + 6;
 
 } // namespace
 
-TBranchTab::TBranchTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet), Panels(*sheet) {
+TBranchTab::TBranchTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet), Panels(*sheet), Gatherer(GatheredMessage) {
     SetCaption("Branch");
     UpdateButton = &Panels.AddToRow<TNvButton>(Panels.ButtonWidth, Panels.ButtonHeight, "&Update");
     UpdateButton->OnClick = [this](TNvButton&) { RebuildTree(); };
@@ -38,7 +33,10 @@ TBranchTab::TBranchTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet), Panels(*sheet
     SendMessageA(StartBox->Handle(), CB_SETCURSEL, bsParentOrDesktop, 0);
     StartBox->OnChange = [this](TNvComboBox&) { RebuildTree(); };
 
-    Tree = &Panels.MakeBody().MakeChild<TNvActionTreeView>();
+    auto& body = Panels.MakeBody<TNvMessagePanel>();
+    body.On(GatheredMessage, [this](WPARAM request) { Gathered(request); });
+    body.On(FillShareMessage, [this](WPARAM fill) { FillShare(fill); });
+    Tree = &body.MakeChild<TNvActionTreeView>();
     Tree->BoldParents = true;
     if (SharedImageList) TreeView_SetImageList(Tree->Handle(), SharedImageList->Handle(), TVSIL_NORMAL);
     Tree->PopupMenu = std::make_unique<TNvPopupMenu>(
@@ -78,65 +76,69 @@ void TBranchTab::RebuildTree() {
     if (!tracked || !IsWindow(tracked->Handle)) return;
     trackedHandle = tracked->Handle;
     HWND start = StartWindow(StartMode(), *tracked);
+    Gatherer.Start(Panels.Body->Handle(), [start](const std::atomic<bool>& cancelled) {
+        return GatherBranch(start, MaxBranchNodes, cancelled);
+    });
+}
+
+void TBranchTab::Gathered(WPARAM request) {
+    std::optional<std::vector<TBranchNode>> gathered = Gatherer.Take(request);
+    if (!gathered) return;
+    nodes = std::move(*gathered);
+    items.clear();
+    items.reserve(nodes.size());
+    trackedItem = nullptr;
+    if (!fillRedraw) fillRedraw.emplace(Tree->Handle());
+    filling = true;
+    FillShare(++fillSerial);
+}
+
+void TBranchTab::FillShare(WPARAM fill) {
+    if (fill != fillSerial || !filling) return;
+    const TFillShare share;
     HWND tree = Tree->Handle();
-    TRedrawOff redraw(tree);
-    TreeView_DeleteAllItems(tree);
-    nodeTexts.clear();
-    if (start) {
-        HTREEITEM top = AddNode(start, nullptr);
-        if (HWND child = GetWindow(start, GW_CHILD)) AddSiblings(child, top);
-        TreeView_Expand(tree, top, TVE_EXPAND);
+    // The old tree goes first, a top-level subtree at a time: the tree tells of each node it deletes.
+    if (items.empty()) {
+        while (HTREEITEM root = TreeView_GetRoot(tree)) {
+            HTREEITEM child = TreeView_GetChild(tree, root);
+            TreeView_DeleteItem(tree, child ? child : root);
+            if (share.Spent()) {
+                PostMessageA(Panels.Body->Handle(), FillShareMessage, fill, 0);
+                return;
+            }
+        }
     }
-    redraw.Resume();
-    SortAll(TVI_ROOT);
-    // Sorting moves nodes, so the tracked one is brought into view once the order is final.
-    if (HTREEITEM selected = Tree->Selected()) TreeView_EnsureVisible(tree, selected);
+    // Parents come before their children, so each parent's node is there when a child is added.
+    for (int added = 0; items.size() < nodes.size(); ++added) {
+        const TBranchNode& node = nodes[items.size()];
+        HTREEITEM parent = node.Parent < 0 ? nullptr : items[static_cast<size_t>(node.Parent)];
+        HTREEITEM item = Tree->AddNode(parent, node.ClassName, reinterpret_cast<LPARAM>(node.Window),
+                                       node.Visible ? VisibleImage : HiddenImage);
+        items.push_back(item);
+        if (node.Window == trackedHandle && !trackedItem) trackedItem = item;
+        if (added % 16 == 15 && share.Spent()) break;
+    }
+    if (items.size() < nodes.size()) {
+        PostMessageA(Panels.Body->Handle(), FillShareMessage, fill, 0);
+        return;
+    }
+    FillDone();
+}
+
+void TBranchTab::FillDone() {
+    HWND tree = Tree->Handle();
+    if (!items.empty() && items[0]) TreeView_Expand(tree, items[0], TVE_EXPAND);
+    fillRedraw.reset();
+    if (trackedItem) {
+        TreeView_SelectItem(tree, trackedItem);
+        TreeView_EnsureVisible(tree, trackedItem);
+    }
+    filling = false;
+    nodes.clear();
+    items.clear();
+    trackedItem = nullptr;
     trackedHandle = nullptr;
     SetCaption(FormatText("Branch (%d)", Tree->NodeCount()));
-}
-
-// A window destroyed meanwhile keeps its node with an empty text: the buffer starts empty.
-HTREEITEM TBranchTab::AddNode(HWND window, HTREEITEM parent) {
-    char className[TWindowDetails::TextSize] = "";
-    GetClassNameA(window, className, sizeof className);
-    className[sizeof className - 1] = '\0';
-    DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
-    HTREEITEM node = Tree->AddNode(parent, className, reinterpret_cast<LPARAM>(window),
-                                   (style & WS_VISIBLE) ? VisibleImage : HiddenImage);
-    nodeTexts[reinterpret_cast<LPARAM>(window)] = className;
-    if (node && window == trackedHandle) {
-        TreeView_SelectItem(Tree->Handle(), node);
-        TreeView_EnsureVisible(Tree->Handle(), node);
-    }
-    return node;
-}
-
-// Depth first in the platform's order; the siblings of one level by the loop, so only nesting recurses.
-// Another program may reorder its windows while they are walked, so that the next sibling is one already
-// passed: the level ends there, and the whole walk ends at a total number of nodes.
-void TBranchTab::AddSiblings(HWND first, HTREEITEM parent) {
-    for (HWND window = first; window; window = GetWindow(window, GW_HWNDNEXT)) {
-        if (nodeTexts.count(reinterpret_cast<LPARAM>(window)) ||
-            static_cast<int>(nodeTexts.size()) >= MaxBranchNodes)
-            return;
-        HTREEITEM node = AddNode(window, parent);
-        if (HWND child = GetWindow(window, GW_CHILD)) AddSiblings(child, node);
-    }
-}
-
-// Every level in ascending order of the node texts by the locale's comparison.
-void TBranchTab::SortAll(HTREEITEM parent) {
-    HWND tree = Tree->Handle();
-    HTREEITEM first = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
-    if (!first) return;
-    TVSORTCB sort = {};
-    sort.hParent = parent;
-    sort.lpfnCompare = CompareNodeTexts;
-    sort.lParam = reinterpret_cast<LPARAM>(&nodeTexts);
-    TreeView_SortChildrenCB(tree, &sort, FALSE);
-    for (HTREEITEM node = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent); node;
-         node = TreeView_GetNextSibling(tree, node))
-        if (TreeView_GetChild(tree, node)) SortAll(node);
 }
 
 void TBranchTab::DoubleClicked() {

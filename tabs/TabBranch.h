@@ -1,12 +1,15 @@
 // The "Branch" tab: a window and everything below it as a tree, with the tracked window's node selected.
 #pragma once
 
+#include "app/BackgroundWork.h"
 #include "app/Shared.h"
+#include "tabs/BranchGather.h"
 #include "tabs/TopPanelLayout.h"
 #include "ui/NvActionTreeView.h"
+#include "ui/WinHandles.h"
 
-#include <map>
-#include <string>
+#include <optional>
+#include <vector>
 
 enum TBranchStart : int {
     bsCurrent = 0,
@@ -31,17 +34,27 @@ class TBranchTab : public TPaneprobeTab {
 
     int StartMode() const;
     void SetStartMode(int mode); // selects the mode without rebuilding
+    // Gathers the branch on a worker; the tree keeps the previous one until the new one is in.
     void RebuildTree();
+    // While a branch is gathered, or put into the tree a share at a time between messages.
+    bool Building() const { return Gatherer.Running() || filling; }
     void RunPopupCommand(int id);
     // The start window of a mode for the tracked window's record; 0 for none.
     static HWND StartWindow(int mode, const TWindowDetails& tracked);
 
   private:
-    HTREEITEM AddNode(HWND window, HTREEITEM parent);
-    void AddSiblings(HWND first, HTREEITEM parent);
-    void SortAll(HTREEITEM parent);
+    void Gathered(WPARAM request);
+    // Empties the old tree, then adds the gathered nodes in order, until the share's time is spent.
+    void FillShare(WPARAM fill);
+    void FillDone();
     void DoubleClicked();
 
-    HWND trackedHandle = nullptr;            // while a tree is built
-    std::map<LPARAM, std::string> nodeTexts; // each node's text by its window, for sorting
+    TBackgroundWork<std::vector<TBranchNode>> Gatherer;
+    HWND trackedHandle = nullptr; // the tracked window when the branch was asked for
+    std::vector<TBranchNode> nodes;
+    std::vector<HTREEITEM> items; // the node of each of `nodes` added so far
+    HTREEITEM trackedItem = nullptr;
+    bool filling = false;
+    unsigned fillSerial = 0; // a newer fill drops the shares of an older one
+    std::optional<TRedrawOff> fillRedraw;
 };

@@ -7,6 +7,7 @@
 #include "config/EasyConfig.h"
 #include "tabs/WindowRows.h"
 #include "ui/EditMargins.h"
+#include "ui/NvMessagePanel.h"
 
 #include <algorithm>
 #include <memory>
@@ -32,42 +33,6 @@ const UINT_PTR FindEditSubclassId = 0x46696E64;
 const UINT ScanDoneMessage = WM_APP + 2;
 const UINT GatherDoneMessage = WM_APP + 3;
 const UINT FillShareMessage = WM_APP + 4;
-// A share of the list's filling: the window answers between shares, so a desktop of tens of thousands of
-// windows does not stop it for seconds.
-const double FillShareSeconds = 0.025;
-
-double SecondsNow() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// The list's panel takes the word that a worker has finished.
-class TEnumBody : public TNvPanel {
-  public:
-    explicit TEnumBody(TNvWindow& owner) : TNvPanel(owner) {}
-    std::function<void()> OnScanDone;
-    std::function<void(WPARAM)> OnGathered;
-    std::function<void(WPARAM)> OnFillShare;
-
-  protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == ScanDoneMessage) {
-            if (OnScanDone) OnScanDone();
-            return 0;
-        }
-        if (message == GatherDoneMessage) {
-            if (OnGathered) OnGathered(wParam);
-            return 0;
-        }
-        if (message == FillShareMessage) {
-            if (OnFillShare) OnFillShare(wParam);
-            return 0;
-        }
-        return TNvPanel::HandleMessage(message, wParam, lParam);
-    }
-};
 
 BOOL CALLBACK CollectHandle(HWND window, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
@@ -195,10 +160,10 @@ TEnumTab::TEnumTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet), Panels(*sheet), G
         SendMessageA(FindBox->Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     FindBox->OnEnter = [this](TEnumFindBox&) { Enumerate(); };
 
-    auto& body = Panels.MakeBody<TEnumBody>();
-    body.OnScanDone = [this] { ShowHandleScan(); };
-    body.OnGathered = [this](WPARAM request) { ShowGathered(request); };
-    body.OnFillShare = [this](WPARAM fill) { FillShare(fill); };
+    auto& body = Panels.MakeBody<TNvMessagePanel>();
+    body.On(ScanDoneMessage, [this](WPARAM) { ShowHandleScan(); });
+    body.On(GatherDoneMessage, [this](WPARAM request) { ShowGathered(request); });
+    body.On(FillShareMessage, [this](WPARAM fill) { FillShare(fill); });
     ListView = &body.MakeChild<TNvActionListView>();
     SetUpWindowRows(*ListView, [this](int position) { return Windows.Get(position); });
     ListView->OnCompare = [this](TNvListView&, int a, int b) { return CompareRows(a, b); };
@@ -412,12 +377,12 @@ void TEnumTab::RebuildList() {
 
 void TEnumTab::FillShare(WPARAM fill) {
     if (fill != fillSerial || !filling) return;
-    const double start = SecondsNow();
+    const TFillShare share;
     // The old rows go first, also a share at a time: the list tells of each row it deletes.
     HWND list = ListView->Handle();
     for (int count = ListView->RowCount(); fillNext == 0 && count > 0; --count) {
         ListView_DeleteItem(list, count - 1);
-        if (SecondsNow() - start >= FillShareSeconds) {
+        if (share.Spent()) {
             PostMessageA(Panels.Body->Handle(), FillShareMessage, fill, 0);
             return;
         }
@@ -426,7 +391,7 @@ void TEnumTab::FillShare(WPARAM fill) {
         const int index = static_cast<int>(fillOrder[fillNext++]);
         const TWindowDetails& record = *Windows.Get(index);
         ListView->AddRow(WindowRowCells(record), index, WindowRowImage(record));
-        if (SecondsNow() - start >= FillShareSeconds) break;
+        if (share.Spent()) break;
     }
     if (fillNext < fillOrder.size()) {
         PostMessageA(Panels.Body->Handle(), FillShareMessage, fill, 0);

@@ -183,7 +183,7 @@ bool MeasureSize(TPaneprobeForm& form, int topLevel, int processes, TSizeFigures
     }
     ShowPage(form, *branch);
     branch->SetStartMode(bsDesktop);
-    figures.Branch = BestOfTwo([branch] { branch->RebuildTree(); }, idle);
+    figures.Branch = BestOfTwo([branch] { branch->RebuildTree(); }, [branch] { return branch->Building(); });
     ShowPage(form, *processTab);
     figures.Processes = BestOfTwo([processTab] { processTab->ReloadProcesses(); },
                                   [processTab] { return processTab->Gatherer.Running(); });

@@ -2,6 +2,7 @@
 #include "StressSupport.h"
 
 #include "FormFixture.h"
+#include "WorkerWait.h"
 
 #include "app/Shared.h"
 #include "messages/TabMessages.h"
@@ -25,6 +26,8 @@ int EnumStep(TPaneprobeTab& tab, int step) {
     int mode = step % HandleScanEvery == HandleScanEvery - 1 ? emAllHandles : Modes[step % 3];
     enumTab.SetMode(mode);
     enumTab.Enumerate();
+    // The worker's result is put in, as a user would wait for it; the full scan is left running.
+    if (mode != emAllHandles && !WaitForWorker([&enumTab] { return enumTab.Gathering(); })) return 0;
     return 1;
 }
 
@@ -32,7 +35,7 @@ int BranchStep(TPaneprobeTab& tab, int) {
     auto& branch = static_cast<TBranchTab&>(tab);
     branch.SetStartMode(bsDesktop);
     branch.RebuildTree();
-    return 1;
+    return WaitForWorker([&branch] { return branch.Building(); }) ? 1 : 0;
 }
 
 int PropertiesStep(TPaneprobeTab& tab, int) {
@@ -46,8 +49,9 @@ int PlacementStep(TPaneprobeTab& tab, int) {
 }
 
 int ProcessesStep(TPaneprobeTab& tab, int) {
-    static_cast<TProcessesTab&>(tab).ReloadProcesses();
-    return 1;
+    auto& processes = static_cast<TProcessesTab&>(tab);
+    processes.ReloadProcesses();
+    return WaitForWorker([&processes] { return processes.Gatherer.Running(); }) ? 1 : 0;
 }
 
 // Messages that only ask, sent or posted as a user would from the tab's boxes: WM_NULL, WM_GETTEXTLENGTH,

@@ -124,10 +124,12 @@ TEST_F(MessageLog, SentReturnedPostedAndMouseMessagesArriveInOrderWithTheirKinds
     EXPECT_EQ(moves[0].Window, reinterpret_cast<UINT_PTR>(target.MainWindow()));
     for (size_t i = 1; i < log.Rows.ShownCount(); ++i)
         EXPECT_LT(log.Rows.Shown(i - 1).Sequence, log.Rows.Shown(i).Sequence);
-    // The list shows the rows through its own cells.
+    // The list shows the rows through its own cells; it takes new rows in a few times a second.
+    ASSERT_TRUE(PumpUntil([&] {
+        return ListView_GetItemCount(log.List->Handle()) == static_cast<int>(log.Rows.ShownCount());
+    }));
     size_t last = log.Rows.ShownCount() - 1;
     EXPECT_EQ(log.List->ItemText(static_cast<int>(last), lcolNumber), log.CellText(last, lcolNumber));
-    EXPECT_EQ(ListView_GetItemCount(log.List->Handle()), static_cast<int>(log.Rows.ShownCount()));
 }
 
 TEST_F(MessageLog, FiltersPauseClearAndTheSavedCsv) {
@@ -249,6 +251,43 @@ TEST_F(MessageLog, ADrainTakesABoundedShareOfAFloodAndTheNextDrainsTheRest) {
     EXPECT_EQ(count, static_cast<int>(log.Rows.ShownCount()));
     EXPECT_GE(ListView_GetTopIndex(list) + ListView_GetCountPerPage(list), count)
         << "the newest row is in view";
+}
+
+// On its timer the log sets the list's count a few times a second at most, however many records arrive, and
+// scrolls to the newest row in a dispatch of its own; a user who scrolled up stays where he is.
+TEST_F(MessageLog, TheTimerShowsAFloodAFewTimesASecondAndFollowsTheNewestRow) {
+    TMessageLogForm& log = OpenLog(target.MainWindow(), 65536);
+    HWND list = log.List->Handle();
+    int counts = 0;
+    auto countChanges = [&](int& seen, DWORD ms) {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
+            PumpMessages(5);
+            if (ListView_GetItemCount(list) != seen) {
+                seen = ListView_GetItemCount(list);
+                ++counts;
+            }
+        }
+    };
+    int seen = ListView_GetItemCount(list);
+    for (int burst = 0; burst < 10; ++burst) {
+        PostMessageA(target.MainWindow(), BurstRequest, 300, 0);
+        countChanges(seen, 60);
+    }
+    ASSERT_TRUE(PumpUntil([&] {
+        return log.Channel->Waiting() == 0 &&
+               ListView_GetItemCount(list) == static_cast<int>(log.Rows.ShownCount());
+    }));
+    EXPECT_GE(log.Rows.RecordedCount(), 6000u);
+    EXPECT_LE(counts, 600 / static_cast<int>(TMessageLogForm::ShowIntervalMs) + 2) << "over about 600 ms";
+    int count = ListView_GetItemCount(list);
+    EXPECT_GE(ListView_GetTopIndex(list) + ListView_GetCountPerPage(list), count)
+        << "the newest row is in view";
+
+    ListView_EnsureVisible(list, 0, FALSE);
+    PostMessageA(target.MainWindow(), BurstRequest, 300, 0);
+    ASSERT_TRUE(PumpUntil([&] { return ListView_GetItemCount(list) > count; }));
+    PumpMessages(50);
+    EXPECT_EQ(ListView_GetTopIndex(list), 0) << "the older rows the user reads stay in view";
 }
 
 TEST_F(MessageLog, AnEndedTargetKeepsItsRowsAndTheLogSaysSo) {

@@ -225,7 +225,7 @@ TEST_F(PickOutline, PicksInTheEnumBranchAndProcessesTabsOutlineThePickedWindow) 
     auto branchLeaf = [&]() {
         TrackWindow(button, false, true);
         branch.SetStartMode(bsCurrent);
-        branch.RebuildTree();
+        if (!RebuildAndWait(branch)) return HTREEITEM(nullptr);
         HWND tree = branch.Tree->Handle();
         HTREEITEM node = TreeView_GetRoot(tree); // the button itself, which has no children
         if (reinterpret_cast<HWND>(branch.Tree->NodeData(node)) != button) node = nullptr;

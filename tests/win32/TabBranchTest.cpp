@@ -2,6 +2,7 @@
 #include "FormFixture.h"
 #include "MenuChooser.h"
 #include "Watchdog.h"
+#include "WorkerWait.h"
 #include "app/WinApiEx.h"
 #include "tabs/TabBranch.h"
 
@@ -31,7 +32,7 @@ class BranchTab : public FormTest {
     void Build(HWND tracked, int mode) {
         TrackWindow(tracked, false, true);
         Branch().SetStartMode(mode);
-        Branch().RebuildTree();
+        ASSERT_TRUE(RebuildAndWait(Branch()));
     }
     std::vector<std::string> ChildTexts(HTREEITEM parent) {
         std::vector<std::string> texts;
@@ -55,6 +56,20 @@ TEST_F(BranchTab, StartsWithParentOrDesktopAndAnEmptyTree) {
     EXPECT_EQ(Branch().StartMode(), bsParentOrDesktop);
     EXPECT_EQ(Tree().NodeCount(), 0);
     EXPECT_EQ(Branch().Caption, "Branch");
+}
+
+// The branch is gathered on a worker: the call returns before the tree is in, and a request made before the
+// first one's result arrives replaces it, so a slow desktop's tree never overwrites the one asked for last.
+TEST_F(BranchTab, AWorkerGathersTheBranchAndTheNewestRequestWins) {
+    TrackWindow(tree, false, true);
+    Branch().SetStartMode(bsDesktop);
+    Branch().RebuildTree();
+    EXPECT_TRUE(Branch().Building());
+    Branch().SetStartMode(bsCurrent);
+    ASSERT_TRUE(RebuildAndWait(Branch()));
+    PumpMessages(50); // a stray word of the first request would arrive now
+    EXPECT_EQ(Tree().NodeCount(), 6);
+    EXPECT_EQ(reinterpret_cast<HWND>(Tree().NodeData(TreeView_GetRoot(Tree().Handle()))), tree);
 }
 
 TEST_F(BranchTab, TheTreeIsBuiltDepthFirstSortedAtEveryLevelWithBoldParents) {
@@ -134,7 +149,7 @@ TEST_F(BranchTab, ADeadTrackedWindowLeavesTheTreeAlone) {
     HWND gone = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     TrackWindow(gone, false, true);
     DestroyWindow(gone);
-    Branch().RebuildTree();
+    ASSERT_TRUE(RebuildAndWait(Branch()));
     EXPECT_EQ(Tree().NodeCount(), 6);
     EXPECT_EQ(Branch().Caption, "Branch (6)");
 }
@@ -235,7 +250,7 @@ TEST_F(BranchTabOnMovingWindows, SiblingsThatKeepChangingPlacesGetOneNodeEach) {
     TWatchdog watchdog(15000, [&] { PostMessageA(window, WM_CLOSE, 0, 0); });
     HWND tree = branch.Tree->Handle();
     for (int build = 0; build < 30; ++build) {
-        branch.RebuildTree();
+        ASSERT_TRUE(RebuildAndWait(branch));
         std::set<LPARAM> windows;
         HTREEITEM top = TreeView_GetRoot(tree);
         for (HTREEITEM node = TreeView_GetChild(tree, top); node; node = TreeView_GetNextSibling(tree, node))

@@ -141,7 +141,7 @@ TEST_F(UnicodeText, BranchShowsTheClassNames) {
     TrackWindow(top, false, true);
     TBranchTab& branch = Tab<TBranchTab>();
     branch.SetStartMode(bsCurrent);
-    branch.RebuildTree();
+    ASSERT_TRUE(RebuildAndWait(branch));
     TNvActionTreeView& tree = *branch.Tree;
     const HTREEITEM root = TreeView_GetRoot(tree.Handle());
     EXPECT_EQ(tree.NodeText(root), "PaneprobeTargetUnicode");

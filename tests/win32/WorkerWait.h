@@ -13,3 +13,9 @@ inline bool WaitForWorker(const std::function<bool()>& running, DWORD limitMs = 
         PumpMessages(10);
     return !running();
 }
+
+// The Branch tab's tree built from the tracked window, as the user sees it once it is in.
+template <class TBranch> bool RebuildAndWait(TBranch& branch) {
+    branch.RebuildTree();
+    return WaitForWorker([&branch] { return branch.Building(); });
+}
