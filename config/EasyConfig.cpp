@@ -270,11 +270,27 @@ void TEasyConfig::Load() {
 
 // INI store
 
+void TEasyConfigIni::Load() {
+    std::string bytes;
+    ReadFileBytes(FileName, bytes);
+    const TIniText ini(bytes);
+    Loading = true;
+    for (int i = 0; i < Count(); ++i)
+        LoadFrom(ini, *Item(i));
+    Loading = false;
+    NotifyAll(false);
+}
+
 void TEasyConfigIni::LoadVariable(TConfigVar& variable) {
     if (!variable.Stored) return;
     std::string bytes;
     ReadFileBytes(FileName, bytes);
-    std::optional<std::string> text = TIniText(bytes).Read(variable.Namespace, variable.Name);
+    LoadFrom(TIniText(bytes), variable);
+}
+
+void TEasyConfigIni::LoadFrom(const TIniText& ini, TConfigVar& variable) {
+    if (!variable.Stored) return;
+    std::optional<std::string> text = ini.Read(variable.Namespace, variable.Name);
     // The platform reader answers an absent key with the default we ask for: a lone ESC. A stored value
     // of exactly ESC is therefore absent too.
     if (!text || *text == "\x1B")

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class TIniText;
+
 class TEasyConfig;
 enum class TFileRead;
 
@@ -197,6 +199,8 @@ class TEasyConfigIni : public TEasyConfig {
 
     const std::string FileName;
 
+    // Reads the file once for all the variables, not once for each.
+    void Load() override;
     void LoadVariable(TConfigVar& variable) override;
     // Writes the modified variables into the file, keeping every other line; a file that exists but cannot
     // be read completely is left untouched.
@@ -209,6 +213,7 @@ class TEasyConfigIni : public TEasyConfig {
 
   private:
     void RemoveStaleTemporary() const;
+    void LoadFrom(const TIniText& ini, TConfigVar& variable);
 };
 
 template <class T, class V>
