@@ -7,7 +7,8 @@ namespace {
 
 class TBranchWalk {
   public:
-    TBranchWalk(size_t maxNodes, const std::atomic<bool>& cancelled) : maxNodes(maxNodes), cancelled(cancelled) {}
+    TBranchWalk(size_t maxNodes, const std::atomic<bool>& cancelled)
+        : maxNodes(maxNodes), cancelled(cancelled) {}
 
     void Add(HWND window, int parent) {
         nodes.push_back(Describe(window, parent));

@@ -183,7 +183,9 @@ LRESULT TNvForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return result;
     }
     case WM_DPICHANGED:
-        DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        // Anyone can send it: without a scale or a rectangle there is nothing to follow.
+        if (HIWORD(wParam) != 0 && lParam != 0)
+            DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_COMMAND:
         if (lParam == 0 && mainMenu && mainMenu->RunCommand(LOWORD(wParam))) return 0;

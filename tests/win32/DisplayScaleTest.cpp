@@ -109,3 +109,21 @@ TEST_F(DisplayScale, TheDialogsAndTheViewerKeepTheirControlsInsideAndApart) {
     EXPECT_GE(rect.right - rect.left, ScaleToDpi(320, form->Dpi()));
     TTypeCastForm::CloseAll();
 }
+
+// The window takes the rectangle the system proposes for a new scale; a WM_DPICHANGED sent without one, or
+// naming no scale (as anyone can send it, the Messages tab too), leaves the window as it is.
+TEST_F(DisplayScale, ADpiChangeTakesTheProposedRectangleAndAMalformedOneIsIgnored) {
+    RECT before = {};
+    GetWindowRect(form->Handle(), &before);
+    const WPARAM sameScale = MAKEWPARAM(form->Dpi(), form->Dpi());
+    SendMessageA(form->Handle(), WM_DPICHANGED, sameScale, 0);
+    SendMessageA(form->Handle(), WM_DPICHANGED, 0, 0);
+    RECT proposed = {before.left + 10, before.top + 10, before.right, before.bottom};
+    SendMessageA(form->Handle(), WM_DPICHANGED, 0, reinterpret_cast<LPARAM>(&proposed));
+    RECT after = {};
+    GetWindowRect(form->Handle(), &after);
+    EXPECT_TRUE(EqualRect(&after, &before)) << "nothing moves without both a scale and a rectangle";
+    SendMessageA(form->Handle(), WM_DPICHANGED, sameScale, reinterpret_cast<LPARAM>(&proposed));
+    GetWindowRect(form->Handle(), &after);
+    EXPECT_TRUE(EqualRect(&after, &proposed));
+}
