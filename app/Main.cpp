@@ -394,10 +394,27 @@ void TPaneprobeForm::OnTrackedListChange(TWindowList&) {
 // window (every fast tick while scanning), the tabs and the status bar hear once, about the new window:
 // showing the empty moment in between would flicker and, 30 times a second, rebuild every tab twice.
 void TPaneprobeForm::TrackQuietly(HWND handle, bool stopScanning) {
+    // A resting pointer brings the same window 30 times a second: when nothing the tabs show of it has
+    // changed, the list keeps its record and no tab is told.
+    std::unique_ptr<TWindowDetails> fresh;
+    if (!stopScanning && TrackedList) {
+        fresh = std::make_unique<TWindowDetails>(handle);
+        fresh->Refresh();
+        const TWindowDetails* current = TrackedList->Count() == 1 ? TrackedList->Current() : nullptr;
+        if (current && SameDetails(*current, *fresh)) {
+            UpdateStatusBar();
+            return;
+        }
+    }
     replacingTracked = true;
     trackedChangePending = false;
     try {
-        TrackWindow(handle, false, stopScanning);
+        if (fresh) {
+            TrackedList->Clear();
+            TrackedList->Add(std::move(fresh));
+        } else {
+            TrackWindow(handle, false, stopScanning);
+        }
     } catch (...) {
         replacingTracked = false;
         throw;

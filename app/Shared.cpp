@@ -174,6 +174,12 @@ void TWindowDetails::Refresh() {
     std::memcpy(Caption, text, sizeof Caption);
 }
 
+bool SameDetails(const TWindowDetails& a, const TWindowDetails& b) {
+    return a.Handle == b.Handle && a.Parent == b.Parent && a.ThreadId == b.ThreadId &&
+           a.ProcessId == b.ProcessId && a.Style == b.Style && std::strcmp(a.ClassName, b.ClassName) == 0 &&
+           std::strcmp(a.Caption, b.Caption) == 0;
+}
+
 void TWindowDetails::Clear() {
     Handle = Parent = nullptr;
     ThreadId = ProcessId = Style = 0;

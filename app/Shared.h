@@ -121,6 +121,9 @@ class TWindowDetails {
     virtual void CaptionUnanswered() {}
 };
 
+// Whether two records of a window hold the same values, all that the lists show of it.
+bool SameDetails(const TWindowDetails& a, const TWindowDetails& b);
+
 // The owning list of window records with a current index and one change listener.
 class TWindowList {
   public:

@@ -1,5 +1,6 @@
 // Measures one fast-timer tick with scanning on over another process's window against the bare platform
 // queries such a tick must make, in the same run, and prints the ratio and the ticks per second.
+#include "BenchTimers.h"
 #include "app/Main.h"
 #include "config/EasyConfig.h"
 #include "messages/TabMessages.h"
@@ -167,7 +168,7 @@ int main(int argc, char** argv) {
     }
     if (argc > 1 && std::strcmp(argv[1], "scale") == 0) {
         TPaneprobeForm form;
-        form.UpdateInterval->SetValue(0);
+        HoldFormTimers(form);
         RunScaleBench(form);
         return 0;
     }
@@ -180,7 +181,7 @@ int main(int argc, char** argv) {
     }
     {
         TPaneprobeForm form;
-        form.UpdateInterval->SetValue(0); // the ticks are driven here, not by the timer
+        HoldFormTimers(form);
         SetWindowPos(form.Handle(), nullptr, 560, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         SetWindowPos(target.MainWindow(), HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE);
         // The pointer rests on the target's control that keeps its text itself.

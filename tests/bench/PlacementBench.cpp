@@ -1,6 +1,7 @@
 // Measures one redraw of the Placement map (two records refreshed, five rectangles, two labels, the pointer,
 // the block copy to the screen) against the bare platform queries and block copy such a redraw must make, in
 // the same run; and counts the GDI objects and surfaces over many redraws.
+#include "BenchTimers.h"
 #include "app/Main.h"
 #include "config/EasyConfig.h"
 #include "tabs/TabPlacement.h"
@@ -90,7 +91,7 @@ void RunPlacementBench(TPaneprobeForm& form, TTargetProcess& target) {
         return;
     }
     form.PageIndex->SetValue(1);
-    form.TabInterval->SetValue(0); // the redraws are driven here, not by the timer
+    HoldFormTimers(form);
     HWND child = target.Child(TTargetProcess::ButtonId);
     TrackWindow(child, false, true);
     HWND panel = tab->MapPanel->Handle();

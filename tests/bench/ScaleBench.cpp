@@ -1,6 +1,7 @@
 // The large desktop: Enum in its first three modes, Branch from the desktop, a Processes refresh and the
 // tick, each against the bare enumeration in the same run, at a quarter and at the full size, with the
 // longest time the user-interface thread was busy at once.
+#include "BenchTimers.h"
 #include "ScaleBench.h"
 
 #include "app/QrLib.h"
@@ -138,7 +139,7 @@ TTimed TimeTicks(TPaneprobeForm& form, HWND over) {
 
 void ShowPage(TPaneprobeForm& form, TPaneprobeTab& tab) {
     form.PageIndex->SetValue(tab.Sheet->PageIndex());
-    form.TabInterval->SetValue(0); // the refreshes are driven here
+    HoldFormTimers(form);
 }
 
 bool MeasureSize(TPaneprobeForm& form, int topLevel, int processes, TSizeFigures& figures) {

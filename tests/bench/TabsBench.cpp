@@ -1,6 +1,7 @@
 // Refresh costs of the Processes and Properties tabs, each as a ratio against its bare platform work.
 #include "TabsBench.h"
 
+#include "BenchTimers.h"
 #include "app/QrLib.h"
 #include "config/EasyConfig.h"
 #include "processes/TabProcesses.h"
@@ -212,7 +213,7 @@ void RunTabsBench(TPaneprobeForm& form) {
         return;
     }
     form.PageIndex->SetValue(processes->Sheet->PageIndex());
-    form.TabInterval->SetValue(0); // the refreshes are driven here
+    HoldFormTimers(form);
     PumpAll();
 
     const int rounds = 40;
@@ -232,7 +233,7 @@ void RunTabsBench(TPaneprobeForm& form) {
 
     TrackWindow(trackedChild, false, true);
     form.PageIndex->SetValue(properties->Sheet->PageIndex());
-    form.TabInterval->SetValue(0);
+    HoldFormTimers(form);
     PumpAll();
     bare = painted = unpainted = 0;
     for (int half = 0; half < 2; ++half) {
@@ -247,7 +248,7 @@ void RunTabsBench(TPaneprobeForm& form) {
 
     std::printf("\nObject counts of Paneprobe's own process (GetGuiResources, GetProcessHandleCount):\n");
     form.PageIndex->SetValue(processes->Sheet->PageIndex());
-    form.TabInterval->SetValue(0);
+    HoldFormTimers(form);
     ReloadDelivered(*processes, true);
     PumpAll();
     DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
@@ -262,16 +263,16 @@ void RunTabsBench(TPaneprobeForm& form) {
     }
     PrintObjects("Processes", reloads, gdi, user, handles);
     form.PageIndex->SetValue(properties->Sheet->PageIndex());
-    form.TabInterval->SetValue(0);
+    HoldFormTimers(form);
     properties->RefreshValues();
     PumpAll();
     gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     handles = HandleCount();
     NoteSlots();
-    for (int i = 0; i < 10000; ++i) {
+    for (int i = 0; i < 3000; ++i) {
         properties->RefreshValues();
         PumpAll();
     }
-    PrintObjects("Properties", 10000, gdi, user, handles);
+    PrintObjects("Properties", 3000, gdi, user, handles);
 }

@@ -150,11 +150,13 @@ TEST_F(MainWindow, FollowingWaitsOutALongIntervalAndRestartsAt33) {
     TRecordingTab* tab = TRecordingTab::Created[0];
     f.UpdateInterval->SetValue(60000);
     f.ScanAtMouse->SetValue(true);
+    SetForegroundWindow(f.Handle());
+    const auto spots = TwoSpotsOf(f);
     int before = tab->ListChanges;
-    PumpMessages(200);
+    PumpMovingBetween(spots.first, spots.second, 200);
     EXPECT_EQ(tab->ListChanges, before) << "no tick may follow the mouse";
     f.UpdateInterval->SetValue(33);
-    PumpMessages(300);
+    PumpMovingBetween(spots.first, spots.second, 300);
     EXPECT_GE(tab->ListChanges, before + 4) << "each tick replaces the tracked window";
     EXPECT_EQ(TrackedList->Count(), 1);
 }
@@ -601,13 +603,25 @@ TEST_F(MainWindow, AScanningTickTellsTheVisibleTabOnceAndTheOtherWhenShown) {
     f.PageIndex->SetValue(0);
     TRecordingTab* visible = TRecordingTab::Created[0];
     TRecordingTab* hidden = TRecordingTab::Created[1];
+    // The pointer rests on the form's title bar.
+    const POINT title = TwoSpotsOf(f).first;
+    SetForegroundWindow(f.Handle());
+    ASSERT_TRUE(MovePointerTo(title));
+    ASSERT_EQ(WindowFromPoint(title), f.Handle());
+    TrackWindow(GetDesktopWindow(), false, true);
     f.ScanAtMouse->SetValue(true);
     for (TRecordingTab* tab : TRecordingTab::Created)
         tab->ListCounts.clear();
     f.FastTick();
+    const TWindowDetails* record = TrackedList->Current();
     f.FastTick();
-    EXPECT_EQ(visible->ListCounts, (std::vector<int>{1, 1}))
-        << "no tab sees the empty moment of the replacement";
+    EXPECT_EQ(visible->ListCounts, std::vector<int>{1}) << "no tab sees the empty moment of the replacement, "
+                                                           "and a window that stayed the same is no news";
+    EXPECT_EQ(TrackedList->Current(), record) << "the record of the resting window is kept";
+    SetWindowTextA(f.Handle(), "Paneprobe renamed");
+    f.FastTick();
+    EXPECT_EQ(visible->ListCounts, (std::vector<int>{1, 1})) << "a new caption is";
+    EXPECT_STREQ(TrackedList->Current()->Caption, "Paneprobe renamed");
     EXPECT_TRUE(hidden->ListCounts.empty()) << "a hidden tab does no work for a tracked change";
     // Anyone else's TrackWindow reaches the visible tab with every change, as the list makes them.
     f.ScanAtMouse->SetValue(false);

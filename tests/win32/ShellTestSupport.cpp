@@ -20,6 +20,41 @@ void PumpMessages(DWORD milliseconds) {
     } while (GetTickCount() - start < milliseconds);
 }
 
+// Earlier moves may still be on their way: the pointer must stay at the spot for a while.
+bool MovePointerTo(POINT spot, DWORD settleMs) {
+    SetCursorPos(spot.x, spot.y);
+    DWORD since = 0;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 2000; Sleep(5)) {
+        POINT now = {};
+        if (!GetCursorPos(&now) || now.x != spot.x || now.y != spot.y) {
+            since = 0;
+            SetCursorPos(spot.x, spot.y);
+            continue;
+        }
+        if (!since) since = GetTickCount();
+        if (GetTickCount() - since >= settleMs) return true;
+    }
+    return false;
+}
+
+void PumpMovingBetween(POINT first, POINT second, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    for (int step = 0; step == 0 || GetTickCount() - start < milliseconds; ++step) {
+        MovePointerTo(step % 2 ? second : first, 0);
+        PumpMessages(20);
+    }
+}
+
+std::pair<POINT, POINT> TwoSpotsOf(const TPaneprobeForm& form) {
+    RECT frame = {}, bar = {};
+    GetWindowRect(form.Handle(), &frame);
+    GetWindowRect(form.StatusBar->Handle(), &bar);
+    POINT title = {(frame.left + frame.right) / 2,
+                   frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    POINT status = {(bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2};
+    return {title, status};
+}
+
 void PressKey(HWND target, WORD key, unsigned shift, int times) {
     BYTE saved[256], state[256];
     GetKeyboardState(saved);

@@ -384,9 +384,18 @@ TEST_F(TrackedTab, ACommandWorksOnItsCopyWhileScanningReplacesTheRecords) {
         inner(list);
     };
     form->ScanAtMouse->SetValue(true);
-    // The dialog stays open for many ticks of the fast timer, each of which replaces the tracked record.
-    TDialogAnswerer answerer(
-        {{"PaneprobeTargetProbe", TAnswer::TypeAndOk, "0x10CF0000", [] { Sleep(400); }}});
+    // The dialog stays open for many ticks of the fast timer while the pointer moves between the target's
+    // window and its probe, so that each tick replaces the tracked record.
+    RECT probeRect = {};
+    GetWindowRect(probe, &probeRect);
+    const POINT spots[] = {{mainRect.left + 200, mainRect.top + 150},
+                           {(probeRect.left + probeRect.right) / 2, (probeRect.top + probeRect.bottom) / 2}};
+    TDialogAnswerer answerer({{"PaneprobeTargetProbe", TAnswer::TypeAndOk, "0x10CF0000", [&spots] {
+                                   for (int step = 0; step < 16; ++step) {
+                                       SetCursorPos(spots[step % 2].x, spots[step % 2].y);
+                                       Sleep(25);
+                                   }
+                               }}});
     RunWindowCommand(WndSetStyle, *TrackedList, false);
     ASSERT_EQ(answerer.Seen().size(), 1u);
     form->ScanAtMouse->SetValue(false);
