@@ -2,6 +2,8 @@
 // posted message; a newer request drops the result of an older one.
 #pragma once
 
+#include "app/WorkerThread.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -53,6 +55,9 @@ template <class TResult> class TBackgroundWork {
             job->Finished = true;
             PostMessageA(notify, message, static_cast<WPARAM>(job->Serial), 0);
         };
+        if (worker.TryRun(run)) return;
+        // The kept thread still runs an older request (one abandoned, or one that blocks): a thread of its
+        // own.
         try {
             std::thread(run).detach();
         } catch (const std::system_error&) {
@@ -87,4 +92,5 @@ template <class TResult> class TBackgroundWork {
     const UINT Message;
     unsigned serial = 0;
     std::shared_ptr<TJob> current;
+    TWorkerThread worker;
 };

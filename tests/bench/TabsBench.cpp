@@ -93,11 +93,18 @@ TBareCounts BareProcessesRefresh() {
     return counts;
 }
 
-// What a Properties refresh cannot avoid: the process's times, path and object counts, the rectangles and
-// the two style words.
+BOOL CALLBACK CountProperty(HWND, LPSTR, HANDLE, ULONG_PTR count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// What a Properties refresh cannot avoid: for the Process and Rect rows the process's times, path and object
+// counts, the rectangles and the two style words; for the detail groups the class's and the window's words,
+// the related windows and states, the thread's input state, the process's bitness, token and priority, the
+// property list and the extra bytes.
 void BarePropertiesRefresh(HWND window) {
     DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
+    DWORD threadId = GetWindowThreadProcessId(window, &processId);
     if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId)) {
         FILETIME times[4];
         GetProcessTimes(process, &times[0], &times[1], &times[2], &times[3]);
@@ -106,15 +113,45 @@ void BarePropertiesRefresh(HWND window) {
         QueryFullProcessImageNameA(process, 0, path, &size);
         for (DWORD counter : {0u, 1u, 2u, 4u})
             GetGuiResources(process, counter);
+        BOOL wow64 = FALSE;
+        IsWow64Process(process, &wow64);
+        GetPriorityClass(process);
+        HANDLE token = nullptr;
+        if (OpenProcessToken(process, TOKEN_QUERY, &token)) {
+            char buffer[256];
+            DWORD length = 0;
+            for (TOKEN_INFORMATION_CLASS kind : {TokenIntegrityLevel, TokenElevation, TokenSessionId})
+                GetTokenInformation(token, kind, buffer, sizeof buffer, &length);
+            CloseHandle(token);
+        }
         CloseHandle(process);
     }
     RECT rect;
     GetWindowRect(window, &rect);
     MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
     GetClientRect(window, &rect);
-    volatile LONG style = GetWindowLongA(window, GWL_STYLE);
-    volatile LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
-    (void)style, (void)exStyle;
+    GetWindowRgnBox(window, &rect);
+    volatile LONG_PTR words = GetWindowLongA(window, GWL_STYLE) + GetWindowLongA(window, GWL_EXSTYLE);
+    for (int index : {GCL_STYLE, GCLP_WNDPROC, GCLP_HMODULE, GCLP_HICON, GCLP_HICONSM, GCLP_HCURSOR,
+                      GCLP_HBRBACKGROUND, GCL_CBCLSEXTRA})
+        words = words + static_cast<LONG_PTR>(GetClassLongPtrA(window, index));
+    words = words + GetClassWord(window, GCW_ATOM);
+    for (int index : {GWLP_ID, GWLP_USERDATA, GWLP_WNDPROC, GWLP_HINSTANCE})
+        words = words + GetWindowLongPtrA(window, index);
+    words = words + reinterpret_cast<LONG_PTR>(GetWindow(window, GW_OWNER)) +
+            reinterpret_cast<LONG_PTR>(GetAncestor(window, GA_ROOTOWNER)) +
+            reinterpret_cast<LONG_PTR>(GetLastActivePopup(window)) + IsZoomed(window) + IsIconic(window) +
+            IsWindowVisible(window) + IsWindowEnabled(window) + IsWindowUnicode(window);
+    GUITHREADINFO input = {};
+    input.cbSize = sizeof input;
+    GetGUIThreadInfo(threadId, &input);
+    int properties = 0;
+    EnumPropsExA(window, CountProperty, reinterpret_cast<LPARAM>(&properties));
+    const int extra = static_cast<int>(GetClassLongPtrA(window, GCL_CBWNDEXTRA));
+    for (int offset = 0; offset + static_cast<int>(sizeof(LONG_PTR)) <= extra && offset < 256;
+         offset += static_cast<int>(sizeof(LONG_PTR)))
+        words = words + GetWindowLongPtrA(window, offset);
+    (void)words;
 }
 
 // A reload is gathered on a worker: one refresh lasts until its result is shown. Unpainted, only the result's
