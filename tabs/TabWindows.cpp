@@ -27,6 +27,15 @@ TWindowsTab::TWindowsTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     ListView->PopupMenu = std::make_unique<TNvPopupMenu>(
         *ListView, [this](TNvMenuItem& item) { CopySelected(item.Entry ? item.Entry->Id : 0); }, PopupEntries,
         static_cast<int>(std::size(PopupEntries)) - 1);
+    // The cells after the first are asked for when painted: a changed record then costs one invalidation
+    // of its row's changed span, not one write and repaint for each cell.
+    ListView->OnCellText = [this](TNvListView&, LPARAM position, int column) {
+        for (const TShownRow& row : shownRows)
+            if (row.Position == static_cast<int>(position))
+                return static_cast<size_t>(column) < row.Cells.size() ? row.Cells[static_cast<size_t>(column)]
+                                                                      : std::string();
+        return std::string();
+    };
     ListView->OnDblClick = [this](TNvActionListView&) { MakeSelectedCurrent(); };
     ListView->OnKeyDown = [this](TNvActionListView&, WORD key, unsigned shift) {
         if (shift != ssNone) return;
@@ -65,8 +74,11 @@ void TWindowsTab::RebuildList() {
         TRedrawOff update(list, TRedrawOff::RepaintErased);
         ListView_DeleteAllItems(list);
         shownRows.clear();
-        for (const TShownRow& row : rows)
-            ListView->AddRow(row.Cells, row.Position, row.Image);
+        for (const TShownRow& row : rows) {
+            const int index = ListView->AddRow({row.Cells[0]}, row.Position, row.Image);
+            for (size_t column = 1; index >= 0 && column < row.Cells.size(); ++column)
+                ListView_SetItemText(list, index, static_cast<int>(column), LPSTR_TEXTCALLBACKA);
+        }
     } else {
         for (size_t i = 0; i < rows.size(); ++i)
             UpdateRow(static_cast<int>(i), rows[i], shownRows[i]);
@@ -96,10 +108,10 @@ void TWindowsTab::UpdateRow(int index, const TShownRow& row, const TShownRow& sh
         item.iImage = row.Image;
         ListView_SetItem(list, &item);
     }
+    std::vector<int> changed;
     for (size_t column = 1; column < row.Cells.size(); ++column)
-        if (row.Cells[column] != shown.Cells[column])
-            ListView_SetItemText(list, index, static_cast<int>(column),
-                                 const_cast<char*>(row.Cells[column].c_str()));
+        if (row.Cells[column] != shown.Cells[column]) changed.push_back(static_cast<int>(column));
+    ListView->InvalidateCells(index, changed);
 }
 
 int TWindowsTab::SelectedRecord() const {

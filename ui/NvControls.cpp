@@ -173,6 +173,9 @@ void TNvStatusBar::RepaintPanelsNow(const std::vector<bool>& changed) {
     TWindowDc dc(Handle());
     HDC buffer = dc ? backBuffer.Prepare(dc.Get(), client.right, client.bottom) : nullptr;
     if (!buffer) return;
+    // The buffer holds the whole bar as last drawn: one copy of the span from the first changed panel to
+    // the last, since each copy is a round trip to the display under Wine.
+    RECT span = {};
     int left = 0;
     for (int i = 0; i < PanelCount(); ++i) {
         const int width = Panels[static_cast<size_t>(i)].Shown;
@@ -180,12 +183,14 @@ void TNvStatusBar::RepaintPanelsNow(const std::vector<bool>& changed) {
             RECT cell = {left, client.top, left + width, client.bottom};
             FillRect(buffer, &cell, GetSysColorBrush(COLOR_BTNFACE));
             PaintPanel(buffer, i, left, client);
-            BitBlt(dc.Get(), cell.left, cell.top, width, cell.bottom - cell.top, buffer, cell.left, cell.top,
-                   SRCCOPY);
-            ValidateRect(Handle(), &cell);
+            UnionRect(&span, &span, &cell);
         }
         left += width;
     }
+    if (IsRectEmpty(&span)) return;
+    BitBlt(dc.Get(), span.left, span.top, span.right - span.left, span.bottom - span.top, buffer, span.left,
+           span.top, SRCCOPY);
+    ValidateRect(Handle(), &span);
 }
 
 LRESULT TNvStatusBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

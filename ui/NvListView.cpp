@@ -278,12 +278,18 @@ LRESULT TNvListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return TNvWindow::HandleMessage(message, wParam, lParam);
 }
 
-void TNvListView::InvalidateCell(int row, int column) {
-    RECT cell = {};
-    if (!Handle() || !ListView_GetSubItemRect(Handle(), row, column, LVIR_BOUNDS, &cell)) return;
-    // The first column's bounds are the whole row's: only the label part is the cell.
-    if (column == 0 && !ListView_GetSubItemRect(Handle(), row, 0, LVIR_LABEL, &cell)) return;
-    InvalidateRect(Handle(), &cell, FALSE);
+// The rectangles are the list's own answers, in this thread; only the invalidation reaches the window system.
+void TNvListView::InvalidateCells(int row, const std::vector<int>& columns) {
+    if (!Handle()) return;
+    RECT span = {};
+    for (int column : columns) {
+        RECT cell = {};
+        if (!ListView_GetSubItemRect(Handle(), row, column, LVIR_BOUNDS, &cell)) continue;
+        // The first column's bounds are the whole row's: only the label part is the cell.
+        if (column == 0 && !ListView_GetSubItemRect(Handle(), row, 0, LVIR_LABEL, &cell)) continue;
+        UnionRect(&span, &span, &cell);
+    }
+    if (!IsRectEmpty(&span)) InvalidateRect(Handle(), &span, FALSE);
 }
 
 namespace {

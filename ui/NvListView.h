@@ -42,7 +42,9 @@ class TNvListView : public TNvWindow {
     std::function<bool(TNvListView&, LPARAM, int)> OnCellMarked;
     bool MarksShown = false;
     // Repaints one cell, not its row.
-    void InvalidateCell(int row, int column);
+    void InvalidateCell(int row, int column) { InvalidateCells(row, {column}); }
+    // Repaints the span of a row's cells from the first given column to the last, at one invalidation.
+    void InvalidateCells(int row, const std::vector<int>& columns);
     // What the list asks for when the pointer rests on a cell; "" without a handler or tip.
     std::string InfoTip(int row, int column);
 

@@ -29,7 +29,8 @@ TEST(WorkerThread, RequestsInTurnRunOnOneKeptThreadAndABusyOneRefusesTheNext) {
     release.set_value();
     // The thread becomes idle once the first request has returned.
     bool taken = false;
-    for (auto start = std::chrono::steady_clock::now(); !taken && std::chrono::steady_clock::now() - start < Watchdog;) {
+    for (auto start = std::chrono::steady_clock::now();
+         !taken && std::chrono::steady_clock::now() - start < Watchdog;) {
         taken = worker.TryRun([&] {
             second = std::this_thread::get_id();
             secondDone.set_value();
