@@ -2,6 +2,7 @@
 // queries such a tick must make, in the same run, and prints the ratio and the ticks per second.
 #include "BenchTimers.h"
 #include "app/Main.h"
+#include "app/WinApiEx.h"
 #include "config/EasyConfig.h"
 #include "messages/TabMessages.h"
 #include "tests/win32/TargetProcess.h"
@@ -12,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 void RunPlacementBench(TPaneprobeForm& form, TTargetProcess& target);
 void RunLogBench();
@@ -59,6 +61,61 @@ void BareQueries() {
     volatile BOOL alive = IsWindow(window);
     (void)parent, (void)threadId, (void)style, (void)alive;
 }
+
+// The platform's floor for showing what a tick found: the bar's panels drawn into a kept memory bitmap and
+// copied to a plain window of the bar's size at once, as the status bar does.
+class TBareBar {
+  public:
+    TBareBar(int width, int height) : width(width), height(height) {
+        window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "STATIC", "", WS_POPUP | WS_VISIBLE, 0,
+                                 0, width, height, nullptr, nullptr, nullptr, nullptr);
+        HDC screen = GetDC(window);
+        memory = CreateCompatibleDC(screen);
+        bitmap = CreateCompatibleBitmap(screen, width, height);
+        old = SelectObject(memory, bitmap);
+        ReleaseDC(window, screen);
+        SelectObject(memory, GetStockObject(DEFAULT_GUI_FONT));
+    }
+    ~TBareBar() {
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        DestroyWindow(window);
+    }
+    void Show(HWND shown) {
+        char className[260] = "";
+        GetClassNameA(shown, className, sizeof className);
+        RECT rect = {};
+        GetWindowRect(shown, &rect);
+        char handle[32], place[64];
+        std::snprintf(handle, sizeof handle, "0x%.8lx", static_cast<unsigned long>(HandleValue(shown)));
+        std::snprintf(place, sizeof place, "%ld x %ld / %ld x %ld", rect.left, rect.top,
+                      rect.right - rect.left, rect.bottom - rect.top);
+        RECT all = {0, 0, width, height};
+        FillRect(memory, &all, GetSysColorBrush(COLOR_BTNFACE));
+        SetBkMode(memory, TRANSPARENT);
+        const char* const texts[] = {className, "P", "1 / 1", handle, place};
+        int left = 0;
+        for (const char* text : texts) {
+            RECT cell = {left, 0, left + width / 5, height};
+            std::wstring wide(text, text + std::strlen(text));
+            DrawEdge(memory, &cell, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+            DrawTextW(memory, wide.c_str(), static_cast<int>(wide.size()), &cell,
+                      DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+            left += width / 5;
+        }
+        HDC screen = GetDC(window);
+        BitBlt(screen, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+        ReleaseDC(window, screen);
+    }
+
+  private:
+    const int width, height;
+    HWND window = nullptr;
+    HDC memory = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+};
 
 // A keystroke in the Messages tab's filter box (the setting, the match over every name, the list refilled)
 // against the bare refill of the same combo box with the same entries.
@@ -220,9 +277,12 @@ int main(int argc, char** argv) {
         GetWindowRect(target.Child(TTargetProcess::ButtonId), &button);
         POINT spots[2] = {{}, {(button.left + button.right) / 2, (button.top + button.bottom) / 2}};
         GetCursorPos(&spots[0]);
+        RECT barRect = {};
+        GetClientRect(form.StatusBar->Handle(), &barRect);
+        TBareBar bareBar(barRect.right, barRect.bottom);
         for (bool moving : {false, true}) {
             const int rounds = 10, perRound = 200;
-            double tickTime = 0, bareTime = 0;
+            double tickTime = 0, bareTime = 0, drawnTime = 0;
             for (int round = 0; round < rounds; ++round) {
                 double start = Now();
                 for (int i = 0; i < perRound; ++i) {
@@ -230,6 +290,17 @@ int main(int argc, char** argv) {
                     BareQueries();
                 }
                 bareTime += Now() - start;
+                if (moving) {
+                    start = Now();
+                    for (int i = 0; i < perRound; ++i) {
+                        SetCursorPos(spots[i & 1].x, spots[i & 1].y);
+                        POINT cursor = {};
+                        GetCursorPos(&cursor);
+                        BareQueries();
+                        bareBar.Show(WindowFromPoint(cursor));
+                    }
+                    drawnTime += Now() - start;
+                }
                 start = Now();
                 for (int i = 0; i < perRound; ++i) {
                     if (moving) SetCursorPos(spots[i & 1].x, spots[i & 1].y);
@@ -250,6 +321,11 @@ int main(int argc, char** argv) {
                 tick * 1e6);
             std::printf("  ratio: %.2fx (target at most 1.5x); ticks per second: %.0f (bare: %.0f)\n",
                         tick / bare, 1.0 / tick, 1.0 / bare);
+            if (moving)
+                std::printf(
+                    "  the platform's floor with the bar drawn (the queries, five panels drawn into a kept "
+                    "bitmap and copied at once): %.1f us per tick; the tick against it: %.2fx\n",
+                    drawnTime / count * 1e6, tickTime / drawnTime);
         }
         form.ScanAtMouse->SetValue(false);
         RunPlacementBench(form, target);
