@@ -168,7 +168,11 @@ void TClassProperty::Update(const TWindowDetails& record) {
                         .first;
         SetValue(5, known->second);
     } else {
-        SetValue(5, ModuleNameOf(record.ProcessId, reinterpret_cast<HMODULE>(instance)));
+        if (shownModule.Window != window || shownModule.ProcessId != record.ProcessId ||
+            shownModule.Instance != instance)
+            shownModule = {window, record.ProcessId, instance,
+                           ModuleNameOf(record.ProcessId, reinterpret_cast<HMODULE>(instance))};
+        SetValue(5, shownModule.Name);
     }
     SetValue(6, PointerText(static_cast<ULONG_PTR>(GetClassLongPtrA(window, GCLP_HICON))));
     SetValue(7, PointerText(static_cast<ULONG_PTR>(GetClassLongPtrA(window, GCLP_HICONSM))));

@@ -14,12 +14,20 @@ class TClassProperty : public TPropertyGroup {
     TClassProperty();
     void Update(const TWindowDetails& record) override;
     // On for a group that lives only for one pass over many windows (a snapshot): a module's file is looked
-    // up once per process and module instead of opening the process for every window. Off, a module that
-    // was unloaded and another loaded at its address would keep the old name.
+    // up once per process and module instead of opening the process for every window. Off, it is looked up
+    // once per window, so that a module unloaded and another loaded at its address cannot keep the old name.
     bool KeepModuleNames = false;
 
   private:
     std::map<std::pair<DWORD, ULONG_PTR>, std::string> moduleNames;
+    // Off, the name is still asked for once per window: the file lookup in another process costs most of a
+    // refresh under Wine, and while the window exists its class and the module that registered it stay.
+    struct TShownModule {
+        HWND Window = nullptr;
+        DWORD ProcessId = 0;
+        ULONG_PTR Instance = 0;
+        std::string Name;
+    } shownModule;
 };
 
 // "Window": id, user data, owners, z-order place, state, region, DPI.

@@ -147,9 +147,13 @@ TEST_F(DetailGroups, RowsFollowThePropertyList) {
     PropTab().Refresh();
     EXPECT_EQ(PropTab().ListView->RowCount(), before);
     EXPECT_EQ(Values().count("PaneprobeAdded"), 0u);
+    const std::string ownModule = Values()["Instance Module"];
     TrackWindow(details, false, true);
     PropTab().Refresh();
     EXPECT_EQ(Values().count("Offset 0x0000"), 1u) << "the details window's extra bytes";
+    // The module's file is kept for its window only: another window gets its own.
+    EXPECT_EQ(Values()["Instance Module"], TestProgramFolder() + "PaneprobeTarget.exe");
+    EXPECT_NE(Values()["Instance Module"], ownModule);
     DestroyWindow(own);
 }
 
