@@ -9,12 +9,16 @@
 #include "ui/NvStatusBar.h"
 #include "ui/NvTreeView.h"
 
+#include "app/Utf8Text.h"
 #include "app/WinApiEx.h"
 #include "ui/AccelChar.h"
 #include "ui/Dpi.h"
 #include "ui/EditMargins.h"
 
 #include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
 
 TNvTreeView::TNvTreeView(TNvWindow& owner) {
     CreateControl(WC_TREEVIEWA,
@@ -67,19 +71,64 @@ const std::string& TNvStatusBar::PanelText(int index) const {
     return index < 0 || index >= PanelCount() ? none : Panels[static_cast<size_t>(index)].Text;
 }
 
-// The bar paints itself, but the control keeps every panel's text as well, so that SB_GETTEXT (screen
-// readers, inspection tools) reads what is shown; the owner-drawn panels carry their texts too, since the
-// control never draws them. Only a changed text costs the message.
+// The bar paints itself and answers SB_GETTEXT and WM_GETTEXT (screen readers, inspection tools) from its
+// own panels: the control is not told the texts, since under Wine every SB_SETTEXT invalidates and repaints
+// its panel, a round trip to the display for each panel on every tick.
 void TNvStatusBar::SetPanelText(int index, const std::string& text) {
     if (index < 0 || index >= PanelCount()) return;
-    TPanel& panel = Panels[static_cast<size_t>(index)];
-    if (panel.Text == text) return;
-    panel.Text = text;
-    if (!Handle()) return;
-    // The control repaints the panel at once (Wine); the bar is drawn whole afterwards instead.
-    settingText = true;
-    SendMessageA(Handle(), SB_SETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
-    settingText = false;
+    Panels[static_cast<size_t>(index)].Text = text;
+}
+
+namespace {
+
+// The length in the low word, the drawing type (none) in the high word, as the control answers.
+LRESULT PanelTextReply(size_t length) {
+    return MAKELRESULT(static_cast<WORD>(std::min<size_t>(length, 0xFFFF)), 0);
+}
+
+} // namespace
+
+LRESULT TNvStatusBar::AnswerText(UINT message, WPARAM wParam, LPARAM lParam) const {
+    const bool ofPanel = message != WM_GETTEXT && message != WM_GETTEXTLENGTH;
+    const int index = ofPanel ? static_cast<int>(LOBYTE(LOWORD(wParam))) : 0;
+    const std::string& text = PanelText(index);
+    switch (message) {
+    case SB_GETTEXTLENGTHA:
+        return PanelTextReply(text.size());
+    case SB_GETTEXTLENGTHW:
+        return PanelTextReply(WideText(text).size());
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(IsWindowUnicode(Handle()) ? WideText(text).size() : text.size());
+    case SB_GETTEXTA:
+        // No size comes with it: the caller asked for the length first.
+        if (lParam) std::memcpy(reinterpret_cast<char*>(lParam), text.c_str(), text.size() + 1);
+        return PanelTextReply(text.size());
+    case SB_GETTEXTW: {
+        const std::wstring wide = WideText(text);
+        if (lParam)
+            std::memcpy(reinterpret_cast<wchar_t*>(lParam), wide.c_str(),
+                        (wide.size() + 1) * sizeof(wchar_t));
+        return PanelTextReply(wide.size());
+    }
+    case WM_GETTEXT: {
+        // The message comes in the window's own form: the common controls are Unicode windows.
+        if (!lParam || wParam == 0) return 0;
+        if (IsWindowUnicode(Handle())) {
+            const std::wstring wide = WideText(text);
+            size_t length = std::min(wide.size(), static_cast<size_t>(wParam) - 1);
+            if (length > 0 && length < wide.size() && IS_HIGH_SURROGATE(wide[length - 1])) --length;
+            std::memcpy(reinterpret_cast<wchar_t*>(lParam), wide.data(), length * sizeof(wchar_t));
+            reinterpret_cast<wchar_t*>(lParam)[length] = L'\0';
+            return static_cast<LRESULT>(length);
+        }
+        const size_t length = Utf8CutLength(text, static_cast<size_t>(wParam) - 1);
+        std::memcpy(reinterpret_cast<char*>(lParam), text.data(), length);
+        reinterpret_cast<char*>(lParam)[length] = '\0';
+        return static_cast<LRESULT>(length);
+    }
+    default:
+        return 0;
+    }
 }
 
 // Drawn whole, so whatever a new text invalidated needs no second paint.
@@ -202,9 +251,15 @@ LRESULT TNvStatusBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     }
     case WM_ERASEBKGND:
         return 1;
+    case SB_GETTEXTA:
+    case SB_GETTEXTW:
+    case SB_GETTEXTLENGTHA:
+    case SB_GETTEXTLENGTHW:
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+        return AnswerText(message, wParam, lParam);
     case WM_PAINT:
     case WM_PRINTCLIENT:
-        if (message == WM_PAINT && wParam == 0 && settingText) return 0; // stays invalid for the next paint
         if (wParam != 0) {
             PaintInto(reinterpret_cast<HDC>(wParam));
         } else {

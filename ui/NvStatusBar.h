@@ -51,5 +51,6 @@ class TNvStatusBar : public TNvWindow {
     TBackBuffer backBuffer;
     SIZE bufferedSize = {0, 0}; // the back buffer holds the whole bar drawn at this size
     void PaintPanel(HDC dc, int index, int left, const RECT& client);
-    bool settingText = false;
+    // SB_GETTEXT, SB_GETTEXTLENGTH (both forms) and WM_GETTEXT(LENGTH), from the panels.
+    LRESULT AnswerText(UINT message, WPARAM wParam, LPARAM lParam) const;
 };
