@@ -1,6 +1,7 @@
 // The message log's figures, side by side in one run: the target's cost of the hook (against the platform's
 // cost of any hook, measured with an empty hook module), the throughput with the log window showing,
 // Paneprobe's longest stall while logging, and the memory per recorded message.
+#include "BenchClock.h"
 #include "msglog/MessageLogs.h"
 #include "msglog/LogRows.h"
 #include "tests/win32/TargetProcess.h"
@@ -14,13 +15,6 @@ namespace {
 
 const UINT BurstRequest = WM_APP + 2; // the target sends itself this many WM_USER + 3 messages
 const uint32_t BenchCapacity = 1u << 18;
-
-double Seconds() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Posts a stamped thread message to the measured thread every 5 ms, as input would arrive; the measured
 // loop hands each one back through Taken, and the longest wait is the thread's longest stall.

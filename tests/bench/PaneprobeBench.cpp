@@ -1,5 +1,6 @@
 // Measures one fast-timer tick with scanning on over another process's window against the bare platform
 // queries such a tick must make, in the same run, and prints the ratio and the ticks per second.
+#include "BenchClock.h"
 #include "BenchTimers.h"
 #include "app/Main.h"
 #include "app/WinApiEx.h"
@@ -20,17 +21,6 @@ void RunLogBench();
 void RunSnapshotBench();
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void Pump() {
     MSG message;
@@ -139,7 +129,7 @@ void BenchFilter(TPaneprobeForm& form, const std::string& tableFile, const char*
     const int rounds = 5;
     double bareTime = 0, filterTime = 0, tabTime = 0;
     for (int round = 0; round < rounds; ++round) {
-        double start = Now();
+        double start = Seconds();
         for (const auto& list : lists) {
             TRedrawOff redraw(combo);
             SendMessageA(combo, CB_RESETCONTENT, 0, 0);
@@ -148,20 +138,20 @@ void BenchFilter(TPaneprobeForm& form, const std::string& tableFile, const char*
             redraw.Resume();
             SendMessageA(combo, CB_SETCURSEL, 0, 0);
         }
-        bareTime += Now() - start;
+        bareTime += Seconds() - start;
         tab->FilterVar->SetValue("zzz"); // the next round starts from a list that differs
-        start = Now();
+        start = Seconds();
         for (const char* text : typing)
             tab->FilterVar->SetValue(text);
-        filterTime += Now() - start;
+        filterTime += Seconds() - start;
         tab->FilterVar->SetValue("zzz");
         // The tab's own part: the same steps without the other listeners of the setting.
-        start = Now();
+        start = Seconds();
         for (const char* text : typing) {
             tab->FilterVar->Value = text;
             tab->ConfigChanged(*tab->FilterVar);
         }
-        tabTime += Now() - start;
+        tabTime += Seconds() - start;
         Pump();
     }
     const double count = rounds * steps;
@@ -284,14 +274,14 @@ int main(int argc, char** argv) {
             const int rounds = 10, perRound = 200;
             double tickTime = 0, bareTime = 0, drawnTime = 0;
             for (int round = 0; round < rounds; ++round) {
-                double start = Now();
+                double start = Seconds();
                 for (int i = 0; i < perRound; ++i) {
                     if (moving) SetCursorPos(spots[i & 1].x, spots[i & 1].y);
                     BareQueries();
                 }
-                bareTime += Now() - start;
+                bareTime += Seconds() - start;
                 if (moving) {
-                    start = Now();
+                    start = Seconds();
                     for (int i = 0; i < perRound; ++i) {
                         SetCursorPos(spots[i & 1].x, spots[i & 1].y);
                         POINT cursor = {};
@@ -299,14 +289,14 @@ int main(int argc, char** argv) {
                         BareQueries();
                         bareBar.Show(WindowFromPoint(cursor));
                     }
-                    drawnTime += Now() - start;
+                    drawnTime += Seconds() - start;
                 }
-                start = Now();
+                start = Seconds();
                 for (int i = 0; i < perRound; ++i) {
                     if (moving) SetCursorPos(spots[i & 1].x, spots[i & 1].y);
                     form.FastTick();
                 }
-                tickTime += Now() - start;
+                tickTime += Seconds() - start;
                 Pump();
             }
             const double count = rounds * perRound;

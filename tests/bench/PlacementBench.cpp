@@ -1,6 +1,7 @@
 // Measures one redraw of the Placement map (two records refreshed, five rectangles, two labels, the pointer,
 // the block copy to the screen) against the bare platform queries and block copy such a redraw must make, in
 // the same run; and counts the GDI objects and surfaces over many redraws.
+#include "BenchClock.h"
 #include "BenchTimers.h"
 #include "app/Main.h"
 #include "config/EasyConfig.h"
@@ -10,17 +11,6 @@
 #include <cstdio>
 
 namespace {
-
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void ReadRecord(HWND window) {
     DWORD processId = 0;

@@ -1,8 +1,10 @@
 // The large desktop: Enum in its first three modes, Branch from the desktop, a Processes refresh and the
 // tick, each against the bare enumeration in the same run, at a quarter and at the full size, with the
 // longest time the user-interface thread was busy at once.
-#include "BenchTimers.h"
 #include "ScaleBench.h"
+
+#include "BenchClock.h"
+#include "BenchTimers.h"
 
 #include "app/QrLib.h"
 #include "config/EasyConfig.h"
@@ -25,13 +27,6 @@ namespace {
 
 const int ChildrenPerWindow = 10;
 const DWORD ReadyLimitMs = 120000;
-
-double Seconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // How long it took in all, and the longest stretch the user-interface thread spent without returning to
 // its message loop.

@@ -1,19 +1,11 @@
 // Measures the full handle scan (the Enum tab's last mode): its probes and seconds, against the plain loop
 // over every value, estimated from the measured cost of one probe in the same run.
+#include "BenchClock.h"
 #include "tabs/TabEnum.h"
 
 #include <cstdio>
 
-namespace {
-
-double Seconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-} // namespace
+namespace {} // namespace
 
 void BenchHandleScan() {
     std::printf("\nMeasuring the full handle scan...\n");

@@ -1,6 +1,7 @@
 // The snapshot's figures, side by side in one run: gathering, writing, reading and comparing a snapshot of
 // a window of another program with 2,000 descendants, against the bare platform queries it needs; and the
 // comparison at two sizes of one shape, to show that it grows in proportion.
+#include "BenchClock.h"
 #include "app/Shared.h"
 #include "app/WinApiEx.h"
 #include "tabs/Properties.h"
@@ -18,13 +19,6 @@ namespace {
 
 const int Descendants = 2000;
 const int Rounds = 3;
-
-double Seconds() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 double Fastest(const std::function<void()>& work) {
     double best = 1e9;

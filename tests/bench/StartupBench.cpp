@@ -1,5 +1,6 @@
 // Start-up: from process start to the main window's first paint, Paneprobe against a bare program with one
 // window and its nine tabs, each started the same way and watched from here.
+#include "BenchClock.h"
 #include "tests/win32/TargetProcess.h"
 
 #include <algorithm>
@@ -10,13 +11,6 @@
 namespace {
 
 const DWORD StartLimitMs = 30000;
-
-double Seconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 struct TFind {
     DWORD ProcessId;

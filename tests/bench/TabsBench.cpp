@@ -1,6 +1,7 @@
 // Refresh costs of the Processes and Properties tabs, each as a ratio against its bare platform work.
 #include "TabsBench.h"
 
+#include "BenchClock.h"
 #include "BenchTimers.h"
 #include "app/QrLib.h"
 #include "config/EasyConfig.h"
@@ -15,13 +16,6 @@
 #include <vector>
 
 namespace {
-
-double Seconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void PumpAll() {
     MSG message;
