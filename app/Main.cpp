@@ -329,18 +329,11 @@ void TPaneprobeForm::KeepOnMonitor() {
 
 // The 96-DPI default at the window's scale, but never larger than the primary work area, where the window
 // opens first: at 200% the default would not fit a small screen.
-int TPaneprobeForm::DefaultWidth() const {
+int TPaneprobeForm::DefaultExtent(int extent96, bool horizontal) const {
     RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    const int scaled = ScaleToDpi(MainDefaultWidth, Handle() ? WindowDpi(Handle()) : ScreenDpi());
-    return std::min(scaled, static_cast<int>(area.right - area.left));
-}
-
-int TPaneprobeForm::DefaultHeight() const {
-    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    const int scaled = ScaleToDpi(MainDefaultHeight, Handle() ? WindowDpi(Handle()) : ScreenDpi());
-    return std::min(scaled, static_cast<int>(area.bottom - area.top));
+    const int scaled = ScaleToDpi(extent96, Handle() ? WindowDpi(Handle()) : ScreenDpi());
+    return std::min(scaled, static_cast<int>(horizontal ? area.right - area.left : area.bottom - area.top));
 }
 
 void TPaneprobeForm::ApplyBound(const TConfigVarInt& variable) {
@@ -396,25 +389,18 @@ void TPaneprobeForm::OnTrackedListChange(TWindowList&) {
 void TPaneprobeForm::TrackQuietly(HWND handle, bool stopScanning) {
     // A resting pointer brings the same window 30 times a second: when nothing the tabs show of it has
     // changed, the list keeps its record and no tab is told.
-    std::unique_ptr<TWindowDetails> fresh;
-    if (!stopScanning && TrackedList) {
-        fresh = std::make_unique<TWindowDetails>(handle);
-        fresh->Refresh();
-        const TWindowDetails* current = TrackedList->Count() == 1 ? TrackedList->Current() : nullptr;
-        if (current && SameDetails(*current, *fresh)) {
-            UpdateStatusBar();
-            return;
-        }
+    auto fresh = std::make_unique<TWindowDetails>(handle);
+    fresh->Refresh();
+    const TWindowDetails* current =
+        !stopScanning && TrackedList && TrackedList->Count() == 1 ? TrackedList->Current() : nullptr;
+    if (current && SameDetails(*current, *fresh)) {
+        UpdateStatusBar();
+        return;
     }
     replacingTracked = true;
     trackedChangePending = false;
     try {
-        if (fresh) {
-            TrackedList->Clear();
-            TrackedList->Add(std::move(fresh));
-        } else {
-            TrackWindow(handle, false, stopScanning);
-        }
+        TrackRecord(std::move(fresh), false, stopScanning);
     } catch (...) {
         replacingTracked = false;
         throw;

@@ -107,8 +107,9 @@ class TPaneprobeForm : public TNvForm {
     void RestartTimer(UINT_PTR id, int interval);
     void ApplyBound(const TConfigVarInt& variable);
     void KeepOnMonitor();
-    int DefaultWidth() const;
-    int DefaultHeight() const;
+    int DefaultExtent(int extent96, bool horizontal) const;
+    int DefaultWidth() const { return DefaultExtent(MainDefaultWidth, true); }
+    int DefaultHeight() const { return DefaultExtent(MainDefaultHeight, false); }
     void ApplyMaxed(bool maxed);
     void MeasureWorkspaceOffset();
     RECT RestoredBoundsOnScreen();

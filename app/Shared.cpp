@@ -237,8 +237,14 @@ void StopFollowingMouse() {
 void TrackWindow(HWND handle, bool append, bool stopScanning) {
     if (stopScanning) StopFollowingMouse();
     if (!TrackedList) return;
-    if (!append) TrackedList->Clear();
     auto record = std::make_unique<TWindowDetails>(handle);
     record->Refresh();
+    TrackRecord(std::move(record), append, false);
+}
+
+void TrackRecord(std::unique_ptr<TWindowDetails> record, bool append, bool stopScanning) {
+    if (stopScanning) StopFollowingMouse();
+    if (!TrackedList) return;
+    if (!append) TrackedList->Clear();
     TrackedList->Add(std::move(record));
 }

@@ -163,3 +163,5 @@ void StopFollowingMouse();
 // Makes a window the tracked window: optionally switches following the mouse off, empties the list unless
 // appending, and adds a fresh record of the window.
 void TrackWindow(HWND handle, bool append, bool stopScanning);
+// The same with a record already read.
+void TrackRecord(std::unique_ptr<TWindowDetails> record, bool append, bool stopScanning);
