@@ -17,11 +17,11 @@
 // between shares, so tens of thousands of rows do not stop it for seconds.
 class TFillShare {
   public:
-    TFillShare() : start(Now()) {}
-    bool Spent() const { return Now() - start >= Seconds; }
+    static constexpr double DefaultSeconds = 0.025;
+    explicit TFillShare(double seconds = DefaultSeconds) : start(Now()), limit(seconds) {}
+    bool Spent() const { return Now() - start >= limit; }
 
   private:
-    static constexpr double Seconds = 0.025;
     static double Now() {
         LARGE_INTEGER frequency, counter;
         QueryPerformanceFrequency(&frequency);
@@ -29,6 +29,7 @@ class TFillShare {
         return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
     }
     const double start;
+    const double limit;
 };
 
 template <class TResult> class TBackgroundWork {

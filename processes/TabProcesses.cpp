@@ -33,6 +33,7 @@ const DWORD QueryAccess = 0x1000; // PROCESS_QUERY_LIMITED_INFORMATION
 // How long the list waits for an ended process to leave the system, so that the reload no longer shows it.
 const DWORD ExitWaitMs = 1000;
 const UINT GatheredMessage = WM_APP + 7;
+const UINT FillShareMessage = WM_APP + 8;
 
 HICON ExtractSmallIcon(const std::string& path) {
     HICON small = nullptr;
@@ -101,6 +102,10 @@ void TProcessListView::ApplyItemHeight() {
 LRESULT TProcessListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == GatheredMessage) {
         if (OnGathered) OnGathered(wParam);
+        return 0;
+    }
+    if (message == FillShareMessage) {
+        if (OnFillShare) OnFillShare(wParam);
         return 0;
     }
     if (message == WM_PAINT && OnPaintBegin) OnPaintBegin(*this);
@@ -188,6 +193,7 @@ TProcessesTab::TProcessesTab(TNvTabSheet* sheet)
     ListView->OnDrawItem = [this](TProcessListView&, const DRAWITEMSTRUCT& draw) { DrawRow(draw); };
     ListView->OnPaintBegin = [this](TProcessListView&) { BeginPaint(); };
     ListView->OnGathered = [this](WPARAM request) { ShowGathered(request); };
+    ListView->OnFillShare = [this](WPARAM fill) { FillShare(fill); };
     ListView->OnCellText = [this](int row, int column) {
         if (row < 0 || row >= static_cast<int>(rows.size()) || column < 1) return std::string();
         const auto& cells = rows[static_cast<size_t>(row)].Cells;
@@ -203,6 +209,7 @@ TProcessesTab::~TProcessesTab() {
         ListView->OnDrawItem = nullptr;
         ListView->OnPaintBegin = nullptr;
         ListView->OnGathered = nullptr;
+        ListView->OnFillShare = nullptr;
         ListView->OnCellText = nullptr;
         ListView->OnKeyDown = nullptr;
         ListView->OnDblClick = nullptr;
@@ -305,7 +312,7 @@ TProcessesTab::TRow TProcessesTab::MakeRow(TProcess& process, const std::string&
 }
 
 void TProcessesTab::Refresh() {
-    if (!Gatherer.Running()) ReloadProcesses();
+    if (!Gathering()) ReloadProcesses();
 }
 
 // A reload asked for now (Ctrl+R, after ending a process) must not show an older gathering.
@@ -360,57 +367,117 @@ void TProcessesTab::ShowProcesses(TProcessGathering& gathered) {
     ids.reserve(rows.size());
     for (const TRow& row : rows)
         ids.push_back(row.ProcessId);
-    SelectQuietly(RowToSelectAfterReload(ids, anySelected, selectedId, selectedIndex));
-    // Rows added or removed at the end can make the list scroll on its own: back to the same top row.
-    const int topNow = ListView_GetTopIndex(list);
-    if (topNow != top) ListView_Scroll(list, 0, (top - topNow) * ListView->ItemHeight);
+    // A row not yet in the list is selected once it is; meanwhile nothing is, so that no command acts on
+    // the process that happens to be at the old position.
+    const int select = RowToSelectAfterReload(ids, anySelected, selectedId, selectedIndex);
+    const bool listed = select < ListView->RowCount();
+    SelectQuietly(listed ? select : -1);
+    pendingSelect = listed ? -1 : select;
+    fillTop = top;
+    if (!filling) RestoreTop(top);
 
     std::string caption = FormatText("Processes (%d)", Enumerator->Count());
     if (caption != Caption) SetCaption(caption);
 }
 
+// Rows added or removed at the end can make the list scroll on its own: back to the same top row.
+void TProcessesTab::RestoreTop(int top) {
+    const int topNow = ListView_GetTopIndex(ListView->Handle());
+    if (topNow != top) ListView_Scroll(ListView->Handle(), 0, (top - topNow) * ListView->ItemHeight);
+}
+
+// Rows kept are rewritten in place at once; rows to add or remove follow a share at a time. Only the rows
+// on the page are repainted, and their changed cells in one region: every invalidation is a round trip to
+// the window system under Wine, and rows off the page have nothing to repaint.
 void TProcessesTab::ShowRows(std::vector<TRow> fresh) {
     HWND list = ListView->Handle();
-    const int oldCount = static_cast<int>(rows.size()), newCount = static_cast<int>(fresh.size());
-    const bool reshaped = oldCount != newCount;
-    std::optional<TRedrawOff> redraw;
-    if (reshaped) redraw.emplace(list, TRedrawOff::Repaint);
-    while (ListView->RowCount() > newCount)
-        ListView_DeleteItem(list, ListView->RowCount() - 1);
-    for (int i = 0; i < newCount; ++i) {
+    const int newCount = static_cast<int>(fresh.size());
+    const int kept = std::min(ListView->RowCount(), newCount);
+    const bool wholeList = filling || ListView->RowCount() != newCount; // repainted whole once filled
+    const int first = ListView_GetTopIndex(list);
+    const int last = first + ListView_GetCountPerPage(list); // the row shown in part too
+    TGdiObject<HRGN> changed(CreateRectRgn(0, 0, 0, 0));
+    bool anyChanged = false;
+    auto repaint = [&changed, &anyChanged](const RECT& rect) {
+        TGdiObject<HRGN> part(CreateRectRgnIndirect(&rect));
+        CombineRgn(changed.Get(), changed.Get(), part.Get(), RGN_OR);
+        anyChanged = true;
+    };
+    for (int i = 0; i < kept; ++i) {
         const TRow& row = fresh[static_cast<size_t>(i)];
-        const TRow* old = i < oldCount && i < ListView->RowCount() ? &rows[static_cast<size_t>(i)] : nullptr;
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
-        item.iItem = i;
-        item.pszText = const_cast<char*>(row.ExeFile.c_str());
-        item.lParam = row.Data;
-        item.iImage = row.Icon;
-        if (!old) {
-            if (ListView_InsertItem(list, &item) < 0) continue;
-        } else if (old->ExeFile != row.ExeFile || old->Icon != row.Icon || old->Data != row.Data) {
+        // The list may still hold rows of an older result that are not in rows yet to be removed.
+        const TRow* old = i < static_cast<int>(rows.size()) ? &rows[static_cast<size_t>(i)] : nullptr;
+        if (!old || old->ExeFile != row.ExeFile || old->Icon != row.Icon || old->Data != row.Data) {
+            LVITEMA item = {};
+            item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+            item.iItem = i;
+            item.pszText = const_cast<char*>(row.ExeFile.c_str());
+            item.lParam = row.Data;
+            item.iImage = row.Icon;
             ListView_SetItem(list, &item);
         }
-        // The cells after the first are asked of the tab when drawn or read.
-        if (!old) {
-            for (size_t c = 0; c < row.Cells.size(); ++c)
-                ListView_SetItemText(list, i, static_cast<int>(c + 1), LPSTR_TEXTCALLBACKA);
-            continue;
-        }
+        if (wholeList || i < first || i > last) continue;
         // The tint, the indent and the red marks concern the whole row; a changed text only its cell.
-        if (IsYoungProcess(old->Age) != IsYoungProcess(row.Age) || old->Depth != row.Depth ||
+        RECT rect = {};
+        if (!old || IsYoungProcess(old->Age) != IsYoungProcess(row.Age) || old->Depth != row.Depth ||
             old->Root != row.Root || old->Icon != row.Icon) {
-            ListView_RedrawItems(list, i, i);
+            if (ListView_GetItemRect(list, i, &rect, LVIR_BOUNDS)) repaint(rect);
             continue;
         }
-        for (size_t c = 0; c < row.Cells.size() && !reshaped; ++c) {
-            RECT cell = {};
+        for (size_t c = 0; c < row.Cells.size(); ++c)
             if (old->Cells[c] != row.Cells[c] &&
-                ListView_GetSubItemRect(list, i, static_cast<int>(c + 1), LVIR_BOUNDS, &cell))
-                InvalidateRect(list, &cell, FALSE);
+                ListView_GetSubItemRect(list, i, static_cast<int>(c + 1), LVIR_BOUNDS, &rect))
+                repaint(rect);
+    }
+    if (anyChanged) InvalidateRgn(list, changed.Get(), FALSE);
+    rows = std::move(fresh);
+    if (ListView->RowCount() == newCount) return;
+    if (!filling) fillRedraw.emplace(list, TRedrawOff::Repaint);
+    filling = true;
+    // The first share too comes in a dispatch of its own: this one has rewritten the kept rows.
+    PostMessageA(list, FillShareMessage, ++fillSerial, 0);
+}
+
+bool TProcessesTab::InsertRow(int index) {
+    HWND list = ListView->Handle();
+    const TRow& row = rows[static_cast<size_t>(index)];
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+    item.iItem = index;
+    item.pszText = const_cast<char*>(row.ExeFile.c_str());
+    item.lParam = row.Data;
+    item.iImage = row.Icon;
+    if (ListView_InsertItem(list, &item) < 0) return false;
+    // The cells after the first are asked of the tab when drawn or read.
+    for (size_t c = 0; c < row.Cells.size(); ++c)
+        ListView_SetItemText(list, index, static_cast<int>(c + 1), LPSTR_TEXTCALLBACKA);
+    return true;
+}
+
+void TProcessesTab::FillShare(WPARAM fill) {
+    if (fill != fillSerial || !filling || !ListView) return;
+    const TFillShare share(FillShareSeconds);
+    HWND list = ListView->Handle();
+    const int wanted = static_cast<int>(rows.size());
+    for (int count = ListView->RowCount(); count != wanted; count = ListView->RowCount()) {
+        if (count > wanted)
+            ListView_DeleteItem(list, count - 1);
+        else if (!InsertRow(count))
+            break; // a list that refuses rows ends the fill rather than asking again for ever
+        if (share.Spent() && ListView->RowCount() != wanted) {
+            PostMessageA(list, FillShareMessage, fill, 0);
+            return;
         }
     }
-    rows = std::move(fresh);
+    FinishFill();
+}
+
+void TProcessesTab::FinishFill() {
+    filling = false;
+    if (pendingSelect >= 0 && ListView->SelectedIndex() < 0) SelectQuietly(pendingSelect);
+    pendingSelect = -1;
+    fillRedraw.reset();
+    RestoreTop(fillTop);
 }
 
 void TProcessesTab::SelectQuietly(int index) {

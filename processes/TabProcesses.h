@@ -6,9 +6,11 @@
 #include "app/Shared.h"
 #include "processes/ProcessEnumerator.h"
 #include "ui/NvActionListView.h"
+#include "ui/WinHandles.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -26,6 +28,8 @@ class TProcessListView : public TNvActionListView {
     std::function<std::string(int row, int column)> OnCellText;
     // The worker's word that a reload has been gathered, with its request number.
     std::function<void(WPARAM)> OnGathered;
+    // The word to add or remove the next share of rows, with the fill's number.
+    std::function<void(WPARAM)> OnFillShare;
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -64,7 +68,7 @@ class TProcessesTab : public TPaneprobeTab {
     std::unique_ptr<TProcessEnumerator> Enumerator;
 
     int RefreshIntervalMs() const override { return UpdateIntervalMs; }
-    // The timer's refresh waits for a reload still being gathered.
+    // The timer's refresh waits for a reload still being gathered or filled in.
     void Refresh() override;
     // Gathers on a worker; the list shows the previous result until the new one arrives.
     void ReloadProcesses();
@@ -74,6 +78,10 @@ class TProcessesTab : public TPaneprobeTab {
     TBackgroundWork<TProcessGathering> Gatherer;
     // Shows a worker's result, announced by the posted request number; a stale one is dropped.
     void ShowGathered(WPARAM request);
+    // Rows still being added to or removed from the list, a share at a time, after a result was shown.
+    bool Filling() const { return filling; }
+    bool Gathering() const { return Gatherer.Running() || filling; }
+    double FillShareSeconds = TFillShare::DefaultSeconds; // tests fill a row a share
     // Double-click and Enter: the selected process's window becomes the tracked window.
     void TrackSelected();
     // Delete: asks, then ends the selected process and reloads.
@@ -108,6 +116,10 @@ class TProcessesTab : public TPaneprobeTab {
     int StockIcon();
     void DropUnusedIcons(const std::vector<TRow>& fresh);
     void ShowRows(std::vector<TRow> fresh);
+    bool InsertRow(int index);
+    void FillShare(WPARAM fill);
+    void FinishFill();
+    void RestoreTop(int top);
     void SelectQuietly(int index);
     void DrawRow(const DRAWITEMSTRUCT& draw);
     void DrawCell(HDC dc, RECT cell, const std::string& text, int column, const TRow& row, bool selected);
@@ -125,6 +137,12 @@ class TProcessesTab : public TPaneprobeTab {
     TPaintState paint;
 
     std::vector<TRow> rows;
+    // While filling, the list has fewer or more rows than rows; those it has are already current.
+    bool filling = false;
+    WPARAM fillSerial = 0;
+    std::optional<TRedrawOff> fillRedraw;
+    int fillTop = 0;        // the top row to scroll back to once filled
+    int pendingSelect = -1; // the row to select once it is in the list
     HIMAGELIST hIcons = nullptr;
     std::unordered_map<std::string, int> iconOfPath; // "" holds the stock application icon
 };

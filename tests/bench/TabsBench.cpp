@@ -149,14 +149,14 @@ void BarePropertiesRefresh(HWND window) {
 }
 
 // A reload is gathered on a worker: one refresh lasts until its result is shown. Unpainted, only the result's
-// word is handled and the list's invalid region dropped.
+// word (and the words of the shares that fill rows in) is handled and the list's invalid region dropped.
 void ReloadDelivered(TProcessesTab& processes, bool paint) {
     processes.ReloadProcesses();
     HWND list = processes.ListView->Handle();
-    while (processes.Gatherer.Running()) {
+    while (processes.Gathering()) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
         MSG message;
-        if (!paint && PeekMessageA(&message, list, WM_APP + 7, WM_APP + 7, PM_REMOVE)) {
+        if (!paint && PeekMessageA(&message, list, WM_APP + 7, WM_APP + 8, PM_REMOVE)) {
             DispatchMessageA(&message);
             ValidateRect(list, nullptr);
         }

@@ -51,7 +51,7 @@ int PlacementStep(TPaneprobeTab& tab, int) {
 int ProcessesStep(TPaneprobeTab& tab, int) {
     auto& processes = static_cast<TProcessesTab&>(tab);
     processes.ReloadProcesses();
-    return WaitForWorker([&processes] { return processes.Gatherer.Running(); }) ? 1 : 0;
+    return WaitForWorker([&processes] { return processes.Gathering(); }) ? 1 : 0;
 }
 
 // Messages that only ask, sent or posted as a user would from the tab's boxes: WM_NULL, WM_GETTEXTLENGTH,

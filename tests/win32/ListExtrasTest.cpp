@@ -354,7 +354,7 @@ TEST_F(ListExtras, CtrlCInThePropertiesAndProcessesListsCopiesTheSelectedRow) {
     TProcessesTab& processes = Tab<TProcessesTab>();
     form->PageIndex->SetValue(processes.Sheet->PageIndex());
     PumpMessages(20);
-    ASSERT_TRUE(WaitForWorker([&processes] { return processes.Gatherer.Running(); }));
+    ASSERT_TRUE(WaitForWorker([&processes] { return processes.Gathering(); }));
     int processRow = -1;
     for (size_t i = 0; i < processes.Rows().size(); ++i)
         if (processes.Rows()[i].ProcessId == target.ProcessId()) processRow = static_cast<int>(i);

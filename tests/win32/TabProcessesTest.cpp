@@ -46,11 +46,22 @@ class ProcessesTab : public FormTest {
     }
     // Waits for the reload that the worker gathers.
     void Delivered() {
-        ASSERT_TRUE(WaitForWorker([this] { return ProcTab().Gatherer.Running(); }));
+        ASSERT_TRUE(WaitForWorker([this] { return ProcTab().Gathering(); }));
     }
     void Reload() {
         ProcTab().ReloadProcesses();
         Delivered();
+    }
+    // A reload of which only the worker's result is handled, not what it posts or invalidates in turn.
+    bool ReloadHandlingOnlyTheResult() {
+        ProcTab().ReloadProcesses();
+        MSG message = {};
+        for (DWORD started = GetTickCount(); GetTickCount() - started < 30000; Sleep(5))
+            if (PeekMessageA(&message, List().Handle(), WM_APP + 7, WM_APP + 7, PM_REMOVE)) {
+                DispatchMessageA(&message); // an older request's word is dropped by the tab
+                if (message.wParam == ProcTab().Gatherer.Serial()) return true;
+            }
+        return false;
     }
     int RowOf(DWORD processId) {
         const auto& rows = ProcTab().Rows();
@@ -464,15 +475,8 @@ TEST_F(ProcessesTab, AReloadRepaintsOnlyWhatChanged) {
         ASSERT_FALSE(GetUpdateRect(list, nullptr, FALSE));
         const auto before = ProcTab().Rows();
         PumpMessages(1100); // ages move on
-        ProcTab().ReloadProcesses();
-        MSG message = {};
-        for (DWORD started = GetTickCount(); GetTickCount() - started < 30000;) {
-            if (PeekMessageA(&message, list, WM_APP + 7, WM_APP + 7, PM_REMOVE)) break;
-            Sleep(5);
-        }
         // Only the result is handled: the region stays as the reload left it.
-        ASSERT_EQ(message.message, static_cast<UINT>(WM_APP + 7)) << "no result within 30 s";
-        DispatchMessageA(&message);
+        ASSERT_TRUE(ReloadHandlingOnlyTheResult()) << "no result within 30 s";
         const auto& after = ProcTab().Rows();
         if (after.size() != before.size()) continue;
         TGdiObject<HRGN> expected(CreateRectRgn(0, 0, 0, 0));
@@ -502,6 +506,39 @@ TEST_F(ProcessesTab, AReloadRepaintsOnlyWhatChanged) {
     ASSERT_GE(row, 0);
     EXPECT_EQ(List().CellText(row, 1), std::to_string(target.ProcessId()))
         << "the list asks the tab for its cells";
+}
+
+// Rows are added and removed a share at a time, the window answering between shares: here a share is one
+// row. The list ends with exactly the rows of the newest result, also when one arrives while filling.
+TEST_F(ProcessesTab, RowsAreFilledInAShareAtATime) {
+    TTargetProcess target("procshares");
+    ASSERT_NE(target.MainWindow(), nullptr);
+    ProcTab().FillShareSeconds = 0;
+    form->PageIndex->SetValue(ProcTab().Sheet->PageIndex());
+    ProcTab().Gatherer.Abandon(); // the showing's own reload: this test delivers its own
+    ASSERT_TRUE(ReloadHandlingOnlyTheResult());
+    const size_t count = ProcTab().Rows().size();
+    ASSERT_GT(count, 2u);
+    EXPECT_EQ(List().RowCount(), 0) << "the shares come in dispatches of their own";
+    EXPECT_TRUE(ProcTab().Filling());
+    MSG share = {};
+    ASSERT_TRUE(PeekMessageA(&share, List().Handle(), WM_APP + 8, WM_APP + 8, PM_REMOVE));
+    DispatchMessageA(&share);
+    EXPECT_EQ(List().RowCount(), 1) << "one share, one row";
+    EXPECT_EQ(ProcTab().Caption, FormatText("Processes (%d)", static_cast<int>(count)));
+    // A result arriving meanwhile: the kept rows are rewritten, and the fill goes on to its count.
+    ASSERT_TRUE(target.Kill());
+    ASSERT_TRUE(ReloadHandlingOnlyTheResult());
+    EXPECT_TRUE(ProcTab().Filling());
+    ASSERT_TRUE(WaitForWorker([this] { return ProcTab().Gathering(); }));
+    const auto& rows = ProcTab().Rows();
+    ASSERT_EQ(List().RowCount(), static_cast<int>(rows.size()));
+    EXPECT_LT(RowOf(target.ProcessId()), 0) << "the ended process is gone";
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(List().CellText(static_cast<int>(i), 0), rows[i].ExeFile) << i;
+        EXPECT_EQ(List().CellText(static_cast<int>(i), 1), std::to_string(rows[i].ProcessId)) << i;
+        EXPECT_EQ(List().RowData(static_cast<int>(i)), rows[i].Data) << i;
+    }
 }
 
 } // namespace
