@@ -27,8 +27,8 @@ TWindowsTab::TWindowsTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
     ListView->PopupMenu = std::make_unique<TNvPopupMenu>(
         *ListView, [this](TNvMenuItem& item) { CopySelected(item.Entry ? item.Entry->Id : 0); }, PopupEntries,
         static_cast<int>(std::size(PopupEntries)) - 1);
-    // The cells after the first are asked for when painted: a changed record then costs one invalidation
-    // of its row's changed span, not one write and repaint for each cell.
+    // The cells are asked for when painted: a changed record then costs one invalidation of its changed
+    // cells, not one write and repaint for each cell.
     ListView->OnCellText = [this](TNvListView&, LPARAM position, int column) {
         for (const TShownRow& row : shownRows)
             if (row.Position == static_cast<int>(position))
@@ -74,11 +74,8 @@ void TWindowsTab::RebuildList() {
         TRedrawOff update(list, TRedrawOff::RepaintErased);
         ListView_DeleteAllItems(list);
         shownRows.clear();
-        for (const TShownRow& row : rows) {
-            const int index = ListView->AddRow({row.Cells[0]}, row.Position, row.Image);
-            for (size_t column = 1; index >= 0 && column < row.Cells.size(); ++column)
-                ListView_SetItemText(list, index, static_cast<int>(column), LPSTR_TEXTCALLBACKA);
-        }
+        for (const TShownRow& row : rows)
+            ListView->AddCallbackRow(static_cast<int>(row.Cells.size()), row.Position, row.Image);
     } else {
         for (size_t i = 0; i < rows.size(); ++i)
             UpdateRow(static_cast<int>(i), rows[i], shownRows[i]);
@@ -99,17 +96,16 @@ void TWindowsTab::UpdateCaption() {
 
 void TWindowsTab::UpdateRow(int index, const TShownRow& row, const TShownRow& shown) {
     HWND list = ListView->Handle();
-    if (row.Position != shown.Position || row.Image != shown.Image || row.Cells[0] != shown.Cells[0]) {
+    if (row.Position != shown.Position || row.Image != shown.Image) {
         LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+        item.mask = LVIF_PARAM | LVIF_IMAGE;
         item.iItem = index;
-        item.pszText = const_cast<char*>(row.Cells[0].c_str());
         item.lParam = row.Position;
         item.iImage = row.Image;
         ListView_SetItem(list, &item);
     }
     std::vector<int> changed;
-    for (size_t column = 1; column < row.Cells.size(); ++column)
+    for (size_t column = 0; column < row.Cells.size(); ++column)
         if (row.Cells[column] != shown.Cells[column]) changed.push_back(static_cast<int>(column));
     ListView->InvalidateCells(index, changed);
 }

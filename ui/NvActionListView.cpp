@@ -80,6 +80,19 @@ int TNvActionListView::AddRow(const std::vector<std::string>& cells, LPARAM data
     return row;
 }
 
+int TNvActionListView::AddCallbackRow(int columns, LPARAM data, int image) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+    item.iItem = RowCount();
+    item.pszText = LPSTR_TEXTCALLBACKA;
+    item.lParam = data;
+    item.iImage = image;
+    int row = ListView_InsertItem(Handle(), &item);
+    for (int column = 1; row >= 0 && column < columns; ++column)
+        ListView_SetItemText(Handle(), row, column, LPSTR_TEXTCALLBACKA);
+    return row;
+}
+
 bool TNvActionListView::HandlesKey(WORD key, unsigned shift) const {
     uint16_t shortCut = ShortCutOf(key, shift);
     return std::find(OwnShortCuts.begin(), OwnShortCuts.end(), shortCut) != OwnShortCuts.end() ||

@@ -29,6 +29,9 @@ class TNvActionListView : public TNvListView {
     std::string CellText(int row, int column) const;
     // Adds a row with its data and icon; the texts of the further columns follow in cells.
     int AddRow(const std::vector<std::string>& cells, LPARAM data, int image);
+    // A row whose cells, the first too, are asked of OnCellText when drawn or read: a changed text then
+    // costs no message to the list, only the repaint of its cell.
+    int AddCallbackRow(int columns, LPARAM data, int image);
 
     void KeyDown(WORD key, unsigned shift);
     void DblClick();

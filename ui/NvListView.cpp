@@ -280,16 +280,18 @@ LRESULT TNvListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // The rectangles are the list's own answers, in this thread; only the invalidation reaches the window system.
 void TNvListView::InvalidateCells(int row, const std::vector<int>& columns) {
-    if (!Handle()) return;
+    if (!Handle() || columns.empty()) return;
     RECT span = {};
-    for (int column : columns) {
-        RECT cell = {};
-        if (!ListView_GetSubItemRect(Handle(), row, column, LVIR_BOUNDS, &cell)) continue;
+    if (columns.size() > 1) {
+        // Several cells: the row, at one question instead of one for each cell; their span is most of it.
+        if (!ListView_GetItemRect(Handle(), row, &span, LVIR_BOUNDS)) return;
+    } else {
         // The first column's bounds are the whole row's: only the label part is the cell.
-        if (column == 0 && !ListView_GetSubItemRect(Handle(), row, 0, LVIR_LABEL, &cell)) continue;
-        UnionRect(&span, &span, &cell);
+        const int column = columns.front();
+        if (!ListView_GetSubItemRect(Handle(), row, column, column == 0 ? LVIR_LABEL : LVIR_BOUNDS, &span))
+            return;
     }
-    if (!IsRectEmpty(&span)) InvalidateRect(Handle(), &span, FALSE);
+    InvalidateRect(Handle(), &span, FALSE);
 }
 
 namespace {

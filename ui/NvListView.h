@@ -43,7 +43,7 @@ class TNvListView : public TNvWindow {
     bool MarksShown = false;
     // Repaints one cell, not its row.
     void InvalidateCell(int row, int column) { InvalidateCells(row, {column}); }
-    // Repaints the span of a row's cells from the first given column to the last, at one invalidation.
+    // Repaints the given cells of a row at one invalidation: one cell alone, or the row for several.
     void InvalidateCells(int row, const std::vector<int>& columns);
     // What the list asks for when the pointer rests on a cell; "" without a handler or tip.
     std::string InfoTip(int row, int column);
