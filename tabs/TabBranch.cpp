@@ -85,8 +85,7 @@ void TBranchTab::Gathered(WPARAM request) {
     std::optional<std::vector<TBranchNode>> gathered = Gatherer.Take(request);
     if (!gathered) return;
     nodes = std::move(*gathered);
-    items.clear();
-    items.reserve(nodes.size());
+    emptying = true;
     trackedItem = nullptr;
     if (!fillRedraw) fillRedraw.emplace(Tree->Handle());
     filling = true;
@@ -95,18 +94,23 @@ void TBranchTab::Gathered(WPARAM request) {
 
 void TBranchTab::FillShare(WPARAM fill) {
     if (fill != fillSerial || !filling) return;
-    const TFillShare share;
+    const TFillShare share(FillShareSeconds);
     HWND tree = Tree->Handle();
-    // The old tree goes first, a top-level subtree at a time: the tree tells of each node it deletes.
-    if (items.empty()) {
-        while (HTREEITEM root = TreeView_GetRoot(tree)) {
-            HTREEITEM child = TreeView_GetChild(tree, root);
-            TreeView_DeleteItem(tree, child ? child : root);
+    // The old tree goes first, a leaf at a time: the tree tells of each node it deletes. With nothing
+    // selected, no deleted node hands the selection on to the next.
+    if (emptying) {
+        TreeView_SelectItem(tree, nullptr);
+        while (!items.empty()) {
+            // A null item would mean the whole tree to the platform.
+            if (items.back()) TreeView_DeleteItem(tree, items.back());
+            items.pop_back();
             if (share.Spent()) {
                 PostMessageA(Panels.Body->Handle(), FillShareMessage, fill, 0);
                 return;
             }
         }
+        emptying = false;
+        items.reserve(nodes.size());
     }
     // Parents come before their children, so each parent's node is there when a child is added.
     for (int added = 0; items.size() < nodes.size(); ++added) {
@@ -135,7 +139,6 @@ void TBranchTab::FillDone() {
     }
     filling = false;
     nodes.clear();
-    items.clear();
     trackedItem = nullptr;
     trackedHandle = nullptr;
     SetCaption(FormatText("Branch (%d)", Tree->NodeCount()));

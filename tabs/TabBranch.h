@@ -38,6 +38,7 @@ class TBranchTab : public TPaneprobeTab {
     void RebuildTree();
     // While a branch is gathered, or put into the tree a share at a time between messages.
     bool Building() const { return Gatherer.Running() || filling; }
+    double FillShareSeconds = TFillShare::DefaultSeconds; // tests take a node a share
     void RunPopupCommand(int id);
     // The start window of a mode for the tracked window's record; 0 for none.
     static HWND StartWindow(int mode, const TWindowDetails& tracked);
@@ -52,7 +53,10 @@ class TBranchTab : public TPaneprobeTab {
     TBackgroundWork<std::vector<TBranchNode>> Gatherer;
     HWND trackedHandle = nullptr; // the tracked window when the branch was asked for
     std::vector<TBranchNode> nodes;
-    std::vector<HTREEITEM> items; // the node of each of `nodes` added so far
+    // The tree's nodes in the order they were added, the shown tree's once filled: emptying takes them from
+    // the back, each then a leaf, since a whole subtree of thousands (the tray's windows) at once stalls.
+    std::vector<HTREEITEM> items;
+    bool emptying = false;
     HTREEITEM trackedItem = nullptr;
     bool filling = false;
     unsigned fillSerial = 0; // a newer fill drops the shares of an older one

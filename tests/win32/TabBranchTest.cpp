@@ -6,6 +6,7 @@
 #include "app/WinApiEx.h"
 #include "tabs/TabBranch.h"
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -70,6 +71,33 @@ TEST_F(BranchTab, AWorkerGathersTheBranchAndTheNewestRequestWins) {
     PumpMessages(50); // a stray word of the first request would arrive now
     EXPECT_EQ(Tree().NodeCount(), 6);
     EXPECT_EQ(reinterpret_cast<HWND>(Tree().NodeData(TreeView_GetRoot(Tree().Handle()))), tree);
+}
+
+// The old tree leaves a node at a time, never a whole subtree at once: a window with thousands of children
+// (the tray's) would stop the window for as long. Here a share is one node.
+TEST_F(BranchTab, TheOldTreeLeavesANodeAShare) {
+    Build(tree, bsCurrent);
+    ASSERT_EQ(Tree().NodeCount(), 6);
+    Branch().FillShareSeconds = 0;
+    Branch().RebuildTree();
+    std::vector<int> counts;
+    MSG message = {};
+    for (DWORD started = GetTickCount(); Branch().Building() && GetTickCount() - started < 10000;) {
+        if (!PeekMessageA(&message, Branch().Panels.Body->Handle(), WM_APP + 5, WM_APP + 6, PM_REMOVE)) {
+            Sleep(1);
+            continue;
+        }
+        DispatchMessageA(&message);
+        counts.push_back(Tree().NodeCount());
+    }
+    ASSERT_FALSE(Branch().Building()) << "not filled within 10 s";
+    const auto empty = std::find(counts.begin(), counts.end(), 0);
+    ASSERT_NE(empty, counts.end()) << "the old tree was emptied first";
+    int before = 6;
+    for (auto count = counts.begin(); count != empty; before = *count++)
+        EXPECT_EQ(*count, before - 1) << "one node a share";
+    EXPECT_EQ(Tree().NodeCount(), 6);
+    EXPECT_EQ(reinterpret_cast<HWND>(Tree().NodeData(TreeView_GetSelection(Tree().Handle()))), tree);
 }
 
 TEST_F(BranchTab, TheTreeIsBuiltDepthFirstSortedAtEveryLevelWithBoldParents) {
