@@ -386,6 +386,17 @@ void TProcessesTab::RestoreTop(int top) {
     if (topNow != top) ListView_Scroll(ListView->Handle(), 0, (top - topNow) * ListView->ItemHeight);
 }
 
+// What the list itself keeps of a row: the first column, the process identifier and the icon.
+LVITEMA TProcessesTab::ListItemOf(const TRow& row, int index) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+    item.iItem = index;
+    item.pszText = const_cast<char*>(row.ExeFile.c_str());
+    item.lParam = row.Data;
+    item.iImage = row.Icon;
+    return item;
+}
+
 // Rows kept are rewritten in place at once; rows to add or remove follow a share at a time. Only the rows
 // on the page are repainted, and their changed cells in one region: every invalidation is a round trip to
 // the window system under Wine, and rows off the page have nothing to repaint.
@@ -408,12 +419,7 @@ void TProcessesTab::ShowRows(std::vector<TRow> fresh) {
         // The list may still hold rows of an older result that are not in rows yet to be removed.
         const TRow* old = i < static_cast<int>(rows.size()) ? &rows[static_cast<size_t>(i)] : nullptr;
         if (!old || old->ExeFile != row.ExeFile || old->Icon != row.Icon || old->Data != row.Data) {
-            LVITEMA item = {};
-            item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
-            item.iItem = i;
-            item.pszText = const_cast<char*>(row.ExeFile.c_str());
-            item.lParam = row.Data;
-            item.iImage = row.Icon;
+            LVITEMA item = ListItemOf(row, i);
             ListView_SetItem(list, &item);
         }
         if (wholeList || i < first || i > last) continue;
@@ -441,12 +447,7 @@ void TProcessesTab::ShowRows(std::vector<TRow> fresh) {
 bool TProcessesTab::InsertRow(int index) {
     HWND list = ListView->Handle();
     const TRow& row = rows[static_cast<size_t>(index)];
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
-    item.iItem = index;
-    item.pszText = const_cast<char*>(row.ExeFile.c_str());
-    item.lParam = row.Data;
-    item.iImage = row.Icon;
+    LVITEMA item = ListItemOf(row, index);
     if (ListView_InsertItem(list, &item) < 0) return false;
     // The cells after the first are asked of the tab when drawn or read.
     for (size_t c = 0; c < row.Cells.size(); ++c)

@@ -116,6 +116,7 @@ class TProcessesTab : public TPaneprobeTab {
     int StockIcon();
     void DropUnusedIcons(const std::vector<TRow>& fresh);
     void ShowRows(std::vector<TRow> fresh);
+    static LVITEMA ListItemOf(const TRow& row, int index);
     bool InsertRow(int index);
     void FillShare(WPARAM fill);
     void FinishFill();
