@@ -21,6 +21,9 @@ class TFillShare {
     static constexpr double DefaultSeconds = 0.015;
     explicit TFillShare(double seconds = DefaultSeconds) : start(Now()), limit(seconds) {}
     bool Spent() const { return Now() - start >= limit; }
+    // Whether a closing step that costs about a share (drawing turned back on lays out and paints a whole
+    // list) still fits in this one; a small fill then ends in the dispatch that began it.
+    bool RoomToFinish() const { return Now() - start < limit / 3; }
 
   private:
     static double Now() {

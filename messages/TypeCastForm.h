@@ -26,7 +26,7 @@ class TTypeCastForm : public TNvForm {
     // What the window shows: its caption is built on every paint, this is the text drawn.
     std::string ViewText() const;
     const std::string& Snapshot() const { return snapshot; }
-    static const size_t MaxSnapshot = 65536;
+    static constexpr size_t MaxSnapshot = 65536;
 
     TTypeCastForm(HWND owner, uintptr_t value, const void* bytes, size_t size, bool known);
     ~TTypeCastForm() override;

@@ -460,15 +460,21 @@ void TProcessesTab::FillShare(WPARAM fill) {
     const TFillShare share(FillShareSeconds);
     HWND list = ListView->Handle();
     const int wanted = static_cast<int>(rows.size());
+    bool changed = false;
     for (int count = ListView->RowCount(); count != wanted; count = ListView->RowCount()) {
         if (count > wanted)
             ListView_DeleteItem(list, count - 1);
         else if (!InsertRow(count))
             break; // a list that refuses rows ends the fill rather than asking again for ever
+        changed = true;
         if (share.Spent() && ListView->RowCount() != wanted) {
             PostMessageA(list, FillShareMessage, fill, 0);
             return;
         }
+    }
+    if (changed && !share.RoomToFinish()) {
+        PostMessageA(list, FillShareMessage, fill, 0);
+        return;
     }
     FinishFill();
 }
@@ -567,11 +573,14 @@ void TProcessesTab::DrawRow(const DRAWITEMSTRUCT& draw) {
         textColour = GetSysColor(focusMark ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
     }
     SetBkMode(dc, TRANSPARENT);
+    // A refresh invalidates only its changed cells; the cells outside them would be drawn only to be clipped.
+    RECT clip = draw.rcItem;
+    if (GetClipBox(dc, &clip) == ERROR) clip = draw.rcItem;
     for (int column = 0; column < ColumnCount; ++column) {
         const RECT& extent = paint.Columns[column];
         RECT cell = {extent.left + paint.Shift, rect.top, extent.right + paint.Shift, rect.bottom};
         if (column == 0) cell.left = rect.left - 1;
-        if (cell.right <= cell.left) continue;
+        if (cell.right <= cell.left || cell.right <= clip.left || cell.left >= clip.right) continue;
         const size_t cellIndex = static_cast<size_t>(column - 1);
         const std::string& text =
             column == 0 ? row.ExeFile : (cellIndex < row.Cells.size() ? row.Cells[cellIndex] : std::string());

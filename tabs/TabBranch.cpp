@@ -113,6 +113,7 @@ void TBranchTab::FillShare(WPARAM fill) {
         items.reserve(nodes.size());
     }
     // Parents come before their children, so each parent's node is there when a child is added.
+    const size_t first = items.size();
     for (int added = 0; items.size() < nodes.size(); ++added) {
         const TBranchNode& node = nodes[items.size()];
         HTREEITEM parent = node.Parent < 0 ? nullptr : items[static_cast<size_t>(node.Parent)];
@@ -122,7 +123,7 @@ void TBranchTab::FillShare(WPARAM fill) {
         if (node.Window == trackedHandle && !trackedItem) trackedItem = item;
         if (added % 16 == 15 && share.Spent()) break;
     }
-    if (items.size() < nodes.size()) {
+    if (items.size() < nodes.size() || (items.size() > first && !share.RoomToFinish())) {
         PostMessageA(Panels.Body->Handle(), FillShareMessage, fill, 0);
         return;
     }

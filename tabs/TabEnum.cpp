@@ -89,6 +89,20 @@ TEnumRowValues RowValuesOf(const TWindowDetails& record) {
     return values;
 }
 
+TEnumTab::TRowOrder OrderRows(std::vector<TEnumRowValues> values, int column, bool descending) {
+    TEnumTab::TRowOrder rows;
+    rows.Column = column;
+    rows.Descending = descending;
+    rows.Order.resize(values.size());
+    for (size_t i = 0; i < rows.Order.size(); ++i)
+        rows.Order[i] = i;
+    std::stable_sort(rows.Order.begin(), rows.Order.end(), [&values, column, descending](size_t a, size_t b) {
+        return CompareEnumRowsForSort(values[a], values[b], column, descending) < 0;
+    });
+    rows.Values = std::move(values);
+    return rows;
+}
+
 } // namespace
 
 // The full handle scan probes some 65,000 values; where each probe is a call to another process (Wine) that
@@ -235,18 +249,24 @@ void TEnumTab::StartGathering() {
     HWND current = tracked ? tracked->Handle : nullptr;
     const std::string filter = FindText();
     const bool visibleOnly = VisibleOnly && VisibleOnly->Value;
-    Gatherer.Start(Panels.Body->Handle(),
-                   [mode, current, filter, visibleOnly](const std::atomic<bool>& cancelled) {
-                       TGathered found;
-                       std::set<DWORD> hung;
-                       for (HWND handle : HandlesOfMode(mode, current)) {
-                           if (cancelled) break;
-                           auto record = std::make_unique<TWorkerDetails>(handle);
-                           record->Read(hung);
-                           if (KeepsRecord(*record, filter, visibleOnly)) found.push_back(std::move(record));
-                       }
-                       return found;
-                   });
+    const int column = ListView->SortColumn;
+    const bool descending = ListView->SortDescending;
+    Gatherer.Start(Panels.Body->Handle(), [mode, current, filter, visibleOnly, column,
+                                           descending](const std::atomic<bool>& cancelled) {
+        TGathered found;
+        std::set<DWORD> hung;
+        std::vector<TEnumRowValues> values;
+        for (HWND handle : HandlesOfMode(mode, current)) {
+            if (cancelled) break;
+            auto record = std::make_unique<TWorkerDetails>(handle);
+            record->Read(hung);
+            if (!KeepsRecord(*record, filter, visibleOnly)) continue;
+            values.push_back(RowValuesOf(*record));
+            found.Records.push_back(std::move(record));
+        }
+        found.Rows = OrderRows(std::move(values), column, descending);
+        return found;
+    });
 }
 
 void TEnumTab::ShowGathered(WPARAM request) {
@@ -254,9 +274,17 @@ void TEnumTab::ShowGathered(WPARAM request) {
     if (!found) return;
     Windows.Clear();
     hungThreads.clear();
-    for (auto& record : *found)
+    for (auto& record : found->Records)
         Windows.Add(std::move(record));
-    RebuildList();
+    RebuildList(std::move(found->Rows), true);
+}
+
+TEnumTab::TRowOrder TEnumTab::RowOrder() const {
+    std::vector<TEnumRowValues> values;
+    values.reserve(static_cast<size_t>(Windows.Count()));
+    for (int i = 0; i < Windows.Count(); ++i)
+        values.push_back(RowValuesOf(*Windows.Get(i)));
+    return OrderRows(std::move(values), ListView->SortColumn, ListView->SortDescending);
 }
 
 void TEnumTab::Refill(const std::function<void()>& gather) {
@@ -264,7 +292,7 @@ void TEnumTab::Refill(const std::function<void()>& gather) {
     Windows.Clear();
     hungThreads.clear();
     gather();
-    RebuildList();
+    RebuildList(RowOrder());
     SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
 }
 
@@ -354,25 +382,19 @@ void TEnumTab::AddWindow(HWND handle, bool applyFilters) {
 }
 
 // Sorted here rather than by the list: the list's sort asks it for each compared row's data.
-void TEnumTab::RebuildList() {
-    HWND list = ListView->Handle();
+void TEnumTab::RebuildList(TRowOrder rows, bool postFirstShare) {
+    if (rows.Column != ListView->SortColumn || rows.Descending != ListView->SortDescending)
+        rows = OrderRows(std::move(rows.Values), ListView->SortColumn, ListView->SortDescending);
     fillRedraw.reset();
-    fillRedraw.emplace(list);
-    rowValues.clear();
-    rowValues.reserve(static_cast<size_t>(Windows.Count()));
-    for (int i = 0; i < Windows.Count(); ++i)
-        rowValues.push_back(RowValuesOf(*Windows.Get(i)));
-    fillOrder.resize(rowValues.size());
-    for (size_t i = 0; i < fillOrder.size(); ++i)
-        fillOrder[i] = i;
-    const int column = ListView->SortColumn;
-    const bool descending = ListView->SortDescending;
-    std::stable_sort(fillOrder.begin(), fillOrder.end(), [this, column, descending](size_t a, size_t b) {
-        return CompareEnumRowsForSort(rowValues[a], rowValues[b], column, descending) < 0;
-    });
+    fillRedraw.emplace(ListView->Handle());
+    rowValues = std::move(rows.Values);
+    fillOrder = std::move(rows.Order);
     fillNext = 0;
     filling = true;
-    FillShare(++fillSerial);
+    if (postFirstShare)
+        PostMessageA(Panels.Body->Handle(), FillShareMessage, ++fillSerial, 0);
+    else
+        FillShare(++fillSerial);
 }
 
 void TEnumTab::FillShare(WPARAM fill) {
@@ -387,13 +409,14 @@ void TEnumTab::FillShare(WPARAM fill) {
             return;
         }
     }
+    const size_t first = fillNext;
     while (fillNext < fillOrder.size()) {
         const int index = static_cast<int>(fillOrder[fillNext++]);
         const TWindowDetails& record = *Windows.Get(index);
         ListView->AddRow(WindowRowCells(record), index, WindowRowImage(record));
         if (share.Spent()) break;
     }
-    if (fillNext < fillOrder.size()) {
+    if (fillNext < fillOrder.size() || (fillNext > first && !share.RoomToFinish())) {
         PostMessageA(Panels.Body->Handle(), FillShareMessage, fill, 0);
         return;
     }

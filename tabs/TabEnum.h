@@ -82,13 +82,26 @@ class TEnumTab : public TPaneprobeTab {
     bool Gathering() const { return Scanning() || Gatherer.Running() || Filling(); }
     // Whether the list is still being filled, a share at a time between messages.
     bool Filling() const { return filling; }
-    // The records that a worker gathered for the first three modes.
-    using TGathered = std::vector<std::unique_ptr<TWindowDetails>>;
+    // The rows' sort values and order, by record index, for the sort column and direction they were made for.
+    struct TRowOrder {
+        std::vector<TEnumRowValues> Values;
+        std::vector<size_t> Order;
+        int Column = 0;
+        bool Descending = false;
+    };
+    // The records that a worker gathered for the first three modes, already put in order there: on a large
+    // desktop the order alone would keep the window from answering.
+    struct TGathered {
+        std::vector<std::unique_ptr<TWindowDetails>> Records;
+        TRowOrder Rows;
+    };
     TBackgroundWork<TGathered> Gatherer;
     // Shows a worker's result, announced by the posted request number; a stale one is dropped.
     void ShowGathered(WPARAM request);
     void AddWindow(HWND handle, bool applyFilters);
-    void RebuildList();
+    // Refills the list in the given order, made again if the sort has changed since; posted shares fill it
+    // when the first share must not run in this dispatch.
+    void RebuildList(TRowOrder rows, bool postFirstShare = false);
     // The list's comparison of the rows at two positions.
     int CompareRows(int row1, int row2) const;
     void TrackRow();
@@ -107,6 +120,7 @@ class TEnumTab : public TPaneprobeTab {
     void ShowHandleScan();
     void StopHandleScan();
 
+    TRowOrder RowOrder() const; // of the records now held, for the list's sort
     std::vector<TEnumRowValues> rowValues; // by record index, for sorting
     std::set<DWORD> hungThreads;           // threads that did not answer during this enumeration
     std::unique_ptr<THandleScanJob> scanJob;

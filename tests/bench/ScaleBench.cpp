@@ -5,6 +5,7 @@
 
 #include "BenchClock.h"
 #include "BenchTimers.h"
+#include "PagePaintBench.h"
 
 #include "app/QrLib.h"
 #include "config/EasyConfig.h"
@@ -119,6 +120,7 @@ struct TSizeFigures {
     size_t TopLevel = 0, AllWindows = 0;
     int ProcessCount = 0;
     TTimed BareTop, BareAll, Enum[3], Branch, Processes, Tick;
+    std::vector<std::string> PagePaints;
 };
 
 void PrintRow(const char* what, const TTimed& timed, size_t windows, const TTimed& bare) {
@@ -199,6 +201,15 @@ bool MeasureSize(TPaneprobeForm& form, int topLevel, int processes, TSizeFigures
     ShowPage(form, *processTab);
     figures.Processes = BestOfTwo([processTab] { processTab->ReloadProcesses(); },
                                   [processTab] { return processTab->Gathering(); });
+    if (topLevel >= 2000) { // the Enum list still holds every window of the desktop
+        ShowPage(form, *enumTab);
+        figures.PagePaints.push_back(PagePaint("Enum list", enumTab->ListView->Handle(), TPageKind::List));
+        ShowPage(form, *processTab);
+        figures.PagePaints.push_back(
+            PagePaint("Processes list (drawn by the tab)", processTab->ListView->Handle(), TPageKind::List));
+        figures.PagePaints.push_back(
+            PagePaint("tab control (nine tabs)", form.PageControl->Handle(), TPageKind::Tabs));
+    }
     figures.Tick = TimeTicks(form, main);
     // Emptied again, so that the next size starts from the same lists.
     TrackWindow(form.Handle(), false, true);
@@ -222,6 +233,10 @@ void PrintSize(const char* title, const TSizeFigures& f) {
     PrintRow("Processes refresh (per window)", f.Processes, f.TopLevel, f.BareTop);
     std::printf("  %-30s %9.1f us per tick, longest tick %.1f ms\n", "tick, following the mouse",
                 f.Tick.Total * 1e6, f.Tick.LongestStall * 1e3);
+    if (f.PagePaints.empty()) return;
+    std::printf("  %s\n", PagePaintTitle());
+    for (const std::string& line : f.PagePaints)
+        std::printf("    %s\n", line.c_str());
 }
 
 double PerWindow(const TTimed& timed, size_t windows) {
