@@ -40,10 +40,18 @@ TConfigTab::TConfigTab(TNvTabSheet* sheet) : TPaneprobeTab(sheet) {
 // Messages tab's filter) cost more than the typing itself.
 void TConfigTab::ConfigChanged(TConfigVar& variable) {
     if (filling || !ConfigStore) return;
+    if (Sheet->PageControl.ActivePageIndex() != Sheet->PageIndex()) {
+        behind = true;
+        return;
+    }
     int row = -1;
-    if (ListView->RowCount() == ConfigStore->Count())
-        for (int i = 0; i < ListView->RowCount() && row < 0; ++i)
-            if (VariableOf(ListView->RowData(i)) == &variable) row = i;
+    if (ListView->RowCount() == ConfigStore->Count()) {
+        // One question to the list, not one per row: a setting typed elsewhere changes at every keystroke.
+        LVFINDINFOA find = {};
+        find.flags = LVFI_PARAM;
+        find.lParam = reinterpret_cast<LPARAM>(&variable);
+        row = ListView_FindItem(ListView->Handle(), -1, &find);
+    }
     if (row < 0) {
         Fill();
         return;
@@ -56,11 +64,18 @@ void TConfigTab::ConfigChanged(TConfigVar& variable) {
         ListView_SetItemText(list, row, column, const_cast<char*>(cells[column].c_str()));
         changed = true;
     }
-    if (!changed || ListView->SortColumn > 1) return;
-    // The order may have changed; the selection keeps its position, as after a refill.
+    if (!changed || ListView->SortColumn > 1 || ListView->RowInOrder(row)) return;
+    // The order has changed; the selection keeps its position, as after a refill.
     int selected = ListView->SelectedIndex();
     ListView->Sort();
     if (selected >= 0) ListView->SelectRow(selected);
+}
+
+void TConfigTab::Activate() {
+    TPaneprobeTab::Activate(); // may change a setting itself
+    if (!behind) return;
+    behind = false;
+    Fill();
 }
 
 void TConfigTab::Fill() {

@@ -10,7 +10,9 @@ class TConfigTab : public TPaneprobeTab {
 
     TNvActionListView* ListView = nullptr;
 
+    // While another page is shown a change only marks the list as behind; it is filled again when shown.
     void ConfigChanged(TConfigVar& variable) override;
+    void Activate() override;
     void Fill();
     // Double-click and Enter: flips a boolean, asks for any other value.
     void EditSelected();
@@ -21,4 +23,5 @@ class TConfigTab : public TPaneprobeTab {
   private:
     int CompareRows(LPARAM data1, LPARAM data2);
     bool filling = false;
+    bool behind = false; // a setting changed while another page was shown
 };

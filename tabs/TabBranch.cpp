@@ -89,6 +89,7 @@ void TBranchTab::Gathered(WPARAM request) {
     trackedItem = nullptr;
     if (!fillRedraw) fillRedraw.emplace(Tree->Handle());
     filling = true;
+    closingStep = 0;
     FillShare(++fillSerial);
 }
 
@@ -123,26 +124,35 @@ void TBranchTab::FillShare(WPARAM fill) {
         if (node.Window == trackedHandle && !trackedItem) trackedItem = item;
         if (added % 16 == 15 && share.Spent()) break;
     }
-    if (items.size() < nodes.size() || (items.size() > first && !share.RoomToFinish())) {
+    if (items.size() < nodes.size() || (items.size() > first && !share.RoomToFinish()) || !FillDone(share))
         PostMessageA(Panels.Body->Handle(), FillShareMessage, fill, 0);
-        return;
-    }
-    FillDone();
 }
 
-void TBranchTab::FillDone() {
+bool TBranchTab::FillDone(const TFillShare& share) {
     HWND tree = Tree->Handle();
-    if (!items.empty() && items[0]) TreeView_Expand(tree, items[0], TVE_EXPAND);
-    fillRedraw.reset();
-    if (trackedItem) {
-        TreeView_SelectItem(tree, trackedItem);
-        TreeView_EnsureVisible(tree, trackedItem);
+    for (bool first = true; closingStep < 3; first = false) {
+        if (!first && !share.RoomToFinish()) return false;
+        switch (closingStep++) {
+        case 0:
+            if (!items.empty() && items[0]) TreeView_Expand(tree, items[0], TVE_EXPAND);
+            break;
+        case 1:
+            fillRedraw.reset();
+            break;
+        default:
+            if (trackedItem) {
+                TreeView_SelectItem(tree, trackedItem);
+                TreeView_EnsureVisible(tree, trackedItem);
+            }
+            break;
+        }
     }
     filling = false;
     nodes.clear();
     trackedItem = nullptr;
     trackedHandle = nullptr;
     SetCaption(FormatText("Branch (%d)", Tree->NodeCount()));
+    return true;
 }
 
 void TBranchTab::DoubleClicked() {

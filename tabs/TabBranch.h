@@ -47,7 +47,10 @@ class TBranchTab : public TPaneprobeTab {
     void Gathered(WPARAM request);
     // Empties the old tree, then adds the gathered nodes in order, until the share's time is spent.
     void FillShare(WPARAM fill);
-    void FillDone();
+    // The closing steps in order, from the given one: expanding the root, drawing turned back on, the
+    // tracked node selected. Each lays out the whole tree; on a large one each gets a dispatch of its own.
+    // Whether all were done.
+    bool FillDone(const TFillShare& share);
     void DoubleClicked();
 
     TBackgroundWork<std::vector<TBranchNode>> Gatherer;
@@ -59,6 +62,7 @@ class TBranchTab : public TPaneprobeTab {
     bool emptying = false;
     HTREEITEM trackedItem = nullptr;
     bool filling = false;
+    int closingStep = 0;
     unsigned fillSerial = 0; // a newer fill drops the shares of an older one
     std::optional<TRedrawOff> fillRedraw;
 };

@@ -120,7 +120,7 @@ class TEnumTab : public TPaneprobeTab {
     void ShowHandleScan();
     void StopHandleScan();
 
-    TRowOrder RowOrder() const; // of the records now held, for the list's sort
+    TRowOrder RowOrder() const;            // of the records now held, for the list's sort
     std::vector<TEnumRowValues> rowValues; // by record index, for sorting
     std::set<DWORD> hungThreads;           // threads that did not answer during this enumeration
     std::unique_ptr<THandleScanJob> scanJob;

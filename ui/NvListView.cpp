@@ -142,6 +142,13 @@ void TNvListView::Sort() {
         SetRowParam(list, rank, data[static_cast<size_t>(order[static_cast<size_t>(rank)])]);
 }
 
+bool TNvListView::RowInOrder(int row) {
+    const int count = Handle() ? ListView_GetItemCount(Handle()) : 0;
+    const auto self = reinterpret_cast<LPARAM>(this);
+    return (row <= 0 || CompareRows(row - 1, row, self) <= 0) &&
+           (row + 1 >= count || CompareRows(row, row + 1, self) <= 0);
+}
+
 void TNvListView::ColumnResized(int column, int width) {
     if (OnColumnResize) OnColumnResize(*this, column, width);
 }

@@ -57,6 +57,9 @@ class TNvListView : public TNvWindow {
     // Header format bits (HDF_SORTUP, HDF_SORTDOWN) of a column; 0 when it does not exist.
     int HeaderFormat(int column) const;
     void Sort();
+    // Whether the row at this position still sits between its neighbours in the sort order: a sorted list
+    // whose only changed row does so needs no sort.
+    bool RowInOrder(int row);
     // What a click on a column header does: the sort state, the mark, the handler, the sort.
     virtual void ClickColumn(int column);
     std::string ColumnCaption(int column) const;

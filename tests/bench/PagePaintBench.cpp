@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -39,9 +40,9 @@ class TBareHost {
     explicit TBareHost(HWND original) {
         RECT rect = {};
         GetWindowRect(original, &rect);
-        host = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "STATIC", "", WS_POPUP, rect.left, rect.top,
-                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, nullptr,
-                               nullptr);
+        host = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "STATIC", "", WS_POPUP, rect.left,
+                               rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                               nullptr, nullptr);
     }
     TBareHost(const TBareHost&) = delete;
     TBareHost& operator=(const TBareHost&) = delete;
@@ -65,8 +66,8 @@ HWND CreateCopy(const char* className, HWND original, const TBareHost& host, DWO
     RECT rect = {};
     GetClientRect(host.Get(), &rect);
     const DWORD style = (static_cast<DWORD>(GetWindowLongA(original, GWL_STYLE)) & ~without) | with;
-    HWND copy = CreateWindowExA(0, className, "", style | WS_CHILD | WS_VISIBLE, 0, 0, rect.right, rect.bottom,
-                                host.Get(), nullptr, nullptr, nullptr);
+    HWND copy = CreateWindowExA(0, className, "", style | WS_CHILD | WS_VISIBLE, 0, 0, rect.right,
+                                rect.bottom, host.Get(), nullptr, nullptr, nullptr);
     if (copy) SendMessageA(copy, WM_SETFONT, SendMessageA(original, WM_GETFONT, 0, 0), FALSE);
     return copy;
 }
@@ -135,7 +136,8 @@ HWND CopyTabs(HWND tabs, const TBareHost& host) {
 } // namespace
 
 const char* PagePaintTitle() {
-    return "One whole page painted, against a plain control made here with the same size, columns, font, icons\n"
+    return "One whole page painted, against a plain control made here with the same size, columns, font, "
+           "icons\n"
            "  and texts of the page (the platform's floor for that page):";
 }
 
@@ -157,8 +159,9 @@ std::string PagePaint(const char* what, HWND original, TPageKind kind) {
         bare.Longest = std::max(bare.Longest, b.Longest);
         own.Longest = std::max(own.Longest, o.Longest);
     }
-    return FormatText("%-34s %7.1f ms (longest %5.1f)  bare %7.1f ms (longest %5.1f)  %5.2fx", what,
-                      own.Mean * 1e3, own.Longest * 1e3, bare.Mean * 1e3, bare.Longest * 1e3,
-                      own.Mean / std::max(bare.Mean, 1e-9));
+    char line[256];
+    std::snprintf(line, sizeof line, "%-34s %7.1f ms (longest %5.1f)  bare %7.1f ms (longest %5.1f)  %5.2fx",
+                  what, own.Mean * 1e3, own.Longest * 1e3, bare.Mean * 1e3, bare.Longest * 1e3,
+                  own.Mean / std::max(bare.Mean, 1e-9));
+    return line;
 }
-

@@ -142,6 +142,7 @@ TEST_F(ListExtras, NoShortcutOfTheMainWindowTakesCtrlC) {
 
 TEST_F(ListExtras, CtrlCInTheConfigListCopiesTheSettingRow) {
     TConfigTab& tab = Tab<TConfigTab>();
+    form->PageIndex->SetValue(tab.Sheet->PageIndex());
     TNvActionListView& list = *tab.ListView;
     int row = -1;
     for (int r = 0; r < list.RowCount(); ++r)

@@ -8,6 +8,11 @@ namespace {
 
 class ConfigTab : public FormTest {
   protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        Show();
+    }
+    void Show() { form->PageIndex->SetValue(tab().Sheet->PageIndex()); }
     TConfigTab& tab() { return Tab<TConfigTab>(); }
     TNvActionListView& list() { return *tab().ListView; }
 
@@ -68,7 +73,7 @@ TEST_F(ConfigTab, EnterAsksForAValue) {
     } cases[] = {
         {"system.update_interval_ms", TAnswer::TypeAndEnter, "50", "50", true},
         {"window.maxed", TAnswer::Escape, "", "", false}, // a boolean: flipped, no dialog (checked below)
-        {"tabs.page_index", TAnswer::TypeAndOk, "abc", "0", true}, // unreadable: value kept, still marked
+        {"tabs.page_index", TAnswer::TypeAndOk, "abc", nullptr, true}, // unreadable: value kept, still marked
         {"gui.font_main", TAnswer::Escape, "", "", false},
         {"gui.font_main", TAnswer::TypeAndOk, "Tahoma 9", "Tahoma 9", true},
     };
@@ -85,7 +90,7 @@ TEST_F(ConfigTab, EnterAsksForAValue) {
         EXPECT_EQ(seen[0].Prompt,
                   "Enter a new " + variable.TypeName() + " value for \"" + c.variable + "\"...");
         EXPECT_EQ(seen[0].InitialText, before);
-        EXPECT_EQ(variable.AsText(), c.answer == TAnswer::Escape ? before : std::string(c.valueAfter));
+        EXPECT_EQ(variable.AsText(), c.answer == TAnswer::Escape || !c.valueAfter ? before : c.valueAfter);
         EXPECT_EQ(variable.Modified, c.marked);
         int row = RowOf(c.variable);
         EXPECT_EQ(list().CellText(row, 0), std::string(c.variable) + (c.marked ? " *" : " "));
@@ -146,6 +151,19 @@ TEST_F(ConfigTab, SortsByValueAsTextAndKeepsTheSelectedPosition) {
     Press(VK_RETURN);
     EXPECT_EQ(list().SelectedIndex(), row);
     Press(VK_RETURN); // and back
+}
+
+TEST_F(ConfigTab, AChangeWhileAnotherPageIsShownReachesTheListWhenShown) {
+    auto& interval = static_cast<TConfigVarInt&>(*ConfigStore->Find("system.update_interval_ms"));
+    const int row = RowOf("system.update_interval_ms");
+    ASSERT_GE(row, 0);
+    const std::string before = list().CellText(row, 1);
+    form->PageIndex->SetValue(tab().Sheet->PageIndex() == 0 ? 1 : 0);
+    interval.SetValue(interval.Value + 7);
+    EXPECT_EQ(list().CellText(row, 1), before) << "a hidden list did the work of the change";
+    Show();
+    EXPECT_EQ(list().CellText(RowOf("system.update_interval_ms"), 1), std::to_string(interval.Value));
+    EXPECT_EQ(list().RowCount(), ConfigStore->Count());
 }
 
 TEST_F(ConfigTab, TheTabIntervalIsShownButNeverSaved) {
