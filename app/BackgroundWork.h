@@ -55,14 +55,20 @@ template <class TResult> class TBackgroundWork {
         job->Serial = ++serial;
         job->Gather = std::move(gather);
         current = job;
-        auto run = [job, notify, message = Message] {
+        auto gathering = [job] {
             job->Result = job->Gather(job->Cancel);
             job->Finished = true;
-            PostMessageA(notify, message, static_cast<WPARAM>(job->Serial), 0);
         };
-        if (worker.TryRun(run)) return;
+        auto tell = [notify, message = Message, posted = static_cast<WPARAM>(job->Serial)] {
+            PostMessageA(notify, message, posted, 0);
+        };
+        if (worker.TryRun(gathering, tell)) return;
         // The kept thread still runs an older request (one abandoned, or one that blocks): a thread of its
         // own.
+        auto run = [gathering, tell] {
+            gathering();
+            tell();
+        };
         try {
             std::thread(run).detach();
         } catch (const std::system_error&) {

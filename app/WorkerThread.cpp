@@ -10,7 +10,7 @@ TWorkerThread::~TWorkerThread() {
     state->Wake.notify_one();
 }
 
-bool TWorkerThread::TryRun(std::function<void()> work) {
+bool TWorkerThread::TryRun(std::function<void()> work, std::function<void()> then) {
     if (!state) {
         auto fresh = std::make_shared<TState>();
         try {
@@ -24,6 +24,7 @@ bool TWorkerThread::TryRun(std::function<void()> work) {
     if (state->Busy) return false;
     state->Busy = true;
     state->Work = std::move(work);
+    state->Then = std::move(then);
     state->Wake.notify_one();
     return true;
 }
@@ -34,12 +35,20 @@ void TWorkerThread::Loop(const std::shared_ptr<TState>& state) {
         state->Wake.wait(hold, [&state] { return state->Stopping || state->Work; });
         if (!state->Work) return; // stopping with nothing to do
         std::function<void()> work = std::move(state->Work);
+        std::function<void()> then = std::move(state->Then);
         state->Work = nullptr;
+        state->Then = nullptr;
         hold.unlock();
         work();
         work = nullptr; // what the work holds goes before the thread takes the next
         hold.lock();
         state->Busy = false;
+        if (then) {
+            hold.unlock();
+            then();
+            then = nullptr;
+            hold.lock();
+        }
         if (state->Stopping) return;
     }
 }

@@ -17,8 +17,10 @@ class TWorkerThread {
     ~TWorkerThread();
 
     // Runs the work on the kept thread when it is idle (starting it the first time); false when it is busy
-    // or no thread can be had, and the caller runs the work elsewhere.
-    bool TryRun(std::function<void()> work);
+    // or no thread can be had, and the caller runs the work elsewhere. The thread counts as idle again
+    // before then runs (the word that the work is done): a request made on hearing it takes this thread,
+    // not a new one.
+    bool TryRun(std::function<void()> work, std::function<void()> then = {});
 
   private:
     // Shared with the thread, which may outlive the owner.
@@ -26,6 +28,7 @@ class TWorkerThread {
         std::mutex Lock;
         std::condition_variable Wake;
         std::function<void()> Work;
+        std::function<void()> Then;
         bool Busy = false;
         bool Stopping = false;
     };

@@ -33,35 +33,6 @@ TPaintTime TimePaints(HWND window, int count) {
     return time;
 }
 
-// A visible pop-up over the same screen rectangle holds the copy; it is hidden while the original paints,
-// which it would otherwise cover.
-class TBareHost {
-  public:
-    explicit TBareHost(HWND original) {
-        RECT rect = {};
-        GetWindowRect(original, &rect);
-        host = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "STATIC", "", WS_POPUP, rect.left,
-                               rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                               nullptr, nullptr);
-    }
-    TBareHost(const TBareHost&) = delete;
-    TBareHost& operator=(const TBareHost&) = delete;
-    ~TBareHost() {
-        if (host) DestroyWindow(host);
-    }
-    HWND Get() const { return host; }
-    void Show(bool show) {
-        SetWindowPos(host, HWND_TOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-    }
-
-  private:
-    HWND host = nullptr;
-};
-
 HWND CreateCopy(const char* className, HWND original, const TBareHost& host, DWORD without, DWORD with) {
     RECT rect = {};
     GetClientRect(host.Get(), &rect);
@@ -77,6 +48,8 @@ std::string ItemText(HWND list, int row, int column) {
     ListView_GetItemText(list, row, column, text, sizeof text);
     return text;
 }
+
+} // namespace
 
 // A report list view of the page's rows: the same columns, widths, extended styles, icons and texts, each
 // text stored in the list, with no owner drawing and no text asked of a parent.
@@ -115,6 +88,8 @@ HWND CopyListPage(HWND list, const TBareHost& host) {
     }
     return copy;
 }
+
+namespace {
 
 HWND CopyTabs(HWND tabs, const TBareHost& host) {
     HWND copy = CreateCopy(WC_TABCONTROLA, tabs, host, WS_CLIPSIBLINGS, 0);

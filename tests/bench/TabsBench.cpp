@@ -3,7 +3,9 @@
 
 #include "BenchClock.h"
 #include "BenchTimers.h"
+#include "PagePaintBench.h"
 #include "app/QrLib.h"
+#include "app/WorkerThread.h"
 #include "config/EasyConfig.h"
 #include "processes/TabProcesses.h"
 #include "tabs/TabProperties.h"
@@ -12,6 +14,7 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -154,7 +157,9 @@ void ReloadDelivered(TProcessesTab& processes, bool paint) {
     processes.ReloadProcesses();
     HWND list = processes.ListView->Handle();
     while (processes.Gathering()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+        // Waits as the message loop would, until the worker's word arrives: a loop that asked the window
+        // system every millisecond kept its server busy and slowed the worker's own questions to it.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
         MSG message;
         if (!paint && PeekMessageA(&message, list, WM_APP + 7, WM_APP + 8, PM_REMOVE)) {
             DispatchMessageA(&message);
@@ -171,6 +176,80 @@ template <class F> double TimePer(int count, F work, bool paint = true) {
         if (paint) PumpAll();
     }
     return (Seconds() - start) / count;
+}
+
+// The bare work on a kept worker thread, awaited as the tab awaits its own gathering: the floor for work
+// that leaves the user-interface thread free.
+void BareOnWorker(TWorkerThread& worker, HANDLE done) {
+    if (!worker.TryRun([] { BareProcessesRefresh(); }, [done] { SetEvent(done); })) {
+        BareProcessesRefresh();
+        return;
+    }
+    while (MsgWaitForMultipleObjects(1, &done, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0)
+        PumpAll();
+}
+
+std::vector<std::string> ListCells(HWND list) {
+    std::vector<std::string> cells;
+    const int columns = Header_GetItemCount(ListView_GetHeader(list));
+    for (int row = 0; row < ListView_GetItemCount(list); ++row)
+        for (int column = 0; column < columns; ++column) {
+            char text[512] = "";
+            ListView_GetItemText(list, row, column, text, sizeof text);
+            cells.push_back(text);
+        }
+    return cells;
+}
+
+// How many cells a reload changes, on average: what the platform's own list would have to repaint.
+double ChangedCellsPerRefresh(HWND list, int refreshes, const std::function<void()>& refresh) {
+    std::vector<std::string> before = ListCells(list);
+    size_t changed = 0;
+    for (int i = 0; i < refreshes; ++i) {
+        refresh();
+        PumpAll();
+        std::vector<std::string> after = ListCells(list);
+        for (size_t c = 0; c < after.size(); ++c)
+            changed += c >= before.size() || before[c] != after[c] ? 1 : 0;
+        before = std::move(after);
+    }
+    return static_cast<double>(changed) / refreshes;
+}
+
+// The bare work and then the platform's own list, a plain copy of the page, showing as many changed cells
+// as a refresh changes: each set and the list painted.
+double BarePaintedRefreshes(HWND list, int count, double cellsPerRefresh,
+                            const std::function<void()>& bareWork) {
+    TBareHost host(list);
+    HWND copy = host.Get() ? CopyListPage(list, host) : nullptr;
+    const int rows = copy ? ListView_GetItemCount(copy) : 0;
+    const int columns = copy ? Header_GetItemCount(ListView_GetHeader(copy)) : 0;
+    if (rows == 0 || columns < 2) return 0;
+    host.Show(true);
+    double carry = 0;
+    int next = 0;
+    const double start = Seconds();
+    for (int i = 0; i < count; ++i) {
+        bareWork();
+        carry += cellsPerRefresh;
+        for (; carry >= 1; carry -= 1, ++next) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%d:%02d.%03d", i, next % 60, next % 1000);
+            ListView_SetItemText(copy, (next / (columns - 1)) % rows, 1 + next % (columns - 1), text);
+        }
+        UpdateWindow(copy);
+    }
+    const double spent = (Seconds() - start) / count;
+    host.Show(false);
+    return spent;
+}
+
+void PrintPaintedFloor(const char* bareWork, double cells, double floor, double painted) {
+    if (floor <= 0) return;
+    std::printf(
+        "  the platform's floor painted (%s, then a plain list view of the page setting and painting the "
+        "%.1f cells a refresh changes): %.1f us; the painted refresh against it: %.2fx\n",
+        bareWork, cells, floor * 1e6, painted / floor);
 }
 
 void PrintRatio(const char* tab, const std::string& what, double bare, double painted, double unpainted) {
@@ -249,9 +328,17 @@ void RunTabsBench(TPaneprobeForm& form) {
 
     const int rounds = 40;
     TBareCounts counts;
-    double bare = 0, painted = 0, unpainted = 0;
+    const double cells = ChangedCellsPerRefresh(processes->ListView->Handle(), 10,
+                                                [processes] { ReloadDelivered(*processes, true); });
+    double bare = 0, painted = 0, unpainted = 0, barePainted = 0, bareWorker = 0;
+    TWorkerThread worker;
+    HANDLE done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     for (int half = 0; half < 2; ++half) { // alternate, so that neither side gets a quieter system
         bare += TimePer(rounds / 2, [&counts] { counts = BareProcessesRefresh(); }) / 2;
+        bareWorker += TimePer(rounds / 2, [&worker, done] { BareOnWorker(worker, done); }) / 2;
+        barePainted += BarePaintedRefreshes(processes->ListView->Handle(), rounds / 2, cells,
+                                            [&worker, done] { BareOnWorker(worker, done); }) /
+                       2;
         painted += TimePer(rounds / 2, [processes] { ReloadDelivered(*processes, true); }) / 2;
         unpainted += TimePer(
                          rounds / 2, [processes] { ReloadDelivered(*processes, false); }, false) /
@@ -261,14 +348,26 @@ void RunTabsBench(TPaneprobeForm& form) {
     PrintRatio("Processes",
                FormatText("%d processes, %d top-level windows", counts.Processes, counts.Windows), bare,
                painted, unpainted);
+    CloseHandle(done);
+    std::printf(
+        "  the bare work on a worker thread, awaited: %.1f us; the refresh without painting against it: "
+        "%.2fx\n",
+        bareWorker * 1e6, unpainted / bareWorker);
+    PrintPaintedFloor("the bare work on a worker", cells, barePainted, painted);
 
     TrackWindow(trackedChild, false, true);
     form.PageIndex->SetValue(properties->Sheet->PageIndex());
     HoldFormTimers(form);
     PumpAll();
-    bare = painted = unpainted = 0;
+    HWND propertyList = properties->ListView->Handle();
+    const double propertyCells =
+        ChangedCellsPerRefresh(propertyList, 20, [properties] { properties->RefreshValues(); });
+    bare = painted = unpainted = barePainted = 0;
     for (int half = 0; half < 2; ++half) {
         bare += TimePer(500, [trackedChild] { BarePropertiesRefresh(trackedChild); }) / 2;
+        barePainted += BarePaintedRefreshes(propertyList, 500, propertyCells,
+                                            [trackedChild] { BarePropertiesRefresh(trackedChild); }) /
+                       2;
         painted += TimePer(500, [properties] { properties->RefreshValues(); }) / 2;
         unpainted += TimePer(
                          500, [properties] { properties->RefreshValues(); }, false) /
@@ -276,6 +375,7 @@ void RunTabsBench(TPaneprobeForm& form) {
         PumpAll();
     }
     PrintRatio("Properties", "a child window of another process", bare, painted, unpainted);
+    PrintPaintedFloor("the bare work", propertyCells, barePainted, painted);
 
     std::printf("\nObject counts of Paneprobe's own process (GetGuiResources, GetProcessHandleCount):\n");
     form.PageIndex->SetValue(processes->Sheet->PageIndex());

@@ -42,6 +42,26 @@ TEST(WorkerThread, RequestsInTurnRunOnOneKeptThreadAndABusyOneRefusesTheNext) {
     EXPECT_EQ(second, first) << "the same thread, not a new one for each request";
 }
 
+// The word that a request is done reaches its owner, who may ask again at once: the thread must be idle by
+// then, or each request in a quick series starts a thread of its own.
+TEST(WorkerThread, ARequestMadeOnHearingThatTheLastIsDoneTakesTheSameThread) {
+    TWorkerThread worker;
+    std::thread::id first;
+    std::promise<bool> takenOnHearing;
+    std::promise<std::thread::id> second;
+    ASSERT_TRUE(worker.TryRun([&] { first = std::this_thread::get_id(); },
+                              [&] {
+                                  takenOnHearing.set_value(
+                                      worker.TryRun([&] { second.set_value(std::this_thread::get_id()); }));
+                              }));
+    std::future<bool> taken = takenOnHearing.get_future();
+    ASSERT_EQ(taken.wait_for(Watchdog), std::future_status::ready);
+    ASSERT_TRUE(taken.get());
+    std::future<std::thread::id> ran = second.get_future();
+    ASSERT_EQ(ran.wait_for(Watchdog), std::future_status::ready);
+    EXPECT_EQ(ran.get(), first);
+}
+
 TEST(WorkerThread, TheOwnerGoesWithoutWaitingAndTheRunningRequestStillFinishes) {
     auto finished = std::make_shared<std::promise<void>>();
     std::future<void> done = finished->get_future();
