@@ -1,6 +1,7 @@
 // What the real tabs share: the refresh interval each declares, the row of controls above a body, the rows of
 // window records.
 #include "FormFixture.h"
+#include "WorkerWait.h"
 #include "app/WinApiEx.h"
 #include "tabs/TabBranch.h"
 #include "tabs/TabEnum.h"
@@ -92,6 +93,8 @@ TEST_F(TabFrame, TheTrackedAndEnumListsShowAWindowInTheSameCellsAndTips) {
     enumTab.SetMode(emFind);
     enumTab.SetFindText(FormatText("0x%.8x", HandleValue(form->Handle())));
     enumTab.Enumerate();
+    // A list slow to empty takes more than one share.
+    ASSERT_TRUE(WaitForWorker([&enumTab] { return enumTab.Gathering(); }));
     TNvActionListView& listed = *enumTab.ListView;
     ASSERT_EQ(listed.RowCount(), 1);
     ASSERT_EQ(tracked.ColumnCount(), listed.ColumnCount());
