@@ -47,9 +47,9 @@ class TBranchTab : public TPaneprobeTab {
     void Gathered(WPARAM request);
     // Empties the old tree, then adds the gathered nodes in order, until the share's time is spent.
     void FillShare(WPARAM fill);
-    // The closing steps in order, from the given one: expanding the root, drawing turned back on, the
-    // tracked node selected. Each lays out the whole tree; on a large one each gets a dispatch of its own.
-    // Whether all were done.
+    // The closing steps in order, from the first not yet taken: expanding the root, drawing turned back on,
+    // the tracked node selected. Each lays out the whole tree; on a large one each gets a dispatch of its
+    // own. Whether all were done.
     bool FillDone(const TFillShare& share);
     void DoubleClicked();
 

@@ -1,6 +1,8 @@
 // Whole-page paints of the program's lists and tab control against plain copies of the same page.
 #pragma once
 
+#include "BenchClock.h"
+
 #include <windows.h>
 
 #include <string>
@@ -25,9 +27,7 @@ class TBareHost {
     void Show(bool show) {
         SetWindowPos(host, HWND_TOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
+        PumpAll();
     }
 
   private:

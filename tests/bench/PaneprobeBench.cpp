@@ -22,12 +22,6 @@ void RunSnapshotBench();
 
 namespace {
 
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&message);
-}
-
 // Exactly what a tick asks the platform: the cursor, the window under it, the record's six reads, the
 // rectangle and whether the window still exists.
 void BareQueries() {
@@ -169,7 +163,7 @@ void BenchFilter(TPaneprobeForm& form, const std::string& tableFile, const char*
                 }
             }
         }
-        Pump();
+        PumpAll();
     }
     const double count = rounds * steps;
     double keystroke = filterTime / count, bare = bareTime / count;
@@ -272,7 +266,7 @@ int main(int argc, char** argv) {
             GetWindowRect(keeperWindow, &keeper);
             POINT centre = {(keeper.left + keeper.right) / 2, (keeper.top + keeper.bottom) / 2};
             SetCursorPos(centre.x, centre.y);
-            Pump();
+            PumpAll();
             if (WindowFromPoint(centre) == keeperWindow) break;
             Sleep(20);
         }
@@ -287,7 +281,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         form.ScanAtMouse->SetValue(true);
-        Pump();
+        PumpAll();
         form.FastTick();
         TWindowDetails* tracked = TrackedList->Current();
         std::printf("Tracking %s \"%s\" of process %lu (Paneprobe is %lu)\n", tracked->ClassName,
@@ -331,7 +325,7 @@ int main(int argc, char** argv) {
                     form.FastTick();
                 }
                 tickTime += Seconds() - start;
-                Pump();
+                PumpAll();
             }
             const double count = rounds * perRound;
             double tick = tickTime / count, bare = bareTime / count;

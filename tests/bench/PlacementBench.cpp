@@ -66,12 +66,6 @@ unsigned NextGdiSlot() {
     return slot;
 }
 
-void PumpAll() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&message);
-}
-
 } // namespace
 
 void RunPlacementBench(TPaneprobeForm& form, TTargetProcess& target) {
