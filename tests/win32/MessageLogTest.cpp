@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -211,7 +212,9 @@ TEST_F(MessageLog, AnOverflowingRingCountsEveryDroppedMessageExactly) {
     // 2000 sends make 4000 records, far more than the ring holds while nothing drains it.
     SendMessageTimeoutA(target.MainWindow(), BurstRequest, 2000, 0, SMTO_NORMAL, 10000, nullptr);
     log.Drain();
-    ASSERT_EQ(log.Rows.RecordedCount(), capacity);
+    // A message the target handles while the drain frees the ring (a repaint, a timer) may follow the
+    // burst's kept records; it is numbered after the drops like any other.
+    ASSERT_GE(log.Rows.RecordedCount(), capacity);
     uint32_t dropped = log.Channel->Dropped();
     EXPECT_GE(dropped, 4000u - capacity);
     uint64_t first = log.Rows.Shown(0).Sequence;
@@ -253,32 +256,38 @@ TEST_F(MessageLog, ADrainTakesABoundedShareOfAFloodAndTheNextDrainsTheRest) {
         << "the newest row is in view";
 }
 
+// When the list is told its count: timed inside the list, since a busy test thread may see a change late.
+static LRESULT CALLBACK TimeCountChanges(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR times) {
+    if (message == LVM_SETITEMCOUNT) reinterpret_cast<std::vector<DWORD>*>(times)->push_back(GetTickCount());
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
 // On its timer the log sets the list's count a few times a second at most, however many records arrive, and
 // scrolls to the newest row in a dispatch of its own; a user who scrolled up stays where he is.
 TEST_F(MessageLog, TheTimerShowsAFloodAFewTimesASecondAndFollowsTheNewestRow) {
     TMessageLogForm& log = OpenLog(target.MainWindow(), 65536);
     HWND list = log.List->Handle();
-    int counts = 0;
-    auto countChanges = [&](int& seen, DWORD ms) {
-        for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
-            PumpMessages(5);
-            if (ListView_GetItemCount(list) != seen) {
-                seen = ListView_GetItemCount(list);
-                ++counts;
-            }
-        }
-    };
-    int seen = ListView_GetItemCount(list);
-    for (int burst = 0; burst < 10; ++burst) {
-        PostMessageA(target.MainWindow(), BurstRequest, 300, 0);
-        countChanges(seen, 60);
+    std::vector<DWORD> shown;
+    ASSERT_TRUE(SetWindowSubclass(list, TimeCountChanges, 1, reinterpret_cast<DWORD_PTR>(&shown)));
+    // Small bursts, often: under Wine the hooking thread serves each burst's hook calls in one pump, and the
+    // drain ticks between bursts would show every one of them without the interval.
+    const int bursts = 40, sends = 50;
+    for (int burst = 0; burst < bursts; ++burst) {
+        PostMessageA(target.MainWindow(), BurstRequest, sends, 0);
+        PumpMessages(15);
     }
     ASSERT_TRUE(PumpUntil([&] {
         return log.Channel->Waiting() == 0 &&
                ListView_GetItemCount(list) == static_cast<int>(log.Rows.ShownCount());
     }));
-    EXPECT_GE(log.Rows.RecordedCount(), 6000u);
-    EXPECT_LE(counts, 600 / static_cast<int>(TMessageLogForm::ShowIntervalMs) + 2) << "over about 600 ms";
+    RemoveWindowSubclass(list, TimeCountChanges, 1);
+    EXPECT_GE(log.Rows.RecordedCount(), 2u * bursts * sends);
+    ASSERT_GE(shown.size(), 2u) << "the flood is shown as it comes, not only at its end";
+    DWORD shortest = shown[1] - shown[0];
+    for (size_t i = 2; i < shown.size(); ++i)
+        shortest = std::min(shortest, shown[i] - shown[i - 1]);
+    EXPECT_GE(shortest, TMessageLogForm::ShowIntervalMs - 10) << shown.size() << " changes";
     int count = ListView_GetItemCount(list);
     EXPECT_GE(ListView_GetTopIndex(list) + ListView_GetCountPerPage(list), count)
         << "the newest row is in view";
