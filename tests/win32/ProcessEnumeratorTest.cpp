@@ -13,10 +13,12 @@ uint64_t FileTimeNow() {
     return (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
 }
 
-// The child that a "spawn" target starts, found by its main window; waits at most five seconds.
+// The child that a "spawn" target starts, found by its main window once shown (while it is being created
+// the child's other windows rank above it as its process's window); waits at most five seconds.
 HWND WaitForWindow(const std::string& caption) {
     for (int attempt = 0; attempt < 200; ++attempt) {
-        if (HWND window = FindWindowA("PaneprobeTargetMain", caption.c_str())) return window;
+        HWND window = FindWindowA("PaneprobeTargetMain", caption.c_str());
+        if (window && IsWindowVisible(window)) return window;
         Sleep(25);
     }
     return nullptr;
@@ -136,6 +138,9 @@ TEST(ProcessEnumerator, AChildProcessSitsUnderItsParent) {
     HWND childWindow = WaitForWindow("Paneprobe Target enumkin-child");
     ASSERT_NE(childWindow, nullptr) << "the child did not start";
     DWORD childId = ProcessOf(childWindow);
+    // The child's other windows score as well as its main one, and whether the main one comes up above them
+    // depends on activation across programs: raised, it is the child's topmost and so its window.
+    ASSERT_TRUE(SetWindowPos(childWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
     TProcessEnumerator enumerator;
     enumerator.Snapshot();
     enumerator.FindWindows();
