@@ -256,20 +256,40 @@ TEST_F(MessageLog, ADrainTakesABoundedShareOfAFloodAndTheNextDrainsTheRest) {
         << "the newest row is in view";
 }
 
-// When the list is told its count: timed inside the list, since a busy test thread may see a change late.
-static LRESULT CALLBACK TimeCountChanges(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                         DWORD_PTR times) {
-    if (message == LVM_SETITEMCOUNT) reinterpret_cast<std::vector<DWORD>*>(times)->push_back(GetTickCount());
-    return DefSubclassProc(window, message, wParam, lParam);
-}
+// When a list is told its count: timed inside the list, since a busy test thread may see a change late.
+// Leaves the list as it was when the test ends, even by a failed assertion, as the list outlives the times.
+class TCountTimes {
+  public:
+    explicit TCountTimes(HWND list) : list(list) {
+        installed = SetWindowSubclass(list, Proc, 1, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+    }
+    ~TCountTimes() {
+        if (installed) RemoveWindowSubclass(list, Proc, 1);
+    }
+    TCountTimes(const TCountTimes&) = delete;
+    TCountTimes& operator=(const TCountTimes&) = delete;
+    bool Installed() const { return installed; }
+    std::vector<DWORD> Times;
+
+  private:
+    HWND list;
+    bool installed = false;
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR self) {
+        if (message == LVM_SETITEMCOUNT)
+            reinterpret_cast<TCountTimes*>(self)->Times.push_back(GetTickCount());
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+};
 
 // On its timer the log sets the list's count a few times a second at most, however many records arrive, and
 // scrolls to the newest row in a dispatch of its own; a user who scrolled up stays where he is.
 TEST_F(MessageLog, TheTimerShowsAFloodAFewTimesASecondAndFollowsTheNewestRow) {
     TMessageLogForm& log = OpenLog(target.MainWindow(), 65536);
     HWND list = log.List->Handle();
-    std::vector<DWORD> shown;
-    ASSERT_TRUE(SetWindowSubclass(list, TimeCountChanges, 1, reinterpret_cast<DWORD_PTR>(&shown)));
+    TCountTimes counts(list);
+    ASSERT_TRUE(counts.Installed());
+    const std::vector<DWORD>& shown = counts.Times;
     // Small bursts, often: under Wine the hooking thread serves each burst's hook calls in one pump, and the
     // drain ticks between bursts would show every one of them without the interval.
     const int bursts = 40, sends = 50;
@@ -281,7 +301,6 @@ TEST_F(MessageLog, TheTimerShowsAFloodAFewTimesASecondAndFollowsTheNewestRow) {
         return log.Channel->Waiting() == 0 &&
                ListView_GetItemCount(list) == static_cast<int>(log.Rows.ShownCount());
     }));
-    RemoveWindowSubclass(list, TimeCountChanges, 1);
     EXPECT_GE(log.Rows.RecordedCount(), 2u * bursts * sends);
     ASSERT_GE(shown.size(), 2u) << "the flood is shown as it comes, not only at its end";
     DWORD shortest = shown[1] - shown[0];
